@@ -1,0 +1,119 @@
+#include "platform/win32/WinPlatform.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "platform/Toolkit.h"
+
+namespace ravlin {
+namespace {
+
+using Export = HRESULT(STDAPICALLTYPE*)();
+
+// The worker runs nothing but the export: the thread's exit code is its result.
+DWORD WINAPI RunExport(LPVOID exportAddress) {
+  return static_cast<DWORD>(reinterpret_cast<Export>(exportAddress)());
+}
+
+}  // namespace
+
+void WinPlatform::GetNativeSystemInfo(SystemInfo* systemInfo) {
+  SYSTEM_INFO info{};
+  ::GetNativeSystemInfo(&info);
+  systemInfo->wProcessorArchitecture = info.wProcessorArchitecture;
+  systemInfo->dwPageSize = info.dwPageSize;
+}
+
+uint32_t WinPlatform::GetSystemDirectoryA(char* buffer, uint32_t size) {
+  return ::GetSystemDirectoryA(buffer, size);
+}
+
+uint32_t WinPlatform::GetFullPathNameA(const char* fileName, uint32_t bufferLength,
+                                       char* buffer, char** filePart) {
+  return ::GetFullPathNameA(fileName, bufferLength, buffer, filePart);
+}
+
+uint32_t WinPlatform::GetFileAttributesA(const char* fileName) {
+  return ::GetFileAttributesA(fileName);
+}
+
+Module WinPlatform::LoadLibraryExA(const char* fileName, Handle file, uint32_t flags) {
+  // No "cannot find" dialog from the system for a broken file.
+  const UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  HMODULE module = ::LoadLibraryExA(fileName, file, flags);
+  ::SetErrorMode(previous);
+  return module;
+}
+
+Proc WinPlatform::GetProcAddress(Module module, const char* procName) {
+  return reinterpret_cast<Proc>(::GetProcAddress(static_cast<HMODULE>(module), procName));
+}
+
+Handle WinPlatform::CreateThread(void* threadAttributes, size_t stackSize, Proc startAddress,
+                                 void* parameter, uint32_t creationFlags, uint32_t* threadId) {
+  // The export takes no argument; the parameter the caller passes (null) is not needed.
+  (void)parameter;
+  DWORD id = 0;
+  HANDLE thread = ::CreateThread(static_cast<LPSECURITY_ATTRIBUTES>(threadAttributes), stackSize,
+                                 &RunExport, reinterpret_cast<LPVOID>(startAddress),
+                                 creationFlags, &id);
+  if (threadId) *threadId = id;
+  return thread;
+}
+
+uint32_t WinPlatform::WaitForSingleObject(Handle handle, uint32_t milliseconds) {
+  return ::WaitForSingleObject(handle, milliseconds);
+}
+
+int32_t WinPlatform::GetExitCodeThread(Handle thread, uint32_t* exitCode) {
+  DWORD code = 0;
+  const BOOL ok = ::GetExitCodeThread(thread, &code);
+  *exitCode = code;
+  return ok;
+}
+
+int32_t WinPlatform::CloseHandle(Handle object) { return ::CloseHandle(object); }
+
+int32_t WinPlatform::FreeLibrary(Module module) {
+  return ::FreeLibrary(static_cast<HMODULE>(module));
+}
+
+uint32_t WinPlatform::FormatMessageA(uint32_t flags, const void* source, uint32_t messageId,
+                                     uint32_t languageId, char* buffer, uint32_t size,
+                                     void* arguments) {
+  return ::FormatMessageA(flags, source, messageId, languageId, buffer, size,
+                          static_cast<va_list*>(arguments));
+}
+
+uint32_t WinPlatform::GetFileVersionInfoSizeA(const char* fileName, uint32_t* handle) {
+  DWORD h = 0;
+  const DWORD size = ::GetFileVersionInfoSizeA(fileName, &h);
+  if (handle) *handle = h;
+  return size;
+}
+
+int32_t WinPlatform::GetFileVersionInfoA(const char* fileName, uint32_t handle, uint32_t length,
+                                         void* data) {
+  return ::GetFileVersionInfoA(fileName, handle, length, data);
+}
+
+int32_t WinPlatform::IsUserAnAdmin() {
+  // Looked up by ordinal at run time, as older shells export it only that way.
+  using AdminTest = BOOL(WINAPI*)();
+  HMODULE shell = ::GetModuleHandleA("shell32.dll");
+  if (!shell) shell = ::LoadLibraryA("shell32.dll");
+  const auto test = shell ? reinterpret_cast<AdminTest>(
+                                reinterpret_cast<void (*)()>(::GetProcAddress(shell, MAKEINTRESOURCEA(680))))
+                          : nullptr;
+  if (!test) throw ToolkitError("Specified DLL function not found");
+  return test();
+}
+
+intptr_t WinPlatform::ShellExecuteA(Hwnd owner, const char* operation, const char* file,
+                                    const char* parameters, const char* directory,
+                                    int showCommand) {
+  return reinterpret_cast<intptr_t>(::ShellExecuteA(static_cast<HWND>(owner), operation, file,
+                                                    parameters, directory, showCommand));
+}
+
+}  // namespace ravlin

@@ -1,0 +1,34 @@
+#pragma once
+#include "platform/Platform.h"
+
+namespace ravlin {
+
+// The real Windows functions.
+class WinPlatform : public Platform {
+ public:
+  void GetNativeSystemInfo(SystemInfo* systemInfo) override;
+  uint32_t GetSystemDirectoryA(char* buffer, uint32_t size) override;
+  uint32_t GetFullPathNameA(const char* fileName, uint32_t bufferLength, char* buffer,
+                            char** filePart) override;
+  uint32_t GetFileAttributesA(const char* fileName) override;
+  Module LoadLibraryExA(const char* fileName, Handle file, uint32_t flags) override;
+  Proc GetProcAddress(Module module, const char* procName) override;
+  Handle CreateThread(void* threadAttributes, size_t stackSize, Proc startAddress,
+                      void* parameter, uint32_t creationFlags, uint32_t* threadId) override;
+  uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) override;
+  int32_t GetExitCodeThread(Handle thread, uint32_t* exitCode) override;
+  int32_t CloseHandle(Handle object) override;
+  int32_t FreeLibrary(Module module) override;
+  uint32_t FormatMessageA(uint32_t flags, const void* source, uint32_t messageId,
+                          uint32_t languageId, char* buffer, uint32_t size,
+                          void* arguments) override;
+  uint32_t GetFileVersionInfoSizeA(const char* fileName, uint32_t* handle) override;
+  int32_t GetFileVersionInfoA(const char* fileName, uint32_t handle, uint32_t length,
+                              void* data) override;
+  int32_t IsUserAnAdmin() override;
+  intptr_t ShellExecuteA(Hwnd owner, const char* operation, const char* file,
+                         const char* parameters, const char* directory,
+                         int showCommand) override;
+};
+
+}  // namespace ravlin

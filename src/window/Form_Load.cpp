@@ -1,0 +1,43 @@
+#include "platform/ResumeNext.h"
+#include "window/frmRavlin.h"
+
+namespace ravlin {
+
+// Every step is guarded: start-up never stops and reports no error of its own.
+void frmRavlin::Form_Load() {
+  bool sixtyFour = false;  // a failing probe chooses system32
+  bool found = false;      // a failing lookup counts as not found
+  std::string controlDirectory;
+  std::string rememberedDirectory;
+  std::string controlPath;
+  std::string advice;
+
+  ResumeNext([&] { mCrLf = "\r\n"; });
+  ResumeNext([&] {
+    lblOCXFileSpec.SetCaption("File specification of OCX/DLL" + mCrLf +
+                              "    e.g. c:\\Windows\\System\\mswinsck.ocx");
+  });
+  ResumeNext([&] { lblPleaseVerify.SetVisible(false); });
+  ResumeNext([&] { SetButtonMode(true); });
+  ResumeNext([&] { File1.SetPath(GetSystemPath()); });
+  ResumeNext([&] { sixtyFour = is64(); });
+  controlDirectory = sixtyFour ? "c:\\windows\\syswow64" : "c:\\windows\\system32";
+  rememberedDirectory = controlDirectory;
+  controlPath = controlDirectory + "\\RICHTX32.OCX";
+  ResumeNext([&] { text1.SetText(controlPath); });
+  ResumeNext([&] { found = !toolkit_.Dir(controlPath).empty(); });
+  ResumeNext([&] {
+    mOcxFound = found;
+    if (found) {
+      Label2.SetCaption("Found");
+    } else {
+      Label2.SetCaption("NOT FOUND:");
+      advice = "Please place RICHTX32.OCX in " + rememberedDirectory + mCrLf + mCrLf +
+               "RICHTX32.OCX file isincluded in zip file";
+    }
+  });
+  ResumeNext([&] { toolkit_.MsgBox(Label2.Caption() + " " + controlPath + mCrLf + mCrLf + advice); });
+  ResumeNext([&] { Label2.SetForeColor(QBColor(mOcxFound ? 2 : 12)); });
+}
+
+}  // namespace ravlin

@@ -1,0 +1,93 @@
+#pragma once
+// The program's one window: its controls, its window-level variables, its
+// event handlers and member routines. Each routine is defined in the folder
+// of the subsystem it belongs to.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+#include "platform/Toolkit.h"
+#include "window/Controls.h"
+#include "window/ControlIds.h"
+
+namespace ravlin {
+
+class frmRavlin {
+ public:
+  frmRavlin(Toolkit& toolkit, Platform& platform);
+  ~frmRavlin();
+  frmRavlin(const frmRavlin&) = delete;
+  frmRavlin& operator=(const frmRavlin&) = delete;
+
+  // Controls, named as in the layout table.
+  CommandButton Command2;
+  std::array<CommandButton, 2> Command1;
+  FileListBox File1{"*.ocx"};
+  CommandButton cmdExit;
+  CommandButton cmdUnregister;
+  CommandButton cmdRegister;
+  TextBox text1;
+  CommandButton cmdProceed;
+  CommandButton cmdCancel;
+  Label Label2;
+  std::array<Label, 2> Label1;
+  Label lblPleaseVerify;
+  Label lblFileInfo;
+  Label lblOCXFileSpec;
+
+  // The control the layout table names with this identifier.
+  Control& ControlById(ControlId id);
+
+  // Event handlers.
+  void Form_Load();
+  void Form_Unload(int16_t& cancel);
+  void Command1_Click(int16_t index);
+  void Command2_Click();
+  void cmdExit_Click();
+  void cmdRegister_Click();
+  void cmdUnregister_Click();
+  void cmdProceed_Click();
+  void cmdCancel_Click();
+  void text1_Change();
+  void File1_MouseDown(int16_t button, int16_t shift, float x, float y);
+
+  // Public member routines.
+  bool is64();
+  std::string GetSystemPath();
+  bool IsFileThere(const std::string& inFileSpec);
+  // Reports a failure itself; the result tells the caller whether the file was written.
+  bool Savetext(const std::string& file, const std::string& buffer);
+
+ private:
+  friend struct FormProbe;  // unit tests
+
+  void SetButtonMode(bool bIdle);
+  void RegServerProc(std::string inDllFile, const std::string& inCommand);
+  bool ReadVersionInfo(const std::string& inFile);
+  void ShowFileInfo(const std::string& inFile);
+
+  // A worker that outlived its wait: released once it has ended.
+  struct PendingWorker {
+    Handle thread;
+    Module library;
+  };
+  void ReleaseEndedWorkers();
+
+  Toolkit& toolkit_;
+  Platform& platform_;
+
+  // Window-level variables.
+  std::string mCompanyName;
+  std::string mProductVersion;
+  bool mRegisterMode = false;
+  std::optional<int64_t> mApiResult;
+  std::string mCrLf;
+  bool mOcxFound = false;
+
+  std::vector<PendingWorker> mPendingWorkers;
+};
+
+}  // namespace ravlin

@@ -1,0 +1,88 @@
+#pragma once
+// The UI driver: starts the real program and works its window from another
+// process, as a user would, through window messages only.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "window/ControlIds.h"
+
+namespace e2e {
+
+// Folder of uidriver.exe; the program and bin/fixtures lie there.
+std::string DriverDir();
+std::string ProgramPath();
+std::string FixturePath(const std::string& name);
+
+// The companion control's place in the prefix, as the program looks for it.
+std::string CompanionPath();  // c:\windows\syswow64\RICHTX32.OCX
+void PlaceCompanion(const std::string& fixtureName);  // copies a fixture there
+void RemoveCompanion();
+
+bool RegistryKeyExists(const std::string& subKeyUnderHkcu);
+void DeleteRegistryKey(const std::string& subKeyUnderHkcu);
+
+// One run of the program, ended when the object goes.
+class Session {
+ public:
+  explicit Session(const std::string& arguments = "");
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // The text of the next message box the program shows (dialog #32770, static 65535),
+  // waited for up to timeoutMs; "" when none came. The box stays up.
+  std::string WaitBox(DWORD timeoutMs = 15000);
+  HWND Box() const;  // the box now up, or nullptr
+  void DismissBox();  // presses its OK button and waits until it is gone
+  // WaitBox, then DismissBox; returns the text.
+  std::string TakeBox(DWORD timeoutMs = 15000);
+
+  // The start-up box taken, the main window up and visible.
+  void StartIdle();
+
+  HWND Main(DWORD timeoutMs = 10000);  // the window of class frmRavlin
+  HWND Control(ravlin::ControlId id);
+  std::string Text(ravlin::ControlId id);
+  bool Visible(ravlin::ControlId id);
+  bool ReadOnly(ravlin::ControlId id);  // edit control locked
+  HWND Focus();                         // the focused control of the program's thread
+  void Click(ravlin::ControlId id);     // posted, so a box it opens does not block the driver
+  void SetText(ravlin::ControlId id, const std::string& text);  // as if typed
+  // A mouse press on File1 at a client point: button is WM_LBUTTONDOWN or WM_RBUTTONDOWN.
+  void PressList(UINT buttonMessage, int x, int y);
+  std::vector<std::string> ListEntries(ravlin::ControlId id);
+  int ListSelection(ravlin::ControlId id);
+
+  bool Responds(DWORD timeoutMs = 2000);  // the window answers a message in time
+  bool WaitExit(DWORD timeoutMs = 5000);
+  bool Running() const;
+  DWORD ProcessId() const { return process_.dwProcessId; }
+  // Saves a PNG of the program's window (or the whole screen when window is null).
+  void Screenshot(const std::string& pngPath, HWND window = nullptr);
+
+ private:
+  PROCESS_INFORMATION process_{};
+};
+
+// Scenario registration and checks.
+using ScenarioFn = void (*)();
+struct Registrar {
+  Registrar(const char* name, ScenarioFn fn);
+};
+#define SCENARIO(name)                                    \
+  static void name();                                     \
+  static ::e2e::Registrar name##_registrar(#name, &name); \
+  static void name()
+
+// Records a failed check of the running scenario; returns cond.
+bool Check(bool cond, const std::string& what);
+bool CheckEq(const std::string& actual, const std::string& expected, const std::string& what);
+// Ends any process with this executable name (for consoles a script leaves behind).
+void KillProcesses(const char* exeName);
+// Output folder for screenshots and other artifacts (env RAVLIN_ARTIFACTS, else DriverDir()).
+std::string ArtifactDir();
+
+}  // namespace e2e
