@@ -42,6 +42,8 @@ class Session {
 
   // The start-up box taken, the main window up and visible.
   void StartIdle();
+  // Waits until the main window is visible.
+  void WaitShown();
 
   HWND Main(DWORD timeoutMs = 10000);  // the window of class frmRavlin
   HWND Control(ravlin::ControlId id);
@@ -60,8 +62,8 @@ class Session {
   bool WaitExit(DWORD timeoutMs = 5000);
   bool Running() const;
   DWORD ProcessId() const { return process_.dwProcessId; }
-  // Saves a PNG of the program's window (or the whole screen when window is null).
-  void Screenshot(const std::string& pngPath, HWND window = nullptr);
+  // Saves a BMP of the program's window (or the whole screen when window is null).
+  void Screenshot(const std::string& bmpPath, HWND window = nullptr);
 
  private:
   PROCESS_INFORMATION process_{};
@@ -82,6 +84,10 @@ bool Check(bool cond, const std::string& what);
 bool CheckEq(const std::string& actual, const std::string& expected, const std::string& what);
 // Ends any process with this executable name (for consoles a script leaves behind).
 void KillProcesses(const char* exeName);
+// Whether a pixel of exactly this colour shows inside the control on screen.
+bool ShowsColour(HWND control, COLORREF colour);
+// Runs the scenarios whose names contain one of the arguments (all without any).
+int RunScenarios(int argc, char** argv);
 // Output folder for screenshots and other artifacts (env RAVLIN_ARTIFACTS, else DriverDir()).
 std::string ArtifactDir();
 

@@ -97,6 +97,19 @@ int32_t WinPlatform::GetFileVersionInfoA(const char* fileName, uint32_t handle, 
   return ::GetFileVersionInfoA(fileName, handle, length, data);
 }
 
+int32_t WinPlatform::WideCharToMultiByte(uint32_t codePage, uint32_t flags,
+                                         const char16_t* wideText, int32_t wideLength,
+                                         char* multiByteText, int32_t multiByteLength,
+                                         const char* defaultChar, int32_t* usedDefaultChar) {
+  static_assert(sizeof(wchar_t) == sizeof(char16_t), "WCHAR is a 16-bit unit on Windows");
+  BOOL usedDefault = FALSE;
+  const int length = ::WideCharToMultiByte(codePage, flags, reinterpret_cast<LPCWCH>(wideText),
+                                           wideLength, multiByteText, multiByteLength,
+                                           defaultChar, usedDefaultChar ? &usedDefault : nullptr);
+  if (usedDefaultChar) *usedDefaultChar = usedDefault;
+  return length;
+}
+
 int32_t WinPlatform::IsUserAnAdmin() {
   // Looked up by ordinal at run time, as older shells export it only that way.
   using AdminTest = BOOL(WINAPI*)();

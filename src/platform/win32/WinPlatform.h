@@ -25,6 +25,9 @@ class WinPlatform : public Platform {
   uint32_t GetFileVersionInfoSizeA(const char* fileName, uint32_t* handle) override;
   int32_t GetFileVersionInfoA(const char* fileName, uint32_t handle, uint32_t length,
                               void* data) override;
+  int32_t WideCharToMultiByte(uint32_t codePage, uint32_t flags, const char16_t* wideText,
+                              int32_t wideLength, char* multiByteText, int32_t multiByteLength,
+                              const char* defaultChar, int32_t* usedDefaultChar) override;
   int32_t IsUserAnAdmin() override;
   intptr_t ShellExecuteA(Hwnd owner, const char* operation, const char* file,
                          const char* parameters, const char* directory,

@@ -1,0 +1,12 @@
+#include <windows.h>
+
+#include "platform/win32/WinPlatform.h"
+#include "platform/win32/WinToolkit.h"
+#include "window/frmRavlin.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  ravlin::WinPlatform platform;
+  ravlin::WinToolkit toolkit(instance);
+  ravlin::frmRavlin form(toolkit, platform);
+  return toolkit.Run(form, showCommand);
+}

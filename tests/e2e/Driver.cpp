@@ -1,0 +1,404 @@
+#include "Driver.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include <tlhelp32.h>
+
+namespace e2e {
+
+namespace {
+
+struct Scenario {
+  const char* name;
+  ScenarioFn fn;
+};
+
+std::vector<Scenario>& Scenarios() {
+  static std::vector<Scenario> scenarios;
+  return scenarios;
+}
+
+std::vector<std::string>* g_failures = nullptr;
+
+std::string ClassName(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof(name));
+  return name;
+}
+
+std::string WindowText(HWND window) {
+  // WM_GETTEXT crosses processes; a timeout keeps a hung program from hanging the driver.
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+  std::string text(length + 1, '\0');
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]),
+                      SMTO_ABORTIFHUNG, 5000, &copied);
+  text.resize(copied);
+  return text;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD processId, const char* className) {
+  struct Query {
+    DWORD processId;
+    const char* className;
+    std::vector<HWND> found;
+  } query{processId, className, {}};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* q = reinterpret_cast<Query*>(data);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == q->processId && ClassName(window) == q->className) q->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
+HWND FirstChildOfClass(HWND parent, const char* className) {
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (_stricmp(ClassName(child).c_str(), className) == 0) return child;
+  return nullptr;
+}
+
+bool WriteBmp(const std::string& path, HDC source, const RECT& area) {
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return false;
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof(header);
+  header.biWidth = width;
+  header.biHeight = height;
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  header.biCompression = BI_RGB;
+  const DWORD stride = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4;
+  header.biSizeImage = stride * static_cast<DWORD>(height);
+  HDC memory = CreateCompatibleDC(source);
+  HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, source, area.left, area.top, SRCCOPY);
+  SelectObject(memory, previous);
+  std::vector<char> pixels(header.biSizeImage);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+            reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  BITMAPFILEHEADER file{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof(file) + sizeof(header);
+  file.bfSize = file.bfOffBits + header.biSizeImage;
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof(file));
+  out.write(reinterpret_cast<const char*>(&header), sizeof(header));
+  out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+std::string DriverDir() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string dir = path;
+  return dir.substr(0, dir.find_last_of('\\'));
+}
+
+std::string ProgramPath() { return DriverDir() + "\\ravlin.exe"; }
+std::string FixturePath(const std::string& name) { return DriverDir() + "\\fixtures\\" + name; }
+
+std::string ArtifactDir() {
+  char value[MAX_PATH] = {};
+  std::string dir = GetEnvironmentVariableA("RAVLIN_ARTIFACTS", value, MAX_PATH) ? value
+                                                                                  : DriverDir() + "\\artifacts";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir;
+}
+
+std::string CompanionPath() { return "c:\\windows\\syswow64\\RICHTX32.OCX"; }
+
+void PlaceCompanion(const std::string& fixtureName) {
+  RemoveCompanion();
+  if (!CopyFileA(FixturePath(fixtureName).c_str(), CompanionPath().c_str(), FALSE))
+    Check(false, "could not place " + fixtureName + " as " + CompanionPath());
+}
+
+void RemoveCompanion() {
+  SetFileAttributesA(CompanionPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+  DeleteFileA(CompanionPath().c_str());
+}
+
+bool RegistryKeyExists(const std::string& subKey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+void DeleteRegistryKey(const std::string& subKey) { RegDeleteKeyA(HKEY_CURRENT_USER, subKey.c_str()); }
+
+void KillProcesses(const char* exeName) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (_stricmp(entry.szExeFile, exeName) != 0) continue;
+    if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+      TerminateProcess(process, 1);
+      WaitForSingleObject(process, 5000);
+      CloseHandle(process);
+    }
+  }
+  CloseHandle(snapshot);
+}
+
+Session::Session(const std::string& arguments) {
+  std::string commandLine = "\"" + ProgramPath() + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  if (!CreateProcessA(ProgramPath().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process_)) {
+    Check(false, "could not start " + ProgramPath());
+    process_ = {};
+  }
+}
+
+Session::~Session() {
+  if (!process_.hProcess) return;
+  if (Running()) {
+    TerminateProcess(process_.hProcess, 1);
+    WaitForSingleObject(process_.hProcess, 5000);
+  }
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+}
+
+bool Session::Running() const {
+  return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Session::WaitExit(DWORD timeoutMs) {
+  return process_.hProcess && WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+HWND Session::Box() const {
+  for (HWND box : TopLevelWindows(process_.dwProcessId, "#32770"))
+    if (IsWindowVisible(box)) return box;
+  return nullptr;
+}
+
+std::string Session::WaitBox(DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  do {
+    if (HWND box = Box()) {
+      HWND text = GetDlgItem(box, 0xFFFF);
+      if (!text) text = FirstChildOfClass(box, "Static");
+      return text ? WindowText(text) : std::string();
+    }
+    if (!Running()) break;
+    Sleep(50);
+  } while (GetTickCount64() < deadline);
+  return {};
+}
+
+void Session::DismissBox() {
+  HWND box = Box();
+  if (!box) return;
+  HWND ok = FirstChildOfClass(box, "Button");
+  if (ok)
+    PostMessageA(ok, BM_CLICK, 0, 0);
+  else
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(25);
+}
+
+std::string Session::TakeBox(DWORD timeoutMs) {
+  const std::string text = WaitBox(timeoutMs);
+  if (Box()) DismissBox();
+  return text;
+}
+
+HWND Session::Main(DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  do {
+    std::vector<HWND> windows = TopLevelWindows(process_.dwProcessId, ravlin::kWindowClass);
+    if (!windows.empty()) return windows.front();
+    if (!Running()) break;
+    Sleep(50);
+  } while (GetTickCount64() < deadline);
+  return nullptr;
+}
+
+void Session::StartIdle() {
+  if (WaitBox().empty()) Check(false, "no start-up box");
+  DismissBox();
+  WaitShown();
+}
+
+void Session::WaitShown() {
+  HWND main = Main();
+  for (int i = 0; i < 200 && main && !IsWindowVisible(main); ++i) Sleep(25);
+  Check(main && IsWindowVisible(main), "main window visible after the start-up box");
+}
+
+HWND Session::Control(ravlin::ControlId id) {
+  HWND main = Main();
+  return main ? GetDlgItem(main, id) : nullptr;
+}
+
+std::string Session::Text(ravlin::ControlId id) {
+  HWND control = Control(id);
+  return control ? WindowText(control) : std::string();
+}
+
+bool Session::Visible(ravlin::ControlId id) {
+  HWND control = Control(id);
+  return control && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+bool Session::ReadOnly(ravlin::ControlId id) {
+  HWND control = Control(id);
+  return control && (GetWindowLongA(control, GWL_STYLE) & ES_READONLY) != 0;
+}
+
+HWND Session::Focus() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(process_.dwThreadId, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+void Session::Click(ravlin::ControlId id) {
+  HWND control = Control(id);
+  if (!Check(control != nullptr, "control " + std::to_string(id) + " exists")) return;
+  PostMessageA(control, BM_CLICK, 0, 0);
+}
+
+void Session::SetText(ravlin::ControlId id, const std::string& text) {
+  HWND control = Control(id);
+  if (!Check(control != nullptr, "control " + std::to_string(id) + " exists")) return;
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+                      5000, &result);
+}
+
+void Session::PressList(UINT buttonMessage, int x, int y) {
+  HWND list = Control(ravlin::IdFile1);
+  if (!Check(list != nullptr, "File1 exists")) return;
+  const WPARAM keys = buttonMessage == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON;
+  PostMessageA(list, buttonMessage, keys, MAKELPARAM(x, y));
+  PostMessageA(list, buttonMessage == WM_LBUTTONDOWN ? WM_LBUTTONUP : WM_RBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+std::vector<std::string> Session::ListEntries(ravlin::ControlId id) {
+  std::vector<std::string> entries;
+  HWND list = Control(id);
+  if (!list) return entries;
+  DWORD_PTR count = 0;
+  SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+  // The wide form: Wine hands the narrow one over as 16-bit text between processes.
+  for (DWORD_PTR i = 0; i < count; ++i) {
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 5000, &length);
+    std::wstring wide(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    wide.resize(copied);
+    std::string text(wide.size() * 2 + 1, '\0');
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), &text[0],
+                                          static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(static_cast<size_t>(bytes > 0 ? bytes : 0));
+    entries.push_back(text);
+  }
+  return entries;
+}
+
+int Session::ListSelection(ravlin::ControlId id) {
+  HWND list = Control(id);
+  DWORD_PTR index = static_cast<DWORD_PTR>(LB_ERR);
+  if (list) SendMessageTimeoutA(list, LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &index);
+  return static_cast<int>(static_cast<LRESULT>(index));
+}
+
+bool Session::Responds(DWORD timeoutMs) {
+  HWND main = Main(0);
+  DWORD_PTR result = 0;
+  return main && SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
+}
+
+void Session::Screenshot(const std::string& path, HWND window) {
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (window) GetWindowRect(window, &area);
+  HDC screen = GetDC(nullptr);
+  Check(WriteBmp(path, screen, area), "screenshot written to " + path);
+  ReleaseDC(nullptr, screen);
+}
+
+bool ShowsColour(HWND control, COLORREF colour) {
+  RECT area;
+  if (!control || !GetWindowRect(control, &area)) return false;
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+  bool found = false;
+  for (int y = 0; y < height && !found; ++y)
+    for (int x = 0; x < width && !found; ++x) found = GetPixel(memory, x, y) == colour;
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+Registrar::Registrar(const char* name, ScenarioFn fn) { Scenarios().push_back({name, fn}); }
+
+bool Check(bool cond, const std::string& what) {
+  if (!cond && g_failures) g_failures->push_back(what);
+  return cond;
+}
+
+bool CheckEq(const std::string& actual, const std::string& expected, const std::string& what) {
+  return Check(actual == expected, what + ": expected [" + expected + "] got [" + actual + "]");
+}
+
+int RunScenarios(int argc, char** argv) {
+  int passed = 0, failed = 0;
+  for (const Scenario& scenario : Scenarios()) {
+    bool selected = argc < 2;
+    for (int i = 1; i < argc; ++i) selected = selected || std::strstr(scenario.name, argv[i]) != nullptr;
+    if (!selected) continue;
+    std::vector<std::string> failures;
+    g_failures = &failures;
+    const ULONGLONG start = GetTickCount64();
+    try {
+      scenario.fn();
+    } catch (const std::exception& error) {
+      failures.push_back(std::string("exception: ") + error.what());
+    }
+    g_failures = nullptr;
+    const double seconds = static_cast<double>(GetTickCount64() - start) / 1000.0;
+    if (failures.empty()) {
+      ++passed;
+      std::printf("PASS %s (%.1f s)\n", scenario.name, seconds);
+    } else {
+      ++failed;
+      std::printf("FAIL %s (%.1f s)\n", scenario.name, seconds);
+      for (const std::string& failure : failures) std::printf("     %s\n", failure.c_str());
+    }
+    std::fflush(stdout);
+  }
+  std::printf("e2e: %d passed, %d failed\n", passed, failed);
+  return failed == 0 && passed > 0 ? 0 : 1;
+}
+
+}  // namespace e2e
