@@ -5,7 +5,9 @@ cmake_policy(SET CMP0009 NEW)
 # RAVLIN_PORTABLE_SOURCES at CMakeLists.txt:12 (file)
 file(GLOB NEW_GLOB LIST_DIRECTORIES true "/work/main/src/inspection/*.cpp")
 set(OLD_GLOB
-  "/work/main/src/inspection/Pending.cpp"
+  "/work/main/src/inspection/ReadVersionInfo.cpp"
+  "/work/main/src/inspection/ShowFileInfo.cpp"
+  "/work/main/src/inspection/VersionBlock.cpp"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")
   message("-- GLOB mismatch!")
@@ -17,6 +19,7 @@ file(GLOB NEW_GLOB LIST_DIRECTORIES true "/work/main/src/platform/*.cpp")
 set(OLD_GLOB
   "/work/main/src/platform/Palette.cpp"
   "/work/main/src/platform/Probes.cpp"
+  "/work/main/src/platform/Savetext.cpp"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")
   message("-- GLOB mismatch!")
@@ -26,8 +29,8 @@ endif()
 # RAVLIN_PORTABLE_SOURCES at CMakeLists.txt:12 (file)
 file(GLOB NEW_GLOB LIST_DIRECTORIES true "/work/main/src/registration/*.cpp")
 set(OLD_GLOB
+  "/work/main/src/registration/Command1_Click.cpp"
   "/work/main/src/registration/PendingEngine.cpp"
-  "/work/main/src/registration/PendingScript.cpp"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")
   message("-- GLOB mismatch!")
@@ -53,7 +56,11 @@ endif()
 file(GLOB NEW_GLOB LIST_DIRECTORIES true "/work/main/tests/unit/*.cpp")
 set(OLD_GLOB
   "/work/main/tests/unit/Fakes.cpp"
+  "/work/main/tests/unit/test_inspection.cpp"
   "/work/main/tests/unit/test_layout.cpp"
+  "/work/main/tests/unit/test_probes.cpp"
+  "/work/main/tests/unit/test_script.cpp"
+  "/work/main/tests/unit/test_startup.cpp"
   )
 if(NOT "${NEW_GLOB}" STREQUAL "${OLD_GLOB}")
   message("-- GLOB mismatch!")
