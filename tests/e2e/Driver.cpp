@@ -41,21 +41,23 @@ std::string WindowText(HWND window) {
   return text;
 }
 
+struct WindowQuery {
+  DWORD processId;
+  const char* className;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+  auto* query = reinterpret_cast<WindowQuery*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == query->processId && ClassName(window) == query->className) query->found.push_back(window);
+  return TRUE;
+}
+
 std::vector<HWND> TopLevelWindows(DWORD processId, const char* className) {
-  struct Query {
-    DWORD processId;
-    const char* className;
-    std::vector<HWND> found;
-  } query{processId, className, {}};
-  EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* q = reinterpret_cast<Query*>(data);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == q->processId && ClassName(window) == q->className) q->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&query));
+  WindowQuery query{processId, className, {}};
+  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&query));
   return query.found;
 }
 

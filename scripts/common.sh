@@ -1,0 +1,70 @@
+# Shared by run.sh and test.sh: installs what is missing, sets up Wine and a display.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$root/build"
+
+log() { printf '== %s\n' "$*"; }
+
+install_packages() {
+  local needed=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
+                g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick)
+  local missing=()
+  for p in "${needed[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
+  # 32-bit Wine, for the main (32-bit) build; some hosts cannot run it, which is handled below.
+  dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32:i386)
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing: ${missing[*]}"
+  [ "$(id -u)" -eq 0 ] || { echo "run as root to install packages" >&2; exit 1; }
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -qq
+  local base=() p
+  for p in "${missing[@]}"; do [ "$p" = wine32:i386 ] || base+=("$p"); done
+  [ ${#base[@]} -eq 0 ] || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${base[@]}" >/dev/null
+  if [[ " ${missing[*]} " == *" wine32:i386 "* ]]; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq wine32:i386 >/dev/null ||
+      log "wine32 could not be installed: only the 64-bit program runs here"
+  fi
+}
+
+# The 32-bit Wine loader is a 32-bit Linux program; kernels without 32-bit support cannot start it.
+host_runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
+setup_wine() {
+  export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  if host_runs_32bit; then WINE=/usr/bin/wine; else WINE=/usr/lib/wine/wine64; fi
+  export WINE
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    log "creating the Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    WINEARCH=win64 "$WINE" wineboot -i >/dev/null 2>&1 || true
+    /usr/lib/wine/wineserver -w
+  fi
+}
+
+# A virtual display when there is none; ended when the script exits.
+setup_display() {
+  [ -n "${DISPLAY:-}" ] && return 0
+  local n
+  for n in $(seq 90 120); do [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break; done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$n"
+  trap 'kill $xvfb_pid 2>/dev/null; /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
+  echo "Xvfb did not start" >&2; exit 1
+}
+
+configure_windows() {  # arch: i686 | x86_64
+  local arch=$1 dir="$build/win-$1"
+  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$WINE" >/dev/null
+}
+
+# Windows path of a Linux path, through Wine's Z: drive.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+
+bmp_to_png() {  # folder
+  local f
+  for f in "$1"/*.bmp; do [ -e "$f" ] && convert "$f" "${f%.bmp}.png" && rm -f "$f"; done
+  return 0
+}

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the program and starts it under Wine in the project's own prefix.
+# Without a display it runs on a virtual one, saves screenshots of the
+# start-up box and of the window, and ends.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+cd "$root"
+headless=0
+[ -n "${DISPLAY:-}" ] || headless=1
+install_packages
+setup_wine
+if host_runs_32bit; then arch=i686; else
+  arch=x86_64
+  log "this host cannot run 32-bit programs: starting the 64-bit build instead"
+fi
+configure_windows "$arch"
+ninja -C "$build/win-$arch" ravlin uidriver >/dev/null
+exe="$build/win-$arch/bin/ravlin.exe"
+if [ $headless -eq 0 ]; then
+  log "starting $exe"
+  exec "$WINE" "$exe" "$@"
+fi
+setup_display
+shots="$build/screenshots"
+mkdir -p "$shots"
+log "no display: running on $DISPLAY and saving screenshots"
+RAVLIN_ARTIFACTS=$(winpath "$shots") "$WINE" "$build/win-$arch/bin/uidriver.exe" --screenshots
+bmp_to_png "$shots"
+ls -1 "$shots"/*.png

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Runs every test: unit tests natively and under sanitizers, a fuzz smoke run,
+# both Windows builds, and the platform and end-to-end tests under Wine.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+cd "$root"
+install_packages
+setup_wine
+setup_display
+export RAVLIN_ARTIFACTS_DIR="$build/artifacts"
+mkdir -p "$RAVLIN_ARTIFACTS_DIR"
+export RAVLIN_ARTIFACTS=$(winpath "$RAVLIN_ARTIFACTS_DIR")
+
+summary=()
+run_ctest() {  # label, build folder
+  local out
+  out=$(mktemp)
+  if ctest --test-dir "$2" --output-on-failure 2>&1 | tee "$out"; then :; else
+    summary+=("$1: FAILED")
+    grep -E 'tests passed' "$out" | tail -n1 >>"$build/test-counts"
+    return 1
+  fi
+  grep -E 'tests passed' "$out" | tail -n1 >>"$build/test-counts"
+  summary+=("$1: ok")
+}
+
+rm -f "$build/test-counts"
+status=0
+
+log "unit tests (native)"
+cmake -S . -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
+ninja -C "$build/native"
+run_ctest unit "$build/native" || status=1
+
+log "unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, fuzz target"
+cmake -S . -B "$build/sanitize" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DRAVLIN_FUZZ=ON \
+  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer" >/dev/null
+ninja -C "$build/sanitize"
+run_ctest sanitizers "$build/sanitize" || status=1
+
+log "Windows builds"
+configure_windows i686
+ninja -C "$build/win-i686"
+configure_windows x86_64
+ninja -C "$build/win-x86_64"
+
+log "platform and end-to-end tests under Wine (64-bit)"
+run_ctest wine64 "$build/win-x86_64" || status=1
+if host_runs_32bit; then
+  log "platform and end-to-end tests under Wine (32-bit)"
+  run_ctest wine32 "$build/win-i686" || status=1
+else
+  log "this host cannot run 32-bit programs: the 32-bit build is built, not run"
+  summary+=("wine32: built only (no 32-bit support on this host)")
+fi
+bmp_to_png "$RAVLIN_ARTIFACTS_DIR"
+
+log "summary"
+printf '  %s\n' "${summary[@]}"
+echo "  screenshots: $RAVLIN_ARTIFACTS_DIR"
+passed=0; failed=0
+while read -r line; do
+  # "100% tests passed, 0 tests failed out of 12"
+  total=$(sed -E 's/.*out of ([0-9]+).*/\1/' <<<"$line")
+  bad=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$line")
+  passed=$((passed + total - bad)); failed=$((failed + bad))
+done <"$build/test-counts"
+echo "tests: $passed passed, $failed failed"
+exit $status
