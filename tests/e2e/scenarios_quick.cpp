@@ -1,0 +1,180 @@
+// The quick path: the two companion buttons write a script next to the
+// program and the shell runs it; Wine's regsvr32 then does the work.
+#include "Driver.h"
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <set>
+
+#include <tlhelp32.h>
+
+using namespace ravlin;
+
+namespace e2e {
+namespace {
+
+const char kKey[] = "Software\\RavlinFixtures\\server";
+
+// The script's "cd C:\..." moves only drive C:'s folder; regsvr32 finds the
+// control in the script's folder only when the program runs from drive C:,
+// as it does when started from the desktop.
+class StartedFromDriveC {
+ public:
+  StartedFromDriveC() {
+    GetCurrentDirectoryA(MAX_PATH, saved_);
+    SetCurrentDirectoryA("C:\\");
+  }
+  ~StartedFromDriveC() { SetCurrentDirectoryA(saved_); }
+  StartedFromDriveC(const StartedFromDriveC&) = delete;
+  StartedFromDriveC& operator=(const StartedFromDriveC&) = delete;
+
+ private:
+  char saved_[MAX_PATH] = {};
+};
+
+std::string Script(const char* name) { return DriverDir() + "\\" + name; }
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Write(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+  for (DWORD waited = 0;; waited += 100) {
+    if (condition()) return true;
+    if (waited >= timeoutMs) return false;
+    Sleep(100);
+  }
+}
+
+std::string Advice(const char* name) {
+  return "If not successful then \r\n\r\nrightclick on '" + Script(name) +
+         "\r\n\r\n and select 'Run as Adminstrator'";
+}
+
+std::string ModuleValue() {
+  char value[MAX_PATH] = {};
+  DWORD size = sizeof(value);
+  if (RegGetValueA(HKEY_CURRENT_USER, kKey, "Module", RRF_RT_REG_SZ, nullptr, value, &size) !=
+      ERROR_SUCCESS)
+    return {};
+  return value;
+}
+
+// Every process started, directly or not, by the program: the console the
+// shell opened for the script and whatever runs in it.
+std::vector<PROCESSENTRY32> Descendants(DWORD ancestor) {
+  std::vector<PROCESSENTRY32> all;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return {};
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry))
+    all.push_back(entry);
+  CloseHandle(snapshot);
+
+  std::set<DWORD> family{ancestor};
+  std::vector<PROCESSENTRY32> found;
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (const PROCESSENTRY32& p : all)
+      if (family.count(p.th32ParentProcessID) && family.insert(p.th32ProcessID).second) {
+        found.push_back(p);
+        grew = true;
+      }
+  }
+  return found;
+}
+
+bool RunsScript(DWORD program) {
+  for (const PROCESSENTRY32& p : Descendants(program))
+    if (_stricmp(p.szExeFile, "cmd.exe") == 0) return true;
+  return false;
+}
+
+// The script ends in "pause", so its console stays until someone ends it;
+// regsvr32 writes to that console and leaves no box of its own.
+void EndScriptConsole(DWORD program) {
+  for (const PROCESSENTRY32& p : Descendants(program)) {
+    if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, p.th32ProcessID)) {
+      TerminateProcess(process, 1);
+      WaitForSingleObject(process, 5000);
+      CloseHandle(process);
+    }
+  }
+  Check(WaitFor([&] { return Descendants(program).empty(); }, 5000), "the script's console is gone");
+}
+
+// Clicks a companion button and follows the script until done() holds.
+void RunQuickPath(ControlId button, const char* scriptName, const std::string& scriptBytes,
+                  const std::function<bool()>& done, const std::string& outcome) {
+  StartedFromDriveC fromC;
+  Session s;
+  s.StartIdle();
+  s.Click(button);
+
+  // Wine's administrator test says yes, so the advice comes first.
+  CheckEq(s.WaitBox(), Advice(scriptName), "the advice box");
+  Check(!Exists(Script(scriptName)), "nothing is written while the advice is up");
+  Check(!RunsScript(s.ProcessId()), "nothing is launched while the advice is up");
+  s.DismissBox();
+
+  Check(WaitFor([&] { return Read(Script(scriptName)) == scriptBytes; }, 5000),
+        std::string(scriptName) + " holds the script");
+  CheckEq(Read(Script(scriptName)), scriptBytes, scriptName);
+  Check(WaitFor([&] { return RunsScript(s.ProcessId()); }, 5000), "the shell runs the script");
+  Check(WaitFor(done, 10000), outcome);
+  Check(s.Box() == nullptr, "the program shows nothing more");
+  Check(s.Responds(), "the window still answers");
+
+  EndScriptConsole(s.ProcessId());
+}
+
+SCENARIO(RegisterButtonRegistersTheCompanionThroughItsScript) {
+  PlaceCompanion("server.ocx");
+  DeleteRegistryKey(kKey);
+  DeleteFileA(Script("register.bat").c_str());
+
+  RunQuickPath(IdCommand1Register, "register.bat",
+               "cd C:\\Windows\\SysWOW64\r\nregsvr32 RICHTX32.OCX\r\npause\r\n",
+               [] { return RegistryKeyExists(kKey); }, "regsvr32 registered the control");
+  // The control that registered is the one in the script's folder.
+  Check(_stricmp(ModuleValue().c_str(), CompanionPath().c_str()) == 0,
+        "registered from " + CompanionPath() + ", got '" + ModuleValue() + "'");
+
+  DeleteRegistryKey(kKey);
+  DeleteFileA(Script("register.bat").c_str());
+  RemoveCompanion();
+}
+
+SCENARIO(UnregisterButtonRemovesTheRegistrationAndKeepsTheOtherScript) {
+  PlaceCompanion("server.ocx");
+  HKEY key = nullptr;
+  if (Check(RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                            nullptr) == ERROR_SUCCESS,
+            "the control starts registered"))
+    RegCloseKey(key);
+  DeleteFileA(Script("unregister.bat").c_str());
+  const std::string otherScript = "left by an earlier click\r\n";
+  Write(Script("register.bat"), otherScript);
+
+  RunQuickPath(IdCommand1Unregister, "unregister.bat",
+               "cd C:\\Windows\\SysWOW64\r\nregsvr32 /u RICHTX32.OCX\r\npause\r\n",
+               [] { return !RegistryKeyExists(kKey); }, "regsvr32 unregistered the control");
+  CheckEq(Read(Script("register.bat")), otherScript, "register.bat is left as it was");
+
+  DeleteRegistryKey(kKey);
+  DeleteFileA(Script("register.bat").c_str());
+  DeleteFileA(Script("unregister.bat").c_str());
+  RemoveCompanion();
+}
+
+}  // namespace
+}  // namespace e2e
