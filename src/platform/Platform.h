@@ -35,6 +35,7 @@ constexpr uint32_t kFileAttributeDirectory = 0x10;
 constexpr uint32_t kFormatMessageIgnoreInserts = 0x200;
 constexpr uint32_t kFormatMessageFromSystem = 0x1000;
 constexpr int kSwShowNormal = 1;
+constexpr uint32_t kCpAcp = 0;
 
 class Platform {
  public:
@@ -63,6 +64,11 @@ class Platform {
   virtual uint32_t GetFileVersionInfoSizeA(const char* fileName, uint32_t* handle) = 0;
   virtual int32_t GetFileVersionInfoA(const char* fileName, uint32_t handle, uint32_t length,
                                       void* data) = 0;
+  // Version texts stored in 16-bit characters become ANSI text through this.
+  virtual int32_t WideCharToMultiByte(uint32_t codePage, uint32_t flags, const char16_t* wideText,
+                                      int32_t wideLength, char* multiByteText,
+                                      int32_t multiByteLength, const char* defaultChar,
+                                      int32_t* usedDefaultChar) = 0;
 
   // The shell library's administrator test (its export with ordinal 680).
   virtual int32_t IsUserAnAdmin() = 0;

@@ -190,6 +190,9 @@ class FakePlatform : public Platform {
   std::function<uint32_t(uint32_t, char*, uint32_t)> onFormatMessageA;  // (code, buffer, size)
   std::function<uint32_t(const char*, uint32_t*)> onGetFileVersionInfoSizeA;
   std::function<int32_t(const char*, uint32_t, uint32_t, void*)> onGetFileVersionInfoA;
+  std::function<int32_t(uint32_t, uint32_t, const char16_t*, int32_t, char*, int32_t,
+                       const char*, int32_t*)>
+      onWideCharToMultiByte;
   int32_t isUserAnAdmin = 0;
   std::function<int32_t()> onIsUserAnAdmin;
   std::function<intptr_t(Hwnd, const char*, const char*, const char*, const char*, int)>
@@ -271,6 +274,28 @@ class FakePlatform : public Platform {
     log_.Add(std::string("GetFileVersionInfoA:") + fileName + "|" + std::to_string(length));
     if (onGetFileVersionInfoA) return onGetFileVersionInfoA(fileName, handle, length, data);
     return 0;
+  }
+  // By default a code page in which only code points below 0x80 have a character.
+  int32_t WideCharToMultiByte(uint32_t codePage, uint32_t flags, const char16_t* wideText,
+                              int32_t wideLength, char* multiByteText, int32_t multiByteLength,
+                              const char* defaultChar, int32_t* usedDefaultChar) override {
+    log_.Add("WideCharToMultiByte:" + std::to_string(codePage) + "|" + std::to_string(wideLength) +
+             "|" + std::to_string(multiByteLength));
+    if (onWideCharToMultiByte)
+      return onWideCharToMultiByte(codePage, flags, wideText, wideLength, multiByteText,
+                                   multiByteLength, defaultChar, usedDefaultChar);
+    if (wideLength < 0) wideLength = static_cast<int32_t>(std::char_traits<char16_t>::length(wideText)) + 1;
+    if (wideLength == 0 || multiByteLength < 0) return 0;
+    if (multiByteLength == 0) return wideLength;
+    if (multiByteLength < wideLength) return 0;
+    bool usedDefault = false;
+    for (int32_t i = 0; i < wideLength; ++i) {
+      const char16_t unit = wideText[i];
+      usedDefault = usedDefault || unit >= 0x80;
+      multiByteText[i] = unit < 0x80 ? static_cast<char>(unit) : defaultChar ? *defaultChar : '?';
+    }
+    if (usedDefaultChar) *usedDefaultChar = usedDefault ? 1 : 0;
+    return wideLength;
   }
   int32_t IsUserAnAdmin() override {
     log_.Add("IsUserAnAdmin");
