@@ -1,0 +1,110 @@
+// The version reader against real files through the real version library.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FormProbe.h"
+#include "inspection/VersionBlock.h"
+#include "platform/win32/WinPlatform.h"
+#include "window/frmRavlin.h"
+
+namespace ravlin {
+namespace {
+
+// The reader needs no toolkit service; any call is a fault.
+class NoToolkit : public Toolkit {
+ public:
+  void MsgBox(const std::string& prompt) override { Unexpected("MsgBox " + prompt); }
+  void DoEvents() override { Unexpected("DoEvents"); }
+  std::string AppPath() override { return Unexpected("AppPath"), std::string(); }
+  std::string Command() override { return Unexpected("Command"), std::string(); }
+  std::string Dir(const std::string&) override { return Unexpected("Dir"), std::string(); }
+  int FreeFile() override { return Unexpected("FreeFile"), 0; }
+  void OpenForInput(int, const std::string&) override { Unexpected("OpenForInput"); }
+  void OpenForOutput(int, const std::string&) override { Unexpected("OpenForOutput"); }
+  void Print(int, const std::string&) override { Unexpected("Print"); }
+  void Close(int) override { Unexpected("Close"); }
+  void SetMousePointer(MousePointer) override { Unexpected("SetMousePointer"); }
+  void Unload() override { Unexpected("Unload"); }
+  void End() override { Unexpected("End"); }
+
+ private:
+  static void Unexpected(const std::string& call) {
+    ADD_FAILURE() << "toolkit called: " << call;
+    throw ToolkitError("unexpected toolkit call");
+  }
+};
+
+std::string FixturePath(const std::string& name) {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path, length);
+  folder.erase(folder.find_last_of('\\') + 1);
+  return folder + "fixtures\\" + name;
+}
+
+struct Form {
+  NoToolkit toolkit;
+  WinPlatform platform;
+  frmRavlin form{toolkit, platform};
+};
+
+struct FileCase {
+  const char* file;
+  bool result;
+  std::string company;  // "Old Company" when the fields are kept
+  std::string version;
+};
+
+TEST(ReadVersionInfoOnWindows, GivesEachFilesCompanyVersionAndResult) {
+  const std::vector<FileCase> cases = {
+      {"version16.dll", true, "Ravlin Test Controls Incorporated", "4.2.1.7"},
+      {"version8.dll", true, "Ravlin Narrow Block Works", "3.1.4"},
+      {"noversion.dll", false, "Old Company", "0.9"},
+      {"missing.dll", false, "Old Company", "0.9"},
+  };
+  for (const FileCase& c : cases) {
+    SCOPED_TRACE(c.file);
+    Form f;
+    FormProbe::CompanyName(f.form) = "Old Company";
+    FormProbe::ProductVersion(f.form) = "0.9";
+    EXPECT_EQ(FormProbe::ReadVersionInfo(f.form, FixturePath(c.file)), c.result);
+    EXPECT_EQ(FormProbe::CompanyName(f.form), c.company);
+    EXPECT_EQ(FormProbe::ProductVersion(f.form), c.version);
+    if (c.result) EXPECT_NE(FormProbe::ApiResult(f.form).value_or(0), 0);
+  }
+}
+
+TEST(ReadVersionInfoOnWindows, TheLibraryHandsBackTheBlockInTheFormTheFileStores) {
+  struct Case {
+    const char* file;
+    BlockForm form;
+  };
+  for (const Case& c : {Case{"version16.dll", BlockForm::Wide}, Case{"version8.dll", BlockForm::Narrow}}) {
+    SCOPED_TRACE(c.file);
+    const std::string path = FixturePath(c.file);
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+    ASSERT_GT(size, 0u);
+    std::string block(size, '\0');
+    ASSERT_NE(GetFileVersionInfoA(path.c_str(), 0, size, &block[0]), 0);
+    EXPECT_EQ(FormOf(block), c.form);
+  }
+}
+
+TEST(ShowFileInfoOnWindows, SummarisesARealFile) {
+  Form f;
+  FormProbe::ShowFileInfo(f.form, FixturePath("version16.dll"));
+  EXPECT_TRUE(f.form.lblPleaseVerify.Visible());
+  EXPECT_EQ(f.form.lblFileInfo.Caption(),
+            "Company Name:  Ravlin Test Controls Incorporated\r\nProduct Version:  4.2.1.7");
+  FormProbe::ShowFileInfo(f.form, FixturePath("noversion.dll"));
+  EXPECT_FALSE(f.form.lblPleaseVerify.Visible());
+  EXPECT_EQ(f.form.lblFileInfo.Caption(), "(No Product Version available for this file)");
+}
+
+}  // namespace
+}  // namespace ravlin
