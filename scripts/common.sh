@@ -48,7 +48,7 @@ setup_display() {
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
-  trap 'kill $xvfb_pid 2>/dev/null; /usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
+  trap '/usr/lib/wine/wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null || true' EXIT
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
   echo "Xvfb did not start" >&2; exit 1
 }

@@ -14,7 +14,7 @@ int SaveStartScreenshots() {
     return 1;
   }
   Sleep(300);
-  session.Screenshot(e2e::ArtifactDir() + "\\startup-box.bmp");
+  session.Screenshot(e2e::ArtifactDir() + "\\startup-box.bmp", session.Box());
   session.DismissBox();
   HWND main = session.Main();
   Sleep(500);
