@@ -3,6 +3,7 @@
 #include <set>
 
 #include "Driver.h"
+#include "window/Layout.h"
 
 using namespace ravlin;
 
@@ -167,6 +168,41 @@ SCENARIO(WindowScreenshotsAtStartAndDraggedTaller) {
   s.Screenshot(ArtifactDir() + "\\window-taller.bmp", main);
   Check(ShowsColour(s.Control(IdCmdRegister), GetSysColor(COLOR_BTNTEXT)), "the lower section is drawn");
   RemoveCompanion();
+}
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+SCENARIO(WindowAndControlsHaveTheTablesRectanglesAtTheDisplaysDpi) {
+  Session s;
+  s.StartIdle();
+  HDC screen = GetDC(nullptr);
+  const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  RECT client;
+  GetClientRect(s.Main(), &client);
+  Check(client.right == TwipsToPixels(kClientWidthTwips, dpiX) &&
+            client.bottom == TwipsToPixels(kClientHeightTwips, dpiY),
+        "client area is 7044 x 3744 twips");
+  for (const ControlSpec& spec : kLayout) {
+    RECT r;
+    GetWindowRect(s.Control(spec.id), &r);
+    MapWindowPoints(nullptr, s.Main(), reinterpret_cast<POINT*>(&r), 2);
+    Check(r.left == TwipsToPixels(spec.left, dpiX) && r.top == TwipsToPixels(spec.top, dpiY) &&
+              r.right - r.left == TwipsToPixels(spec.width, dpiX) &&
+              r.bottom - r.top == TwipsToPixels(spec.height, dpiY),
+          std::string(spec.name) + " sits where the layout table puts it");
+    if (spec.kind != ControlKind::Label) {
+      const std::string text = s.Text(spec.id);
+      if (spec.kind != ControlKind::TextBox && spec.kind != ControlKind::FileList)
+        CheckEq(text, spec.caption, std::string(spec.name) + " caption");
+    }
+  }
+  CheckEq(s.Text(IdLabel1First), "1", "Label1(0)");
+  CheckEq(s.Text(IdLabel1Second), "2", "Label1(1)");
 }
 
 }  // namespace
