@@ -1,0 +1,65 @@
+// The two-step confirmation of the general path: check, show, confirm or
+// withdraw. No handler here traps errors.
+#include "window/frmRavlin.h"
+
+namespace ravlin {
+namespace {
+
+bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
+
+// Only spaces count as blank: a text of tabs goes on to the existence test.
+bool CheckFileSpec(Toolkit& toolkit, frmRavlin& form, const std::string& fileSpec) {
+  if (IsBlank(fileSpec)) {
+    toolkit.MsgBox("No path and filename yet");
+    return false;
+  }
+  if (!form.IsFileThere(fileSpec)) {
+    toolkit.MsgBox("File not found");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void frmRavlin::cmdRegister_Click() {
+  const std::string fileSpec = text1.Text();
+  if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
+  ShowFileInfo(fileSpec);
+  mRegisterMode = true;
+  SetButtonMode(false);
+}
+
+// No file information for an unregistration.
+void frmRavlin::cmdUnregister_Click() {
+  if (!CheckFileSpec(toolkit_, *this, text1.Text())) return;
+  mRegisterMode = false;
+  SetButtonMode(false);
+}
+
+// The text is read again here and not checked again: a file picked while
+// confirming is the one that is acted on.
+void frmRavlin::cmdProceed_Click() {
+  toolkit_.MsgBox("WWW");
+  if (mRegisterMode) {
+    RegServerProc(text1.Text(), "");
+    lblPleaseVerify.SetVisible(false);
+    lblFileInfo.SetCaption("");
+  } else {
+    RegServerProc(text1.Text(), "u");
+  }
+  SetButtonMode(true);
+}
+
+void frmRavlin::cmdCancel_Click() {
+  text1_Change();
+  SetButtonMode(true);
+}
+
+// Any change of the text, typed or set, makes the shown information stale.
+void frmRavlin::text1_Change() {
+  lblPleaseVerify.SetVisible(false);
+  lblFileInfo.SetCaption("");
+}
+
+}  // namespace ravlin

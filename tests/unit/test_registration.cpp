@@ -1,0 +1,469 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <set>
+
+#include "Fakes.h"
+#include "FormProbe.h"
+
+namespace ravlin {
+namespace {
+
+void RegisterExport() {}
+void UnregisterExport() {}
+
+const Module kModule = reinterpret_cast<Module>(0x5000);
+const Handle kThread = reinterpret_cast<Handle>(0x70);
+constexpr char kCurrentDirectory[] = "C:\\work\\";
+constexpr char kFile[] = "server.ocx";
+constexpr char kFullPath[] = "C:\\work\\server.ocx";
+constexpr char kLoad[] = "LoadLibraryExA:C:\\work\\server.ocx|8";
+
+constexpr char kLoadFailed[] = "MsgBox:Failure loading control DLL";
+constexpr char kUnknown[] = "MsgBox:Unknown command handle";
+constexpr char kNoEntry[] = "MsgBox:Process failed in obtaining entry point or creating thread.";
+constexpr char kTimeOut[] = "MsgBox:Process failed in signaled state or time-out.";
+constexpr char kCompleted[] = "MsgBox:Process completed";
+
+struct ThreadStart {
+  void* attributes;
+  size_t stackSize;
+  Proc start;
+  void* parameter;
+  uint32_t flags;
+  bool hasIdPlace;
+};
+
+// A window whose platform has a loadable control in the current directory,
+// exporting both entry points, whose worker ends at once with S_OK.
+class Engine : public ::testing::Test {
+ public:
+  Engine() {
+    w.platform.onGetFullPathNameA = [](const char* name, uint32_t size, char* buffer,
+                                       char**) -> uint32_t {
+      const std::string full = std::string(kCurrentDirectory) + name;
+      if (full.size() + 1 > size) return static_cast<uint32_t>(full.size() + 1);
+      std::memcpy(buffer, full.c_str(), full.size() + 1);
+      return static_cast<uint32_t>(full.size());
+    };
+    w.platform.onGetFileAttributesA = [this](const char* path) {
+      return existing.count(path) ? 0x20u : kInvalidFileAttributes;
+    };
+    w.platform.onLoadLibraryExA = [](const char*, Handle, uint32_t) { return kModule; };
+    w.platform.onGetProcAddress = [this](Module module, const char* name) -> Proc {
+      EXPECT_EQ(module, kModule);
+      if (exports.count(name) == 0) return nullptr;
+      return std::strcmp(name, "DllRegisterServer") == 0 ? &RegisterExport : &UnregisterExport;
+    };
+    w.platform.onCreateThread = [this](void* attributes, size_t stack, Proc start, void* parameter,
+                                       uint32_t flags, uint32_t* id) {
+      starts.push_back({attributes, stack, start, parameter, flags, id != nullptr});
+      return kThread;
+    };
+  }
+
+  void Run(const std::string& file = kFile, const std::string& command = "") {
+    FormProbe::RegServerProc(w.form, file, command);
+  }
+
+  // The log without the resolution of the file's path.
+  std::vector<std::string> Steps() const {
+    std::vector<std::string> steps;
+    for (const std::string& entry : w.log.entries)
+      if (entry.rfind("GetFullPathNameA:", 0) != 0 && entry.rfind("GetFileAttributesA:", 0) != 0)
+        steps.push_back(entry);
+    return steps;
+  }
+
+  FakeWindow w;
+  std::set<std::string> existing{kFullPath};
+  std::set<std::string> exports{"DllRegisterServer", "DllUnregisterServer"};
+  std::vector<ThreadStart> starts;
+};
+
+// Each row of the outcome table: what goes wrong, and every call that follows, in order.
+struct OutcomeCase {
+  const char* name;
+  std::function<void(Engine&)> script;
+  std::string command;
+  std::vector<std::string> steps;
+  size_t pendingWorkers;
+};
+
+class Outcomes : public Engine, public ::testing::WithParamInterface<OutcomeCase> {};
+
+TEST_P(Outcomes, PointerLibraryAndThreadHandleAsTheTableSays) {
+  GetParam().script(*this);
+  Run(kFile, GetParam().command);
+
+  EXPECT_EQ(Steps(), GetParam().steps);
+  EXPECT_EQ(w.toolkit.pointer, MousePointer::Default);
+  EXPECT_EQ(FormProbe::PendingWorkers(w.form), GetParam().pendingWorkers);
+  // Whatever is released is what was acquired.
+  for (Module freed : w.platform.freedModules) EXPECT_EQ(freed, kModule);
+  for (Handle closed : w.platform.closedHandles) EXPECT_EQ(closed, kThread);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryRow, Outcomes,
+    ::testing::Values(
+        OutcomeCase{"LoaderReturnsZero",
+                    [](Engine& e) { e.w.platform.onLoadLibraryExA = nullptr; }, "",
+                    {kLoad, kLoadFailed}, 0},
+        OutcomeCase{"UnknownCommand", [](Engine&) {}, "R", {kLoad, kUnknown, "FreeLibrary"}, 0},
+        OutcomeCase{"ExportAbsent", [](Engine& e) { e.exports.clear(); }, "",
+                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Default", kNoEntry,
+                     "FreeLibrary"},
+                    0},
+        OutcomeCase{"ThreadNotCreated",
+                    [](Engine& e) {
+                      e.w.platform.onCreateThread = [](void*, size_t, Proc, void*, uint32_t,
+                                                       uint32_t*) { return Handle{}; };
+                    },
+                    "",
+                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "CreateThread",
+                     "Pointer:Default", kNoEntry, "FreeLibrary"},
+                    0},
+        OutcomeCase{"WaitTimesOut",
+                    [](Engine& e) {
+                      e.w.platform.onWaitForSingleObject = [](Handle, uint32_t) { return kWaitTimeout; };
+                    },
+                    "",
+                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "CreateThread",
+                     "WaitForSingleObject:10000", "Pointer:Default", kTimeOut},
+                    1},
+        OutcomeCase{"WaitFails",
+                    [](Engine& e) {
+                      e.w.platform.onWaitForSingleObject = [](Handle, uint32_t) { return kWaitFailed; };
+                    },
+                    "u",
+                    {kLoad, "GetProcAddress:DllUnregisterServer", "Pointer:Hourglass",
+                     "CreateThread", "WaitForSingleObject:10000", "Pointer:Default", kTimeOut},
+                    1},
+        OutcomeCase{"Success", [](Engine&) {}, "",
+                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "CreateThread",
+                     "WaitForSingleObject:10000", "GetExitCodeThread", "CloseHandle", "FreeLibrary",
+                     "Pointer:Default", kCompleted},
+                    0}),
+    [](const ::testing::TestParamInfo<OutcomeCase>& info) { return info.param.name; });
+
+TEST_F(Engine, TheWorkerStartsAtTheExportWithNothingElse) {
+  Run(kFile, "U");
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0].attributes, nullptr);
+  EXPECT_EQ(starts[0].stackSize, 0u);
+  EXPECT_EQ(starts[0].start, &UnregisterExport);
+  EXPECT_EQ(starts[0].parameter, nullptr);
+  EXPECT_EQ(starts[0].flags, 0u);
+  EXPECT_TRUE(starts[0].hasIdPlace);
+}
+
+TEST_F(Engine, WaitsOnTheWorkerAndKeepsTheResult) {
+  for (uint32_t result : {kWaitObject0, kWaitTimeout, kWaitFailed, uint32_t{0x80}}) {
+    w.platform.onWaitForSingleObject = [result](Handle thread, uint32_t milliseconds) {
+      EXPECT_EQ(thread, kThread);
+      if (milliseconds == 0) return kWaitTimeout;  // a worker kept from an earlier round
+      EXPECT_EQ(milliseconds, 10000u);
+      return result;
+    };
+    w.log.Clear();
+    Run();
+    EXPECT_EQ(w.log.WithPrefix("WaitForSingleObject:10000").size(), 1u);
+    EXPECT_EQ(FormProbe::ApiResult(w.form), std::optional<int64_t>(result));
+  }
+}
+
+// Only the whole, exact text chooses; everything else is refused after the load.
+struct CommandCase {
+  const char* command;
+  const char* exportName;  // null: refused
+};
+
+class Commands : public Engine, public ::testing::WithParamInterface<CommandCase> {};
+
+TEST_P(Commands, ChooseTheExportOnlyAfterTheLoad) {
+  const CommandCase& c = GetParam();
+  Run(kFile, c.command);
+  if (c.exportName) {
+    EXPECT_EQ(w.log.WithPrefix("GetProcAddress:"),
+              std::vector<std::string>{std::string("GetProcAddress:") + c.exportName});
+    EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{"Process completed"});
+  } else {
+    EXPECT_EQ(Steps(), (std::vector<std::string>{kLoad, kUnknown, "FreeLibrary"}));
+  }
+
+  // An unloadable file says so whatever the command.
+  w.log.Clear();
+  w.platform.onLoadLibraryExA = nullptr;
+  Run(kFile, c.command);
+  EXPECT_EQ(Steps(), (std::vector<std::string>{kLoad, kLoadFailed}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Commands,
+                         ::testing::Values(CommandCase{"", "DllRegisterServer"},
+                                           CommandCase{"U", "DllUnregisterServer"},
+                                           CommandCase{"u", "DllUnregisterServer"},
+                                           CommandCase{"R", nullptr}, CommandCase{"r", nullptr},
+                                           CommandCase{" ", nullptr}, CommandCase{"u ", nullptr},
+                                           CommandCase{" u", nullptr},
+                                           CommandCase{"unregister", nullptr},
+                                           CommandCase{"UU", nullptr}));
+
+// The worker's exit code is the export's HRESULT.
+struct ExitCase {
+  uint32_t code;
+  const char* description;  // what the system has for it, null for nothing
+  const char* message;
+};
+
+class ExitCodes : public Engine, public ::testing::WithParamInterface<ExitCase> {};
+
+TEST_P(ExitCodes, AFailureCodeIsReportedAfterEverythingIsReleased) {
+  const ExitCase& c = GetParam();
+  w.platform.onGetExitCodeThread = [&](Handle thread, uint32_t* code) {
+    EXPECT_EQ(thread, kThread);
+    *code = c.code;
+    return 1;
+  };
+  std::vector<uint32_t> described;
+  w.platform.onFormatMessageA = [&](uint32_t code, char* buffer, uint32_t size) -> uint32_t {
+    described.push_back(code);
+    if (!c.description) return 0;
+    const size_t length = std::strlen(c.description);
+    EXPECT_GT(size, length);
+    std::memcpy(buffer, c.description, length + 1);
+    return static_cast<uint32_t>(length);
+  };
+
+  Run();
+
+  EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{c.message});
+  const auto at = [&](const std::string& entry) { return w.log.FindPrefix(entry); };
+  EXPECT_LT(at("GetExitCodeThread"), at("CloseHandle"));
+  EXPECT_LT(at("CloseHandle"), at("FreeLibrary"));
+  EXPECT_LT(at("FreeLibrary"), at("Pointer:Default"));
+  EXPECT_LT(at("Pointer:Default"), at("MsgBox:"));
+  if (static_cast<int32_t>(c.code) < 0) {
+    EXPECT_EQ(described, std::vector<uint32_t>{c.code});
+    EXPECT_EQ(w.log.WithPrefix("FormatMessageA:"), std::vector<std::string>{"FormatMessageA:4608"});
+  } else {
+    EXPECT_TRUE(described.empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Codes, ExitCodes,
+    ::testing::Values(
+        ExitCase{0, nullptr, "Process completed"},            // S_OK
+        ExitCase{1, "Incorrect function.\r\n", "Process completed"},  // S_FALSE
+        ExitCase{0x7FFFFFFF, nullptr, "Process completed"},
+        ExitCase{0x80070005, "Access is denied.\r\n",
+                 "Process failed with error code 0x80070005\r\nAccess is denied."},
+        ExitCase{0x800a01ad, "ActiveX component can't create object \r\n \r\n",
+                 "Process failed with error code 0x800A01AD\r\nActiveX component can't create object"},
+        ExitCase{0x80040200, nullptr, "Process failed with error code 0x80040200"},
+        ExitCase{0x80000000, " \r\n", "Process failed with error code 0x80000000"},
+        ExitCase{0xFFFFFFFF, nullptr, "Process failed with error code 0xFFFFFFFF"}));
+
+TEST_F(Engine, AnExitCodeThatCannotBeReadCountsAsCompleted) {
+  w.platform.onGetExitCodeThread = [](Handle, uint32_t* code) {
+    *code = 0x80070005;
+    return 0;
+  };
+  Run();
+  EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{"Process completed"});
+  EXPECT_EQ(w.platform.freedModules.size(), 1u);
+}
+
+// The loader gets the file the workflow found here, by its absolute path.
+struct PathCase {
+  const char* name;
+  std::string fileSpec;
+  std::function<void(Engine&)> script;
+  std::string loaded;  // the LoadLibraryExA entry
+};
+
+class LoadPath : public Engine, public ::testing::WithParamInterface<PathCase> {};
+
+TEST_P(LoadPath, TheCheckedFileIsLoadedByItsFullPath) {
+  GetParam().script(*this);
+  Run(GetParam().fileSpec);
+  EXPECT_EQ(w.log.WithPrefix("LoadLibraryExA:"), std::vector<std::string>{GetParam().loaded});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoadPath,
+    ::testing::Values(
+        PathCase{"BareNameHere", "server.ocx", [](Engine&) {}, kLoad},
+        PathCase{"RelativePath", "sub\\x.ocx",
+                 [](Engine& e) { e.existing = {"C:\\work\\sub\\x.ocx"}; },
+                 "LoadLibraryExA:C:\\work\\sub\\x.ocx|8"},
+        // Absent here or a folder: the loader's own rules, which then fail.
+        PathCase{"NotHere", "other.ocx", [](Engine&) {}, "LoadLibraryExA:other.ocx|0"},
+        PathCase{"Directory", "server.ocx",
+                 [](Engine& e) {
+                   e.w.platform.onGetFileAttributesA = [](const char*) {
+                     return kFileAttributeDirectory;
+                   };
+                 },
+                 "LoadLibraryExA:server.ocx|0"},
+        PathCase{"NoFullPath", "server.ocx",
+                 [](Engine& e) {
+                   e.w.platform.onGetFullPathNameA = [](const char*, uint32_t, char*,
+                                                        char**) -> uint32_t { return 0; };
+                 },
+                 "LoadLibraryExA:server.ocx|0"},
+        PathCase{"LongerThanTheFirstBuffer", std::string(300, 'a') + ".ocx",
+                 [](Engine& e) {
+                   e.existing = {std::string(kCurrentDirectory) + std::string(300, 'a') + ".ocx"};
+                 },
+                 "LoadLibraryExA:C:\\work\\" + std::string(300, 'a') + ".ocx|8"}),
+    [](const ::testing::TestParamInfo<PathCase>& info) { return info.param.name; });
+
+// Every step is guarded: a failing one is skipped and the call still ends in a message.
+struct ThrowCase {
+  const char* name;
+  std::function<void(FakePlatform&)> breakStep;
+  const char* message;
+  size_t freed;
+  size_t pendingWorkers;
+};
+
+class FailingSteps : public Engine, public ::testing::WithParamInterface<ThrowCase> {};
+
+[[noreturn]] void Raise() { throw ToolkitError("Automation error"); }
+
+TEST_P(FailingSteps, AreSkippedAndNothingReachesTheCaller) {
+  GetParam().breakStep(w.platform);
+  EXPECT_NO_THROW(Run());
+  EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{GetParam().message});
+  EXPECT_EQ(w.platform.freedModules.size(), GetParam().freed);
+  EXPECT_EQ(FormProbe::PendingWorkers(w.form), GetParam().pendingWorkers);
+  EXPECT_EQ(w.toolkit.pointer, MousePointer::Default);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, FailingSteps,
+    ::testing::Values(
+        ThrowCase{"Load", [](FakePlatform& p) { p.onLoadLibraryExA = [](const char*, Handle, uint32_t) -> Module { Raise(); }; },
+                  "Failure loading control DLL", 0, 0},
+        ThrowCase{"Lookup", [](FakePlatform& p) { p.onGetProcAddress = [](Module, const char*) -> Proc { Raise(); }; },
+                  "Process failed in obtaining entry point or creating thread.", 1, 0},
+        ThrowCase{"Thread",
+                  [](FakePlatform& p) {
+                    p.onCreateThread = [](void*, size_t, Proc, void*, uint32_t, uint32_t*) -> Handle { Raise(); };
+                  },
+                  "Process failed in obtaining entry point or creating thread.", 1, 0},
+        // A wait that did not answer cannot say the worker ended.
+        ThrowCase{"Wait", [](FakePlatform& p) { p.onWaitForSingleObject = [](Handle, uint32_t) -> uint32_t { Raise(); }; },
+                  "Process failed in signaled state or time-out.", 0, 1},
+        ThrowCase{"ExitCode", [](FakePlatform& p) { p.onGetExitCodeThread = [](Handle, uint32_t*) -> int32_t { Raise(); }; },
+                  "Process completed", 1, 0}),
+    [](const ::testing::TestParamInfo<ThrowCase>& info) { return info.param.name; });
+
+TEST_F(Engine, AFailingMessageBoxDoesNotEscape) {
+  w.toolkit.onMsgBox = [](const std::string&) { Raise(); };
+  EXPECT_NO_THROW(Run());
+  EXPECT_EQ(w.platform.freedModules.size(), 1u);
+  EXPECT_EQ(w.platform.closedHandles.size(), 1u);
+}
+
+TEST_F(Engine, TwoRunsInARowEachLoadAndReleaseBeforeTheirMessage) {
+  Run();
+  Run();
+  EXPECT_EQ(w.log.WithPrefix("LoadLibraryExA:").size(), 2u);
+  std::vector<std::string> releases;
+  for (const std::string& entry : Steps())
+    if (entry == "FreeLibrary" || entry == kCompleted || entry.rfind("LoadLibraryExA:", 0) == 0)
+      releases.push_back(entry);
+  EXPECT_EQ(releases, (std::vector<std::string>{kLoad, "FreeLibrary", kCompleted, kLoad,
+                                                "FreeLibrary", kCompleted}));
+}
+
+// A worker that outlived its wait keeps its library until it has ended.
+class TimedOut : public Engine {
+ protected:
+  TimedOut() {
+    w.platform.onLoadLibraryExA = [this](const char*, Handle, uint32_t) {
+      return reinterpret_cast<Module>(0x5000 + 0x1000 * ++loads);
+    };
+    w.platform.onCreateThread = [this](void*, size_t, Proc, void*, uint32_t, uint32_t*) {
+      return reinterpret_cast<Handle>(0x70 + ++threads);
+    };
+    w.platform.onGetProcAddress = [](Module, const char*) -> Proc { return &RegisterExport; };
+    w.platform.onWaitForSingleObject = [this](Handle thread, uint32_t milliseconds) {
+      if (milliseconds == 10000) return hangs ? kWaitTimeout : kWaitObject0;
+      return ended.count(thread) ? kWaitObject0 : kWaitTimeout;
+    };
+  }
+  // The window outlives this fixture's members, and its destructor still asks.
+  ~TimedOut() override { w.platform.onWaitForSingleObject = nullptr; }
+
+  static Module ModuleOf(int load) { return reinterpret_cast<Module>(0x5000 + 0x1000 * load); }
+  static Handle ThreadOf(int thread) { return reinterpret_cast<Handle>(0x70 + thread); }
+
+  int loads = 0;
+  int threads = 0;
+  bool hangs = true;
+  std::set<Handle> ended;
+};
+
+TEST_F(TimedOut, NothingIsReleasedWhileTheWorkerMayRun) {
+  Run();
+  EXPECT_TRUE(w.platform.freedModules.empty());
+  EXPECT_TRUE(w.platform.closedHandles.empty());
+  EXPECT_EQ(FormProbe::PendingWorkers(w.form), 1u);
+
+  // The next call looks without waiting, and the still running worker keeps its library.
+  hangs = false;
+  w.log.Clear();
+  Run();
+  EXPECT_EQ(w.log.entries.front(), "WaitForSingleObject:0");
+  EXPECT_EQ(w.platform.freedModules, std::vector<Module>{ModuleOf(2)});
+  EXPECT_EQ(w.platform.closedHandles, std::vector<Handle>{ThreadOf(2)});
+  EXPECT_EQ(FormProbe::PendingWorkers(w.form), 1u);
+}
+
+TEST_F(TimedOut, AnEndedWorkerIsReleasedWhenTheNextRegistrationStarts) {
+  Run();
+  ended.insert(ThreadOf(1));
+  hangs = false;
+  w.log.Clear();
+  Run();
+  // Thread handle, then library, before the new load.
+  const std::vector<std::string> head(w.log.entries.begin(), w.log.entries.begin() + 3);
+  EXPECT_EQ(head, (std::vector<std::string>{"WaitForSingleObject:0", "CloseHandle", "FreeLibrary"}));
+  EXPECT_EQ(w.platform.freedModules, (std::vector<Module>{ModuleOf(1), ModuleOf(2)}));
+  EXPECT_EQ(w.platform.closedHandles, (std::vector<Handle>{ThreadOf(1), ThreadOf(2)}));
+  EXPECT_EQ(FormProbe::PendingWorkers(w.form), 0u);
+  EXPECT_EQ(w.toolkit.messages.back(), "Process completed");
+}
+
+TEST_F(TimedOut, OnlyTheOneWaitEverBlocks) {
+  for (int i = 0; i < 3; ++i) Run();
+  ended.insert(ThreadOf(2));
+  Run();
+  for (const std::string& wait : w.log.WithPrefix("WaitForSingleObject:"))
+    EXPECT_TRUE(wait == "WaitForSingleObject:0" || wait == "WaitForSingleObject:10000") << wait;
+  EXPECT_EQ(w.log.WithPrefix("WaitForSingleObject:10000").size(), 4u);
+  EXPECT_EQ(w.platform.freedModules, std::vector<Module>{ModuleOf(2)});
+  EXPECT_EQ(FormProbe::PendingWorkers(w.form), 3u);
+}
+
+TEST_F(TimedOut, ClosingTheWindowLeavesARunningWorkersLibraryLoaded) {
+  w.platform.freedModules.clear();
+  {
+    frmRavlin form(w.toolkit, w.platform);
+    FormProbe::RegServerProc(form, kFile, "");
+    FormProbe::RegServerProc(form, kFile, "");
+    ended.insert(ThreadOf(1));
+  }
+  EXPECT_EQ(w.platform.freedModules, std::vector<Module>{ModuleOf(1)});
+  // Both handles are closed: the one of the running worker is simply no longer needed.
+  EXPECT_EQ(std::set<Handle>(w.platform.closedHandles.begin(), w.platform.closedHandles.end()),
+            (std::set<Handle>{ThreadOf(1), ThreadOf(2)}));
+}
+
+}  // namespace
+}  // namespace ravlin
