@@ -1,0 +1,204 @@
+// The general path: name a control, look at its details, confirm, and read
+// what the engine says; the file list; the refusals.
+#include "Driver.h"
+
+#include <algorithm>
+#include <functional>
+
+using namespace ravlin;
+
+namespace e2e {
+namespace {
+
+const char kVersionedKey[] = "Software\\RavlinFixtures\\versioned";
+const char kSummary[] = "Company Name:  Ravlin Fixture Controls\r\nProduct Version:  2.5.0.1";
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+  for (DWORD waited = 0;; waited += 50) {
+    if (condition()) return true;
+    if (waited >= timeoutMs) return false;
+    Sleep(50);
+  }
+}
+
+std::string SystemDirectory() {
+  char path[MAX_PATH] = {};
+  GetSystemDirectoryA(path, MAX_PATH);
+  return path;
+}
+
+bool Confirming(Session& s) {
+  return s.Visible(IdCmdProceed) && s.Visible(IdCmdCancel) && !s.Visible(IdCmdRegister) &&
+         !s.Visible(IdCmdUnregister) && !s.Visible(IdCmdExit) && s.ReadOnly(IdText1);
+}
+
+bool Idle(Session& s) {
+  return s.Visible(IdCmdRegister) && s.Visible(IdCmdUnregister) && s.Visible(IdCmdExit) &&
+         !s.Visible(IdCmdProceed) && !s.Visible(IdCmdCancel) && !s.ReadOnly(IdText1);
+}
+
+void CheckInfoCleared(Session& s, const std::string& when) {
+  CheckEq(s.Text(IdLblFileInfo), "", "lblFileInfo empty " + when);
+  Check(!s.Visible(IdLblPleaseVerify), "lblPleaseVerify hidden " + when);
+}
+
+// Names the file and asks; true once the confirmation buttons are up.
+bool Ask(Session& s, ControlId button, const std::string& file) {
+  s.SetText(IdText1, file);
+  s.Click(button);
+  return Check(WaitFor([&] { return Confirming(s); }, 5000), "the confirmation buttons come up");
+}
+
+// Proceed, "WWW" first with nothing done yet, then the engine's own message.
+std::string Proceed(Session& s, const std::function<bool()>& engineRan) {
+  s.Click(IdCmdProceed);
+  CheckEq(s.WaitBox(), "WWW", "the question before the work");
+  Check(!engineRan(), "nothing is done while \"WWW\" is up");
+  s.DismissBox();
+  return s.TakeBox();
+}
+
+SCENARIO(RegisterShowsTheSummaryThenRegistersOnProceed) {
+  DeleteRegistryKey(kVersionedKey);
+  Session s;
+  s.StartIdle();
+  if (!Ask(s, IdCmdRegister, FixturePath("versioned.ocx"))) return;
+  CheckEq(s.Text(IdLblFileInfo), kSummary, "the version summary");
+  Check(s.Visible(IdLblPleaseVerify), "lblPleaseVerify shown");
+
+  CheckEq(Proceed(s, [] { return RegistryKeyExists(kVersionedKey); }), "Process completed", "outcome");
+  Check(RegistryKeyExists(kVersionedKey), "the control's key is there");
+  Check(WaitFor([&] { return Idle(s); }, 5000), "back to the idle buttons");
+  CheckInfoCleared(s, "after Proceed");
+}
+
+SCENARIO(UnregisterShowsNothingThenUnregistersOnProceed) {
+  Session s;
+  s.StartIdle();
+  if (!Ask(s, IdCmdRegister, FixturePath("versioned.ocx"))) return;
+  s.Click(IdCmdProceed);
+  s.TakeBox();
+  s.TakeBox();
+  Check(RegistryKeyExists(kVersionedKey), "registered first");
+  Check(WaitFor([&] { return Idle(s); }, 5000), "idle again");
+
+  if (!Ask(s, IdCmdUnregister, FixturePath("versioned.ocx"))) return;
+  CheckInfoCleared(s, "while confirming an unregistration");
+  CheckEq(Proceed(s, [] { return !RegistryKeyExists(kVersionedKey); }), "Process completed", "outcome");
+  Check(!RegistryKeyExists(kVersionedKey), "the control's key is gone");
+  Check(WaitFor([&] { return Idle(s); }, 5000), "back to the idle buttons");
+}
+
+SCENARIO(CancelWithdrawsWithoutRunningAnything) {
+  DeleteRegistryKey(kVersionedKey);
+  Session s;
+  s.StartIdle();
+  if (!Ask(s, IdCmdRegister, FixturePath("versioned.ocx"))) return;
+  s.Click(IdCmdCancel);
+  Check(WaitFor([&] { return Idle(s); }, 5000), "back to the idle buttons");
+  CheckInfoCleared(s, "after Cancel");
+  CheckEq(s.WaitBox(1500), "", "no message");
+  Check(!RegistryKeyExists(kVersionedKey), "nothing was registered");
+  CheckEq(s.Text(IdText1), FixturePath("versioned.ocx"), "the text stays");
+}
+
+SCENARIO(RefusalsNameWhatIsMissing) {
+  Session s;
+  s.StartIdle();
+  struct Refusal {
+    std::string text;
+    ControlId button;
+    const char* message;
+  };
+  for (const Refusal& r : {Refusal{"", IdCmdRegister, "No path and filename yet"},
+                           Refusal{"   ", IdCmdUnregister, "No path and filename yet"},
+                           Refusal{FixturePath("missing.ocx"), IdCmdRegister, "File not found"},
+                           Refusal{FixturePath("missing.ocx"), IdCmdUnregister, "File not found"},
+                           Refusal{DriverDir() + "\\fixtures", IdCmdRegister, "File not found"}}) {
+    s.SetText(IdText1, r.text);
+    s.Click(r.button);
+    CheckEq(s.TakeBox(), r.message, "[" + r.text + "]");
+    Check(WaitFor([&] { return Idle(s); }, 2000), "still idle after [" + r.text + "]");
+    CheckEq(s.Text(IdText1), r.text, "the text is left as typed");
+  }
+}
+
+SCENARIO(AnExportPastTheLimitTimesOutAndTheWindowLivesOn) {
+  Session s;
+  s.StartIdle();
+  if (!Ask(s, IdCmdRegister, FixturePath("slow.ocx"))) return;
+  s.Click(IdCmdProceed);
+  CheckEq(s.WaitBox(), "WWW", "the question before the work");
+  s.DismissBox();
+  const ULONGLONG start = GetTickCount64();
+  Sleep(2000);
+  Check(!s.Responds(1000), "the window waits for the worker and answers nothing");
+  const std::string outcome = s.WaitBox(20000);
+  const ULONGLONG waited = GetTickCount64() - start;
+  CheckEq(outcome, "Process failed in signaled state or time-out.", "outcome");
+  Check(waited >= 9000 && waited <= 12500, "about ten seconds, got " + std::to_string(waited) + " ms");
+  s.DismissBox();
+  Check(WaitFor([&] { return Idle(s); }, 5000), "back to the idle buttons");
+  Check(s.Responds(), "the window answers again");
+  // The worker still sleeps in the control; Exit ends the program all the same.
+  s.Click(IdCmdExit);
+  Check(s.WaitExit(5000), "Exit ends the program at once");
+}
+
+// Client point of a list entry, scrolled into view first.
+POINT EntryPoint(Session& s, int index) {
+  HWND list = s.Control(IdFile1);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(list, LB_SETTOPINDEX, static_cast<WPARAM>(index), 0, SMTO_ABORTIFHUNG, 5000, &result);
+  DWORD_PTR top = 0, height = 0;
+  SendMessageTimeoutA(list, LB_GETTOPINDEX, 0, 0, SMTO_ABORTIFHUNG, 5000, &top);
+  SendMessageTimeoutA(list, LB_GETITEMHEIGHT, 0, 0, SMTO_ABORTIFHUNG, 5000, &height);
+  const int y = (index - static_cast<int>(top)) * static_cast<int>(height) + static_cast<int>(height) / 2;
+  return POINT{10, y};
+}
+
+SCENARIO(APressOnTheListFillsTheTextAndClearsTheSummary) {
+  const std::string system = SystemDirectory();
+  const std::string picked = system + "\\ravlin-pick.ocx";
+  const std::string other = system + "\\ravlin-pick2.ocx";
+  CopyFileA(FixturePath("server.ocx").c_str(), picked.c_str(), FALSE);
+  CopyFileA(FixturePath("server.ocx").c_str(), other.c_str(), FALSE);
+  {
+    Session s;
+    s.StartIdle();
+    const std::vector<std::string> entries = s.ListEntries(IdFile1);
+    const auto indexOf = [&](const char* name) {
+      return static_cast<int>(std::find(entries.begin(), entries.end(), name) - entries.begin());
+    };
+    const int pickedIndex = indexOf("ravlin-pick.ocx");
+    const int otherIndex = indexOf("ravlin-pick2.ocx");
+    if (Check(pickedIndex < static_cast<int>(entries.size()) && otherIndex < static_cast<int>(entries.size()),
+              "the placed controls are listed")) {
+      // A summary on show, and the text locked while confirming: a pick still replaces it.
+      if (Ask(s, IdCmdRegister, FixturePath("versioned.ocx"))) {
+        CheckEq(s.Text(IdLblFileInfo), kSummary, "the summary before the press");
+        const POINT at = EntryPoint(s, pickedIndex);
+        s.PressList(WM_LBUTTONDOWN, at.x, at.y);
+        Check(WaitFor([&] { return s.Text(IdText1) == picked; }, 3000),
+              "text1 holds [" + picked + "], got [" + s.Text(IdText1) + "]");
+        CheckInfoCleared(s, "after the press");
+        Check(Confirming(s), "still confirming");
+
+        // Another button copies the entry already selected, not the one under the pointer.
+        const POINT otherAt = EntryPoint(s, otherIndex);
+        s.PressList(WM_RBUTTONDOWN, otherAt.x, otherAt.y);
+        Sleep(500);
+        CheckEq(s.Text(IdText1), picked, "a secondary press keeps the selection");
+        s.Click(IdCmdCancel);
+        Check(WaitFor([&] { return Idle(s); }, 3000), "idle after Cancel");
+      }
+    }
+    s.Click(IdCmdExit);
+    Check(s.WaitExit(), "Exit ends the program");
+  }
+  DeleteFileA(picked.c_str());
+  DeleteFileA(other.c_str());
+}
+
+}  // namespace
+}  // namespace e2e
