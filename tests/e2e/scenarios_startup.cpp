@@ -167,6 +167,15 @@ SCENARIO(WindowScreenshotsAtStartAndDraggedTaller) {
   Sleep(400);
   s.Screenshot(ArtifactDir() + "\\window-taller.bmp", main);
   Check(ShowsColour(s.Control(IdCmdRegister), GetSysColor(COLOR_BTNTEXT)), "the lower section is drawn");
+
+  // And while confirming a registration, with the file's summary on show.
+  s.SetText(IdText1, FixturePath("versioned.ocx"));
+  s.Click(IdCmdRegister);
+  for (int i = 0; i < 100 && !s.Visible(IdCmdProceed); ++i) Sleep(50);
+  Sleep(400);
+  s.Screenshot(ArtifactDir() + "\\window-confirming.bmp", main);
+  Check(ShowsColour(s.Control(IdCmdProceed), GetSysColor(COLOR_INFOBK)), "Proceed has the info-background face");
+  Check(ShowsColour(s.Control(IdCmdCancel), GetSysColor(COLOR_INFOBK)), "Cancel has the info-background face");
   RemoveCompanion();
 }
 
