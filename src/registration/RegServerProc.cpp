@@ -60,7 +60,7 @@ std::string FullPathOf(Platform& platform, const std::string& fileSpec) {
 
 // Loads the file that the workflow found in the current directory, by its
 // absolute path, so the loader's search cannot substitute another file and
-// the control's own dependencies are found beside it. A specification that
+// the control's own dependencies are found beside it. A file specification that
 // names no file here is left to the loader's own rules.
 Module LoadCheckedFile(Platform& platform, const std::string& fileSpec) {
   const std::string fullPath = FullPathOf(platform, fileSpec);
