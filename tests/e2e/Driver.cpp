@@ -5,6 +5,7 @@
 #include <fstream>
 #include <vector>
 
+#include <psapi.h>
 #include <tlhelp32.h>
 
 namespace e2e {
@@ -29,14 +30,16 @@ std::string ClassName(HWND window) {
   return name;
 }
 
-std::string WindowText(HWND window) {
+// A box that has just come up after a long block of its thread may still
+// count as hung for a moment; asking with SMTO_NORMAL waits for its answer.
+std::string WindowText(HWND window, UINT timeoutFlags = SMTO_ABORTIFHUNG) {
   // WM_GETTEXT crosses processes; a timeout keeps a hung program from hanging the driver.
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
+  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, timeoutFlags, 5000, &length)) return {};
   std::string text(length + 1, '\0');
   DWORD_PTR copied = 0;
   SendMessageTimeoutA(window, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(&text[0]),
-                      SMTO_ABORTIFHUNG, 5000, &copied);
+                      timeoutFlags, 5000, &copied);
   text.resize(copied);
   return text;
 }
@@ -159,14 +162,14 @@ void KillProcesses(const char* exeName) {
   CloseHandle(snapshot);
 }
 
-Session::Session(const std::string& arguments) {
-  std::string commandLine = "\"" + ProgramPath() + "\"";
+Session::Session(const std::string& arguments, const std::string& program) {
+  std::string commandLine = "\"" + program + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
-  if (!CreateProcessA(ProgramPath().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                       nullptr, &startup, &process_)) {
-    Check(false, "could not start " + ProgramPath());
+    Check(false, "could not start " + program);
     process_ = {};
   }
 }
@@ -207,6 +210,65 @@ std::string Session::WaitBox(DWORD timeoutMs) {
     Sleep(50);
   } while (GetTickCount64() < deadline);
   return {};
+}
+
+HWND Session::WaitNewBox(HWND other, DWORD timeoutMs) const {
+  const double deadline = NowMs() + timeoutMs;
+  do {
+    for (HWND box : TopLevelWindows(process_.dwProcessId, "#32770"))
+      if (box != other && IsWindowVisible(box)) return box;
+    if (!Running()) break;
+    Sleep(1);
+  } while (NowMs() < deadline);
+  return nullptr;
+}
+
+std::string Session::BoxText(HWND box) {
+  if (!box) return {};
+  HWND text = GetDlgItem(box, 0xFFFF);
+  if (!text) text = FirstChildOfClass(box, "Static");
+  return text ? WindowText(text, SMTO_NORMAL) : std::string();
+}
+
+void Session::PressOk(HWND box) {
+  if (HWND ok = FirstChildOfClass(box, "Button"))
+    PostMessageA(ok, BM_CLICK, 0, 0);
+  else
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+}
+
+bool Session::WaitVisible(ravlin::ControlId id, bool shown, DWORD timeoutMs) {
+  const double deadline = NowMs() + timeoutMs;
+  do {
+    if (Visible(id) == shown) return true;
+    if (!Running()) break;
+    Sleep(1);
+  } while (NowMs() < deadline);
+  return false;
+}
+
+RegistrationRun Session::RunRegistration(ravlin::ControlId button, DWORD timeoutMs) {
+  RegistrationRun run;
+  Click(button);
+  if (!WaitVisible(ravlin::IdCmdProceed, true, timeoutMs)) return run;
+  run.summary = Text(ravlin::IdLblFileInfo);
+  Click(ravlin::IdCmdProceed);
+  HWND confirmation = WaitNewBox(nullptr, timeoutMs);
+  run.confirmation = BoxText(confirmation);
+  if (!confirmation) return run;
+  const double pressed = NowMs();
+  PressOk(confirmation);
+  // The confirmation may linger a moment after the press: the outcome is the next other box.
+  HWND outcome = WaitNewBox(confirmation, timeoutMs);
+  if (!outcome) return run;
+  run.outcomeMs = NowMs() - pressed;
+  run.outcome = BoxText(outcome);
+  PressOk(outcome);
+  for (const double deadline = NowMs() + timeoutMs;
+       IsWindow(outcome) && IsWindowVisible(outcome) && NowMs() < deadline;)
+    Sleep(1);
+  run.backToIdle = WaitVisible(ravlin::IdCmdRegister, true, timeoutMs);
+  return run;
 }
 
 void Session::DismissBox() {
@@ -360,6 +422,115 @@ bool ShowsColour(HWND control, COLORREF colour) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   return found;
+}
+
+double NowMs() {
+  static const double ticksPerMs = [] {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / ticksPerMs;
+}
+
+namespace {
+
+// The system's handle table, for platforms whose GetProcessHandleCount reports
+// nothing for another process (Wine gives 0).
+DWORD HandlesInSystemTable(DWORD processId) {
+  struct Entry {
+    PVOID object;
+    ULONG_PTR processId;
+    ULONG_PTR handleValue;
+    ULONG grantedAccess;
+    USHORT creatorBackTraceIndex;
+    USHORT objectTypeIndex;
+    ULONG handleAttributes;
+    ULONG reserved;
+  };
+  struct Table {
+    ULONG_PTR count;
+    ULONG_PTR reserved;
+    Entry entries[1];
+  };
+  using Query = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+  constexpr ULONG kExtendedHandleInformation = 64;
+  constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+  const auto query = reinterpret_cast<Query>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+  if (!query) return 0;
+  std::vector<char> buffer(1 << 16);
+  LONG status;
+  ULONG needed = 0;
+  while ((status = query(kExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()),
+                         &needed)) == kInfoLengthMismatch)
+    buffer.resize(buffer.size() * 2);
+  if (status != 0) return 0;
+  const auto* table = reinterpret_cast<const Table*>(buffer.data());
+  DWORD count = 0;
+  for (ULONG_PTR i = 0; i < table->count; ++i)
+    if (table->entries[i].processId == processId) ++count;
+  return count;
+}
+
+}  // namespace
+
+ProcessCounters CountersOf(HANDLE process, DWORD processId) {
+  ProcessCounters counters;
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof(memory);
+  if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory))) {
+    counters.peakWorkingSet = memory.PeakWorkingSetSize;
+    counters.workingSet = memory.WorkingSetSize;
+    // The commit charge; Wine fills only this one of the two fields that hold it.
+    counters.privateBytes = memory.PagefileUsage;
+  }
+  if (!GetProcessHandleCount(process, &counters.handles) || counters.handles == 0)
+    counters.handles = HandlesInSystemTable(processId);
+  return counters;
+}
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+namespace {
+
+std::string AppDefaultsKey(const std::string& exeName) { return "Software\\Wine\\AppDefaults\\" + exeName; }
+std::string X11DriverKey(const std::string& exeName) { return AppDefaultsKey(exeName) + "\\X11 Driver"; }
+
+void DeleteKeyIfEmpty(const std::string& subKey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  DWORD subKeys = 1, values = 1;
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, &values, nullptr, nullptr,
+                   nullptr, nullptr);
+  RegCloseKey(key);
+  if (subKeys == 0 && values == 0) RegDeleteKeyA(HKEY_CURRENT_USER, subKey.c_str());
+}
+
+}  // namespace
+
+UnmanagedWindows::UnmanagedWindows(const std::vector<std::string>& exeNames) {
+  if (!UnderWine()) return;
+  for (const std::string& exe : exeNames) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, X11DriverKey(exe).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+      continue;
+    if (RegQueryValueExA(key, "Managed", nullptr, nullptr, nullptr, nullptr) == ERROR_FILE_NOT_FOUND &&
+        RegSetValueExA(key, "Managed", 0, REG_SZ, reinterpret_cast<const BYTE*>("N"), 2) == ERROR_SUCCESS)
+      set_.push_back(exe);
+    RegCloseKey(key);
+  }
+}
+
+UnmanagedWindows::~UnmanagedWindows() {
+  for (const std::string& exe : set_) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, X11DriverKey(exe).c_str(), "Managed");
+    DeleteKeyIfEmpty(X11DriverKey(exe));
+    DeleteKeyIfEmpty(AppDefaultsKey(exe));
+  }
 }
 
 Registrar::Registrar(const char* name, ScenarioFn fn) { Scenarios().push_back({name, fn}); }

@@ -24,10 +24,32 @@ void RemoveCompanion();
 bool RegistryKeyExists(const std::string& subKeyUnderHkcu);
 void DeleteRegistryKey(const std::string& subKeyUnderHkcu);
 
-// One run of the program, ended when the object goes.
+// What the driver can read of another process's resources.
+struct ProcessCounters {
+  size_t peakWorkingSet = 0;  // bytes
+  size_t workingSet = 0;      // bytes
+  size_t privateBytes = 0;    // bytes committed for the process alone (its commit charge)
+  DWORD handles = 0;          // kernel handles it holds
+};
+// Counters of any process the driver can open (PROCESS_QUERY_INFORMATION).
+ProcessCounters CountersOf(HANDLE process, DWORD processId);
+
+// A high-resolution clock in milliseconds.
+double NowMs();
+
+// One registration or unregistration through the window.
+struct RegistrationRun {
+  std::string summary;       // lblFileInfo while the confirmation buttons are up
+  std::string confirmation;  // the box after Proceed ("WWW"); "" when none came
+  std::string outcome;       // the engine's box after it; "" when none came
+  double outcomeMs = 0;      // from the press on the confirmation's OK to the outcome on screen
+  bool backToIdle = false;   // the idle buttons came back after the outcome was dismissed
+};
+
+// One run of the program (or another program), ended when the object goes.
 class Session {
  public:
-  explicit Session(const std::string& arguments = "");
+  explicit Session(const std::string& arguments = "", const std::string& program = ProgramPath());
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -39,6 +61,20 @@ class Session {
   void DismissBox();  // presses its OK button and waits until it is gone
   // WaitBox, then DismissBox; returns the text.
   std::string TakeBox(DWORD timeoutMs = 15000);
+
+  // Polls every millisecond (the coarse poll above would blur timings) for a
+  // visible box other than `other`; nullptr when none came in time.
+  HWND WaitNewBox(HWND other = nullptr, DWORD timeoutMs = 15000) const;
+  static std::string BoxText(HWND box);
+  // Presses the box's OK button and returns at once.
+  static void PressOk(HWND box);
+  // Waits until the control is visible (or, with shown false, hidden).
+  bool WaitVisible(ravlin::ControlId id, bool shown = true, DWORD timeoutMs = 10000);
+
+  // Works the file named in text1 as a user would, with the fine poll:
+  // button (IdCmdRegister or IdCmdUnregister), Proceed, the confirmation
+  // dismissed, the engine's message read and dismissed.
+  RegistrationRun RunRegistration(ravlin::ControlId button, DWORD timeoutMs = 15000);
 
   // The start-up box taken, the main window up and visible.
   void StartIdle();
@@ -62,11 +98,32 @@ class Session {
   bool WaitExit(DWORD timeoutMs = 5000);
   bool Running() const;
   DWORD ProcessId() const { return process_.dwProcessId; }
+  HANDLE Process() const { return process_.hProcess; }
+  ProcessCounters Counters() const { return CountersOf(process_.hProcess, process_.dwProcessId); }
   // Saves a BMP of the program's window (or the whole screen when window is null).
   void Screenshot(const std::string& bmpPath, HWND window = nullptr);
 
  private:
   PROCESS_INFORMATION process_{};
+};
+
+// Whether the driver runs under Wine.
+bool UnderWine();
+
+// Under Wine on a display without a window manager, Wine waits two seconds
+// for a manager that never answers each time it hides a window (every
+// dismissed box). For as long as this object lives, Wine does not hand the
+// windows of the named programs to a window manager, so nothing waits; it
+// does nothing on Windows. Only the values it set are removed again.
+class UnmanagedWindows {
+ public:
+  explicit UnmanagedWindows(const std::vector<std::string>& exeNames);
+  ~UnmanagedWindows();
+  UnmanagedWindows(const UnmanagedWindows&) = delete;
+  UnmanagedWindows& operator=(const UnmanagedWindows&) = delete;
+
+ private:
+  std::vector<std::string> set_;  // the programs whose value this object set
 };
 
 // Scenario registration and checks.
