@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Builds the program and its benchmarks, runs them under Wine on a virtual
+# display and prints every figure beside its reference. Exits non-zero when a
+# benchmark fails (a DLL outside the allow-list, a read that grows with the
+# file, a step that went wrong).
+#   RAVLIN_BENCH_RUNS   timed runs per figure (default 15, at least 10)
+#   RAVLIN_BENCH_CYCLES register/unregister cycles for the memory figure (default 200)
+set -euo pipefail
+source "$(dirname "$0")/../scripts/common.sh"
+cd "$root"
+runs=${RAVLIN_BENCH_RUNS:-15}
+cycles=${RAVLIN_BENCH_CYCLES:-200}
+if [ "$runs" -lt 10 ]; then echo "RAVLIN_BENCH_RUNS must be at least 10" >&2; exit 2; fi
+
+install_packages
+setup_wine
+setup_display
+
+if host_runs_32bit; then arch=i686; else arch=x86_64; fi
+log "building both Windows programs and the benchmarks ($arch)"
+configure_windows i686
+configure_windows x86_64
+ninja -C "$build/win-i686" ravlin floor >/dev/null
+ninja -C "$build/win-x86_64" ravlin floor >/dev/null
+ninja -C "$build/win-$arch" bench >/dev/null
+
+echo
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'),"
+echo "         $(uname -sr), $("$WINE" --version), display $DISPLAY (Xvfb)"
+if [ "$arch" = x86_64 ]; then
+  echo "NOTE: this host cannot run 32-bit programs, so every timing and memory figure below"
+  echo "      is of the 64-bit build (ravlin.exe x86_64), not of the 32-bit program."
+else
+  echo "Timings and memory are of the 32-bit build, the program's main artifact."
+fi
+
+status=0
+
+# 3. Size and imports: only DLLs that every Windows ships are allowed.
+allowed="KERNEL32 USER32 GDI32 COMCTL32 SHELL32 VERSION ADVAPI32 msvcrt OLE32 OLEAUT32 SHLWAPI COMDLG32"
+echo
+echo "3. Size of the stripped executables and the DLLs they import"
+printf '   %-26s %10s   %s\n' "executable" "bytes" "imports"
+for a in i686 x86_64; do
+  for program in ravlin floor; do
+    stripped=$(mktemp)
+    "$a-w64-mingw32-strip" -o "$stripped" "$build/win-$a/bin/$program.exe"
+    bytes=$(stat -c %s "$stripped")
+    imports=$("$a-w64-mingw32-objdump" -p "$stripped" | sed -n 's/^\s*DLL Name: //p' | sort -f | tr '\n' ' ')
+    rm -f "$stripped"
+    bits=32; [ "$a" = x86_64 ] && bits=64
+    printf '   %-26s %10d   %s\n' "$program.exe ($bits-bit)" "$bytes" "$imports"
+    for dll in $imports; do
+      base=${dll%.*}
+      if ! grep -qiw -- "$base" <<<"$allowed"; then
+        echo "   FAILED: $program.exe ($bits-bit) imports $dll, which Windows does not ship"
+        status=1
+      fi
+    done
+  done
+done
+echo "   allowed: $allowed"
+[ $status -eq 0 ] && echo "   every import is a DLL that Windows ships: met"
+
+bin="$build/win-$arch/bin"
+"$WINE" "$bin/benchdriver.exe" --runs "$runs" --cycles "$cycles" || status=1
+"$WINE" "$bin/benchversion.exe" "$runs" || status=1
+
+echo
+if [ $status -eq 0 ]; then echo "bench: every figure measured, no benchmark failed"; else echo "bench: FAILED"; fi
+exit $status
