@@ -7,6 +7,8 @@
 #include <iterator>
 #include <memory>
 
+#include <tlhelp32.h>
+
 using namespace ravlin;
 
 namespace e2e {
@@ -92,6 +94,19 @@ bool RegistersAndUnregisters(Session& s, const std::string& what) {
          Check(out.backToIdle, what + ": idle after unregistering");
 }
 
+// Whether the process has a module of this file name loaded.
+bool HasModule(DWORD processId, const char* fileName) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  MODULEENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  bool found = false;
+  for (BOOL more = Module32First(snapshot, &entry); more && !found; more = Module32Next(snapshot, &entry))
+    found = _stricmp(entry.szModule, fileName) == 0;
+  CloseHandle(snapshot);
+  return found;
+}
+
 std::string Kib(size_t bytes) { return std::to_string(bytes / 1024) + " KiB"; }
 
 SCENARIO(SoakOf200CyclesKeepsEveryMessageAndBoundedResources) {
@@ -120,6 +135,8 @@ SCENARIO(SoakOf200CyclesKeepsEveryMessageAndBoundedResources) {
               Kib(last.workingSet).c_str(), Kib(last.peakWorkingSet).c_str(), Kib(last.privateBytes).c_str(),
               static_cast<unsigned long>(last.handles));
   Check(settled.handles > 0 && settled.peakWorkingSet > 0, "the counters can be read");
+  Check(HasModule(s.ProcessId(), "ravlin.exe"), "the program's modules can be listed");
+  Check(!HasModule(s.ProcessId(), "versioned.ocx"), "every load of the control was released");
   Check(static_cast<long>(last.handles) - static_cast<long>(settled.handles) <= kHandleBound,
         "handles stay within " + std::to_string(kHandleBound) + " of the settled count");
   Check(last.peakWorkingSet <= settled.peakWorkingSet + kMemoryBound,
@@ -145,6 +162,7 @@ SCENARIO(FiveTimeOutsInARowThenARegistrationThenExitAtOnce) {
           what + " after about ten seconds, got " + std::to_string(static_cast<int>(run.outcomeMs)) + " ms");
     Check(run.backToIdle && s.Responds(), what + ": the window answers again");
   }
+  Check(HasModule(s.ProcessId(), "slow.ocx"), "the control stays loaded while a worker sleeps in it");
   s.SetText(IdText1, FixturePath("versioned.ocx"));
   const RegistrationRun run = s.RunRegistration(IdCmdRegister);
   CheckEq(run.outcome, kCompleted, "the registration after the time-outs");
