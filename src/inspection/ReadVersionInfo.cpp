@@ -2,6 +2,7 @@
 
 #include "inspection/VersionBlock.h"
 #include "platform/ResumeNext.h"
+#include "platform/Text.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
@@ -22,10 +23,6 @@ std::string ToAnsi(Platform& platform, const std::u16string& wide) {
 
 std::string TextOf(Platform& platform, const VersionValue& value) {
   return value.wide ? ToAnsi(platform, value.wideText) : value.text;
-}
-
-bool IsBlank(const std::string& text) {
-  return text.find_first_not_of(' ') == std::string::npos;
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 // The two-step confirmation of the general path: check, show, confirm or
 // withdraw. No handler here traps errors.
+#include "platform/Text.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
 namespace {
-
-bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == std::string::npos; }
 
 // Only spaces count as blank: a text of tabs goes on to the existence test.
 bool CheckFileSpec(Toolkit& toolkit, frmRavlin& form, const std::string& fileSpec) {

@@ -533,6 +533,14 @@ UnmanagedWindows::~UnmanagedWindows() {
   }
 }
 
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+  for (DWORD waited = 0;; waited += 50) {
+    if (condition()) return true;
+    if (waited >= timeoutMs) return false;
+    Sleep(50);
+  }
+}
+
 Registrar::Registrar(const char* name, ScenarioFn fn) { Scenarios().push_back({name, fn}); }
 
 bool Check(bool cond, const std::string& what) {

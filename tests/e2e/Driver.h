@@ -136,6 +136,9 @@ struct Registrar {
   static ::e2e::Registrar name##_registrar(#name, &name); \
   static void name()
 
+// Polls condition every 50 ms until it holds or timeoutMs has passed.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
+
 // Records a failed check of the running scenario; returns cond.
 bool Check(bool cond, const std::string& what);
 bool CheckEq(const std::string& actual, const std::string& expected, const std::string& what);

@@ -13,14 +13,6 @@ namespace {
 const char kVersionedKey[] = "Software\\RavlinFixtures\\versioned";
 const char kSummary[] = "Company Name:  Ravlin Fixture Controls\r\nProduct Version:  2.5.0.1";
 
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-  for (DWORD waited = 0;; waited += 50) {
-    if (condition()) return true;
-    if (waited >= timeoutMs) return false;
-    Sleep(50);
-  }
-}
-
 std::string SystemDirectory() {
   char path[MAX_PATH] = {};
   GetSystemDirectoryA(path, MAX_PATH);

@@ -46,14 +46,6 @@ void Write(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-  for (DWORD waited = 0;; waited += 100) {
-    if (condition()) return true;
-    if (waited >= timeoutMs) return false;
-    Sleep(100);
-  }
-}
-
 std::string Advice(const char* name) {
   return "If not successful then \r\n\r\nrightclick on '" + Script(name) +
          "\r\n\r\n and select 'Run as Adminstrator'";

@@ -171,7 +171,7 @@ SCENARIO(WindowScreenshotsAtStartAndDraggedTaller) {
   // And while confirming a registration, with the file's summary on show.
   s.SetText(IdText1, FixturePath("versioned.ocx"));
   s.Click(IdCmdRegister);
-  for (int i = 0; i < 100 && !s.Visible(IdCmdProceed); ++i) Sleep(50);
+  WaitFor([&] { return s.Visible(IdCmdProceed); }, 5000);
   Sleep(400);
   s.Screenshot(ArtifactDir() + "\\window-confirming.bmp", main);
   Check(ShowsColour(s.Control(IdCmdProceed), GetSysColor(COLOR_INFOBK)), "Proceed has the info-background face");
