@@ -267,7 +267,9 @@ RegistrationRun Session::RunRegistration(ravlin::ControlId button, DWORD timeout
   for (const double deadline = NowMs() + timeoutMs;
        IsWindow(outcome) && IsWindowVisible(outcome) && NowMs() < deadline;)
     Sleep(1);
-  run.backToIdle = WaitVisible(ravlin::IdCmdRegister, true, timeoutMs);
+  // Idle only once the whole switch is done: Register shows before Proceed hides.
+  run.backToIdle = WaitVisible(ravlin::IdCmdRegister, true, timeoutMs) &&
+                   WaitVisible(ravlin::IdCmdProceed, false, timeoutMs);
   return run;
 }
 
