@@ -40,6 +40,15 @@ setup_wine() {
   fi
 }
 
+# Runs on exit under errexit: every step must be allowed to fail, or a wineserver
+# that already ended would turn a passing run into exit code 1.
+end_display() {
+  local rc=$?
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  kill "$xvfb_pid" 2>/dev/null || true
+  exit "$rc"
+}
+
 # A virtual display when there is none; ended when the script exits.
 setup_display() {
   [ -n "${DISPLAY:-}" ] && return 0
@@ -48,7 +57,7 @@ setup_display() {
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
-  trap '/usr/lib/wine/wineserver -k 2>/dev/null; kill $xvfb_pid 2>/dev/null || true' EXIT
+  trap end_display EXIT
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
   echo "Xvfb did not start" >&2; exit 1
 }
