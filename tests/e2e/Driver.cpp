@@ -201,11 +201,7 @@ HWND Session::Box() const {
 std::string Session::WaitBox(DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   do {
-    if (HWND box = Box()) {
-      HWND text = GetDlgItem(box, 0xFFFF);
-      if (!text) text = FirstChildOfClass(box, "Static");
-      return text ? WindowText(text) : std::string();
-    }
+    if (HWND box = Box()) return BoxText(box);
     if (!Running()) break;
     Sleep(50);
   } while (GetTickCount64() < deadline);
@@ -223,6 +219,8 @@ HWND Session::WaitNewBox(HWND other, DWORD timeoutMs) const {
   return nullptr;
 }
 
+// A box raised right after a long wait belongs to a thread that counts as hung
+// until its box loop runs, so the text is read with a plain timeout.
 std::string Session::BoxText(HWND box) {
   if (!box) return {};
   HWND text = GetDlgItem(box, 0xFFFF);
