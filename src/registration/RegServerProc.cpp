@@ -135,7 +135,7 @@ void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inComman
   ResumeNext([&] { waitResult = platform_.WaitForSingleObject(thread.get(), kWaitLimitMs); });
   mApiResult = waitResult;
 
-  if (*mApiResult != kWaitObject0) {
+  if (waitResult != kWaitObject0) {
     // The worker may still run inside the library: keep both until it has ended.
     // Should keeping fail, leaking them is the lesser harm.
     const PendingWorker worker{thread.release(), library.release()};

@@ -314,6 +314,14 @@ TEST(ReadVersionInfo, TrueExactlyWhenTheVersionIsNotBlank) {
   }
 }
 
+// A Latin-1 code page: every 16-bit character below 0x100 is the byte of the same number.
+int32_t Latin1(uint32_t, uint32_t, const char16_t* text, int32_t length, char* out, int32_t outLength,
+               const char*, int32_t*) {
+  if (outLength == 0) return length;
+  for (int32_t i = 0; i < length; ++i) out[i] = static_cast<char>(text[i]);
+  return length;
+}
+
 TEST(ReadVersionInfo, SixteenBitValuesBecomeAnsiTextThroughThePlatform) {
   FakeWindow w;
   // "Ravlin Gruß" and a version with a character no code page holds.
@@ -325,12 +333,11 @@ TEST(ReadVersionInfo, SixteenBitValuesBecomeAnsiTextThroughThePlatform) {
 
   FakeWindow cp;
   Serve(cp, data);
-  cp.platform.onWideCharToMultiByte = [](uint32_t codePage, uint32_t, const char16_t* text, int32_t length,
-                                         char* out, int32_t outLength, const char*, int32_t*) {
+  cp.platform.onWideCharToMultiByte = [](uint32_t codePage, uint32_t flags, const char16_t* text,
+                                         int32_t length, char* out, int32_t outLength, const char*,
+                                         int32_t*) {
     EXPECT_EQ(codePage, kCpAcp);
-    if (outLength == 0) return length;
-    for (int32_t i = 0; i < length; ++i) out[i] = static_cast<char>(text[i]);  // a Latin-1 code page
-    return length;
+    return Latin1(codePage, flags, text, length, out, outLength, nullptr, nullptr);
   };
   EXPECT_TRUE(FormProbe::ReadVersionInfo(cp.form, kFile));
   EXPECT_EQ(FormProbe::CompanyName(cp.form), "Ravlin Gru\xDF");
@@ -341,12 +348,11 @@ TEST(ReadVersionInfo, AFailedConversionLeavesThatFieldEmptyAndTheOtherStands) {
   FakeWindow w;
   Serve(w, VersionBlock(Chars::Sixteen, {{{"CompanyName", "Ravlin"}, {"ProductVersion", "1.0"}}}));
   Remember(w, "Old Company", "0.9");
-  w.platform.onWideCharToMultiByte = [](uint32_t, uint32_t, const char16_t* text, int32_t length, char* out,
-                                        int32_t outLength, const char*, int32_t*) {
+  w.platform.onWideCharToMultiByte = [](uint32_t codePage, uint32_t flags, const char16_t* text,
+                                        int32_t length, char* out, int32_t outLength, const char*,
+                                        int32_t*) {
     if (text[0] == u'R') return 0;  // the company cannot be converted
-    if (outLength == 0) return length;
-    for (int32_t i = 0; i < length; ++i) out[i] = static_cast<char>(text[i]);
-    return length;
+    return Latin1(codePage, flags, text, length, out, outLength, nullptr, nullptr);
   };
   EXPECT_TRUE(FormProbe::ReadVersionInfo(w.form, kFile));
   EXPECT_EQ(FormProbe::CompanyName(w.form), "");

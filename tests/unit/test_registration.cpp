@@ -385,11 +385,9 @@ TEST_F(Engine, TwoRunsInARowEachLoadAndReleaseBeforeTheirMessage) {
 class TimedOut : public Engine {
  protected:
   TimedOut() {
-    w.platform.onLoadLibraryExA = [this](const char*, Handle, uint32_t) {
-      return reinterpret_cast<Module>(0x5000 + 0x1000 * ++loads);
-    };
+    w.platform.onLoadLibraryExA = [this](const char*, Handle, uint32_t) { return ModuleOf(++loads); };
     w.platform.onCreateThread = [this](void*, size_t, Proc, void*, uint32_t, uint32_t*) {
-      return reinterpret_cast<Handle>(0x70 + ++threads);
+      return ThreadOf(++threads);
     };
     w.platform.onGetProcAddress = [](Module, const char*) -> Proc { return &RegisterExport; };
     w.platform.onWaitForSingleObject = [this](Handle thread, uint32_t milliseconds) {
