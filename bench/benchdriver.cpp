@@ -26,12 +26,6 @@ constexpr DWORD kTimeoutMs = 30000;
 std::string FloorPath() { return e2e::DriverDir() + "\\floor.exe"; }
 std::string NoopControl() { return e2e::DriverDir() + "\\bench\\noop.ocx"; }
 
-std::string SystemTool(const char* name) {
-  char system[MAX_PATH] = {};
-  GetSystemDirectoryA(system, MAX_PATH);
-  return std::string(system) + "\\" + name;
-}
-
 const char* Bits() { return sizeof(void*) == 8 ? "64-bit" : "32-bit"; }
 
 // Closes a program session the way a user would, so the next start finds
@@ -87,7 +81,7 @@ void BenchStartup(int runs) {
 
 // regsvr32 as a process, silent; its exit code is 0 on success.
 double Regsvr32Ms(const std::string& arguments) {
-  const std::string tool = SystemTool("regsvr32.exe");
+  const std::string tool = e2e::SystemDirectory() + "\\regsvr32.exe";
   std::string commandLine = "\"" + tool + "\" " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);

@@ -124,6 +124,12 @@ std::string ArtifactDir() {
   return dir;
 }
 
+std::string SystemDirectory() {
+  char path[MAX_PATH] = {};
+  GetSystemDirectoryA(path, MAX_PATH);
+  return path;
+}
+
 std::string CompanionPath() { return "c:\\windows\\syswow64\\RICHTX32.OCX"; }
 
 void PlaceCompanion(const std::string& fixtureName) {
@@ -192,6 +198,12 @@ bool Session::WaitExit(DWORD timeoutMs) {
   return process_.hProcess && WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
+bool Session::Until(const std::function<bool()>& condition, DWORD timeoutMs, DWORD intervalMs) const {
+  bool met = false;
+  WaitFor([&] { return (met = condition()) || !Running(); }, timeoutMs, intervalMs);
+  return met;
+}
+
 HWND Session::Box() const {
   for (HWND box : TopLevelWindows(process_.dwProcessId, "#32770"))
     if (IsWindowVisible(box)) return box;
@@ -199,28 +211,23 @@ HWND Session::Box() const {
 }
 
 std::string Session::WaitBox(DWORD timeoutMs) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  do {
-    if (HWND box = Box()) return BoxText(box);
-    if (!Running()) break;
-    Sleep(50);
-  } while (GetTickCount64() < deadline);
-  return {};
+  HWND box = nullptr;
+  Until([&] { return (box = Box()) != nullptr; }, timeoutMs, 50);
+  return BoxText(box);
 }
 
 HWND Session::WaitNewBox(HWND other, DWORD timeoutMs) const {
-  const double deadline = NowMs() + timeoutMs;
-  do {
-    for (HWND box : TopLevelWindows(process_.dwProcessId, "#32770"))
-      if (box != other && IsWindowVisible(box)) return box;
-    if (!Running()) break;
-    Sleep(1);
-  } while (NowMs() < deadline);
-  return nullptr;
+  HWND found = nullptr;
+  Until(
+      [&] {
+        for (HWND box : TopLevelWindows(process_.dwProcessId, "#32770"))
+          if (box != other && IsWindowVisible(box)) return (found = box) != nullptr;
+        return false;
+      },
+      timeoutMs, 1);
+  return found;
 }
 
-// A box raised right after a long wait belongs to a thread that counts as hung
-// until its box loop runs, so the text is read with a plain timeout.
 std::string Session::BoxText(HWND box) {
   if (!box) return {};
   HWND text = GetDlgItem(box, 0xFFFF);
@@ -236,14 +243,12 @@ void Session::PressOk(HWND box) {
 }
 
 bool Session::WaitVisible(ravlin::ControlId id, bool shown, DWORD timeoutMs) {
-  const double deadline = NowMs() + timeoutMs;
-  do {
-    if (Visible(id) == shown) return true;
-    if (!Running()) break;
-    Sleep(1);
-  } while (NowMs() < deadline);
-  return false;
+  return Until([&] { return Visible(id) == shown; }, timeoutMs, 1);
 }
+
+namespace {
+bool Gone(HWND box) { return !IsWindow(box) || !IsWindowVisible(box); }
+}  // namespace
 
 RegistrationRun Session::RunRegistration(ravlin::ControlId button, DWORD timeoutMs) {
   RegistrationRun run;
@@ -262,9 +267,7 @@ RegistrationRun Session::RunRegistration(ravlin::ControlId button, DWORD timeout
   run.outcomeMs = NowMs() - pressed;
   run.outcome = BoxText(outcome);
   PressOk(outcome);
-  for (const double deadline = NowMs() + timeoutMs;
-       IsWindow(outcome) && IsWindowVisible(outcome) && NowMs() < deadline;)
-    Sleep(1);
+  WaitFor([&] { return Gone(outcome); }, timeoutMs, 1);
   // Idle only once the whole switch is done: Register shows before Proceed hides.
   run.backToIdle = WaitVisible(ravlin::IdCmdRegister, true, timeoutMs) &&
                    WaitVisible(ravlin::IdCmdProceed, false, timeoutMs);
@@ -274,12 +277,8 @@ RegistrationRun Session::RunRegistration(ravlin::ControlId button, DWORD timeout
 void Session::DismissBox() {
   HWND box = Box();
   if (!box) return;
-  HWND ok = FirstChildOfClass(box, "Button");
-  if (ok)
-    PostMessageA(ok, BM_CLICK, 0, 0);
-  else
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  for (int i = 0; i < 200 && IsWindow(box) && IsWindowVisible(box); ++i) Sleep(25);
+  PressOk(box);
+  WaitFor([&] { return Gone(box); }, 5000, 25);
 }
 
 std::string Session::TakeBox(DWORD timeoutMs) {
@@ -289,14 +288,15 @@ std::string Session::TakeBox(DWORD timeoutMs) {
 }
 
 HWND Session::Main(DWORD timeoutMs) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  do {
-    std::vector<HWND> windows = TopLevelWindows(process_.dwProcessId, ravlin::kWindowClass);
-    if (!windows.empty()) return windows.front();
-    if (!Running()) break;
-    Sleep(50);
-  } while (GetTickCount64() < deadline);
-  return nullptr;
+  HWND main = nullptr;
+  Until(
+      [&] {
+        const std::vector<HWND> windows = TopLevelWindows(process_.dwProcessId, ravlin::kWindowClass);
+        if (!windows.empty()) main = windows.front();
+        return main != nullptr;
+      },
+      timeoutMs, 50);
+  return main;
 }
 
 void Session::StartIdle() {
@@ -307,8 +307,8 @@ void Session::StartIdle() {
 
 void Session::WaitShown() {
   HWND main = Main();
-  for (int i = 0; i < 200 && main && !IsWindowVisible(main); ++i) Sleep(25);
-  Check(main && IsWindowVisible(main), "main window visible after the start-up box");
+  Check(main && WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000, 25),
+        "main window visible after the start-up box");
 }
 
 HWND Session::Control(ravlin::ControlId id) {
@@ -324,6 +324,16 @@ std::string Session::Text(ravlin::ControlId id) {
 bool Session::Visible(ravlin::ControlId id) {
   HWND control = Control(id);
   return control && (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+bool Session::Idle() {
+  return Visible(ravlin::IdCmdRegister) && Visible(ravlin::IdCmdUnregister) && Visible(ravlin::IdCmdExit) &&
+         !Visible(ravlin::IdCmdProceed) && !Visible(ravlin::IdCmdCancel) && !ReadOnly(ravlin::IdText1);
+}
+
+bool Session::Confirming() {
+  return Visible(ravlin::IdCmdProceed) && Visible(ravlin::IdCmdCancel) && !Visible(ravlin::IdCmdRegister) &&
+         !Visible(ravlin::IdCmdUnregister) && !Visible(ravlin::IdCmdExit) && ReadOnly(ravlin::IdText1);
 }
 
 bool Session::ReadOnly(ravlin::ControlId id) {
@@ -533,11 +543,12 @@ UnmanagedWindows::~UnmanagedWindows() {
   }
 }
 
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
-  for (DWORD waited = 0;; waited += 50) {
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD intervalMs) {
+  const double deadline = NowMs() + timeoutMs;
+  for (;;) {
     if (condition()) return true;
-    if (waited >= timeoutMs) return false;
-    Sleep(50);
+    if (NowMs() >= deadline) return false;
+    Sleep(intervalMs);
   }
 }
 

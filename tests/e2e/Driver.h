@@ -17,6 +17,13 @@ std::string ProgramPath();
 std::string FixturePath(const std::string& name);
 
 // The companion control's place in the prefix, as the program looks for it.
+std::string SystemDirectory();  // the folder the program lists its controls from
+
+// The fixture with version information; its exports write and remove this key.
+inline constexpr char kVersionedKey[] = "Software\\RavlinFixtures\\versioned";
+inline constexpr char kVersionedSummary[] =
+    "Company Name:  Ravlin Fixture Controls\r\nProduct Version:  2.5.0.1";
+
 std::string CompanionPath();  // c:\windows\syswow64\RICHTX32.OCX
 void PlaceCompanion(const std::string& fixtureName);  // copies a fixture there
 void RemoveCompanion();
@@ -86,6 +93,10 @@ class Session {
   std::string Text(ravlin::ControlId id);
   bool Visible(ravlin::ControlId id);
   bool ReadOnly(ravlin::ControlId id);  // edit control locked
+  // The idle button set (Register, Unregister, Exit; text1 open) or the
+  // confirmation one (Proceed, Cancel; text1 locked), each with the other hidden.
+  bool Idle();
+  bool Confirming();
   HWND Focus();                         // the focused control of the program's thread
   void Click(ravlin::ControlId id);     // posted, so a box it opens does not block the driver
   void SetText(ravlin::ControlId id, const std::string& text);  // as if typed
@@ -104,6 +115,9 @@ class Session {
   void Screenshot(const std::string& bmpPath, HWND window = nullptr);
 
  private:
+  // WaitFor that also gives up once the program has ended.
+  bool Until(const std::function<bool()>& condition, DWORD timeoutMs, DWORD intervalMs) const;
+
   PROCESS_INFORMATION process_{};
 };
 
@@ -136,8 +150,8 @@ struct Registrar {
   static ::e2e::Registrar name##_registrar(#name, &name); \
   static void name()
 
-// Polls condition every 50 ms until it holds or timeoutMs has passed.
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
+// Polls condition every intervalMs until it holds or timeoutMs has passed.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs, DWORD intervalMs = 50);
 
 // Records a failed check of the running scenario; returns cond.
 bool Check(bool cond, const std::string& what);

@@ -10,25 +10,6 @@ using namespace ravlin;
 namespace e2e {
 namespace {
 
-const char kVersionedKey[] = "Software\\RavlinFixtures\\versioned";
-const char kSummary[] = "Company Name:  Ravlin Fixture Controls\r\nProduct Version:  2.5.0.1";
-
-std::string SystemDirectory() {
-  char path[MAX_PATH] = {};
-  GetSystemDirectoryA(path, MAX_PATH);
-  return path;
-}
-
-bool Confirming(Session& s) {
-  return s.Visible(IdCmdProceed) && s.Visible(IdCmdCancel) && !s.Visible(IdCmdRegister) &&
-         !s.Visible(IdCmdUnregister) && !s.Visible(IdCmdExit) && s.ReadOnly(IdText1);
-}
-
-bool Idle(Session& s) {
-  return s.Visible(IdCmdRegister) && s.Visible(IdCmdUnregister) && s.Visible(IdCmdExit) &&
-         !s.Visible(IdCmdProceed) && !s.Visible(IdCmdCancel) && !s.ReadOnly(IdText1);
-}
-
 void CheckInfoCleared(Session& s, const std::string& when) {
   CheckEq(s.Text(IdLblFileInfo), "", "lblFileInfo empty " + when);
   Check(!s.Visible(IdLblPleaseVerify), "lblPleaseVerify hidden " + when);
@@ -38,7 +19,7 @@ void CheckInfoCleared(Session& s, const std::string& when) {
 bool Ask(Session& s, ControlId button, const std::string& file) {
   s.SetText(IdText1, file);
   s.Click(button);
-  return Check(WaitFor([&] { return Confirming(s); }, 5000), "the confirmation buttons come up");
+  return Check(WaitFor([&] { return s.Confirming(); }, 5000), "the confirmation buttons come up");
 }
 
 // Proceed, "WWW" first with nothing done yet, then the engine's own message.
@@ -55,12 +36,12 @@ SCENARIO(RegisterShowsTheSummaryThenRegistersOnProceed) {
   Session s;
   s.StartIdle();
   if (!Ask(s, IdCmdRegister, FixturePath("versioned.ocx"))) return;
-  CheckEq(s.Text(IdLblFileInfo), kSummary, "the version summary");
+  CheckEq(s.Text(IdLblFileInfo), kVersionedSummary, "the version summary");
   Check(s.Visible(IdLblPleaseVerify), "lblPleaseVerify shown");
 
   CheckEq(Proceed(s, [] { return RegistryKeyExists(kVersionedKey); }), "Process completed", "outcome");
   Check(RegistryKeyExists(kVersionedKey), "the control's key is there");
-  Check(WaitFor([&] { return Idle(s); }, 5000), "back to the idle buttons");
+  Check(WaitFor([&] { return s.Idle(); }, 5000), "back to the idle buttons");
   CheckInfoCleared(s, "after Proceed");
 }
 
@@ -72,13 +53,13 @@ SCENARIO(UnregisterShowsNothingThenUnregistersOnProceed) {
   s.TakeBox();
   s.TakeBox();
   Check(RegistryKeyExists(kVersionedKey), "registered first");
-  Check(WaitFor([&] { return Idle(s); }, 5000), "idle again");
+  Check(WaitFor([&] { return s.Idle(); }, 5000), "idle again");
 
   if (!Ask(s, IdCmdUnregister, FixturePath("versioned.ocx"))) return;
   CheckInfoCleared(s, "while confirming an unregistration");
   CheckEq(Proceed(s, [] { return !RegistryKeyExists(kVersionedKey); }), "Process completed", "outcome");
   Check(!RegistryKeyExists(kVersionedKey), "the control's key is gone");
-  Check(WaitFor([&] { return Idle(s); }, 5000), "back to the idle buttons");
+  Check(WaitFor([&] { return s.Idle(); }, 5000), "back to the idle buttons");
 }
 
 SCENARIO(CancelWithdrawsWithoutRunningAnything) {
@@ -87,7 +68,7 @@ SCENARIO(CancelWithdrawsWithoutRunningAnything) {
   s.StartIdle();
   if (!Ask(s, IdCmdRegister, FixturePath("versioned.ocx"))) return;
   s.Click(IdCmdCancel);
-  Check(WaitFor([&] { return Idle(s); }, 5000), "back to the idle buttons");
+  Check(WaitFor([&] { return s.Idle(); }, 5000), "back to the idle buttons");
   CheckInfoCleared(s, "after Cancel");
   CheckEq(s.WaitBox(1500), "", "no message");
   Check(!RegistryKeyExists(kVersionedKey), "nothing was registered");
@@ -110,7 +91,7 @@ SCENARIO(RefusalsNameWhatIsMissing) {
     s.SetText(IdText1, r.text);
     s.Click(r.button);
     CheckEq(s.TakeBox(), r.message, "[" + r.text + "]");
-    Check(WaitFor([&] { return Idle(s); }, 2000), "still idle after [" + r.text + "]");
+    Check(WaitFor([&] { return s.Idle(); }, 2000), "still idle after [" + r.text + "]");
     CheckEq(s.Text(IdText1), r.text, "the text is left as typed");
   }
 }
@@ -130,7 +111,7 @@ SCENARIO(AnExportPastTheLimitTimesOutAndTheWindowLivesOn) {
   CheckEq(outcome, "Process failed in signaled state or time-out.", "outcome");
   Check(waited >= 9000 && waited <= 12500, "about ten seconds, got " + std::to_string(waited) + " ms");
   s.DismissBox();
-  Check(WaitFor([&] { return Idle(s); }, 5000), "back to the idle buttons");
+  Check(WaitFor([&] { return s.Idle(); }, 5000), "back to the idle buttons");
   Check(s.Responds(), "the window answers again");
   // The worker still sleeps in the control; Exit ends the program all the same.
   s.Click(IdCmdExit);
@@ -168,13 +149,13 @@ SCENARIO(APressOnTheListFillsTheTextAndClearsTheSummary) {
               "the placed controls are listed")) {
       // A summary on show, and the text locked while confirming: a pick still replaces it.
       if (Ask(s, IdCmdRegister, FixturePath("versioned.ocx"))) {
-        CheckEq(s.Text(IdLblFileInfo), kSummary, "the summary before the press");
+        CheckEq(s.Text(IdLblFileInfo), kVersionedSummary, "the summary before the press");
         const POINT at = EntryPoint(s, pickedIndex);
         s.PressList(WM_LBUTTONDOWN, at.x, at.y);
         Check(WaitFor([&] { return s.Text(IdText1) == picked; }, 3000),
               "text1 holds [" + picked + "], got [" + s.Text(IdText1) + "]");
         CheckInfoCleared(s, "after the press");
-        Check(Confirming(s), "still confirming");
+        Check(s.Confirming(), "still confirming");
 
         // Another button copies the entry already selected, not the one under the pointer.
         const POINT otherAt = EntryPoint(s, otherIndex);
@@ -182,7 +163,7 @@ SCENARIO(APressOnTheListFillsTheTextAndClearsTheSummary) {
         Sleep(500);
         CheckEq(s.Text(IdText1), picked, "a secondary press keeps the selection");
         s.Click(IdCmdCancel);
-        Check(WaitFor([&] { return Idle(s); }, 3000), "idle after Cancel");
+        Check(WaitFor([&] { return s.Idle(); }, 3000), "idle after Cancel");
       }
     }
     s.Click(IdCmdExit);

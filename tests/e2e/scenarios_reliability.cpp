@@ -14,8 +14,6 @@ using namespace ravlin;
 namespace e2e {
 namespace {
 
-const char kVersionedKey[] = "Software\\RavlinFixtures\\versioned";
-const char kVersionedSummary[] = "Company Name:  Ravlin Fixture Controls\r\nProduct Version:  2.5.0.1";
 const char kNoVersion[] = "(No Product Version available for this file)";
 const char kCompleted[] = "Process completed";
 const char kTimedOut[] = "Process failed in signaled state or time-out.";
@@ -31,11 +29,6 @@ bool WriteAll(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
-}
-
-bool Idle(Session& s) {
-  return s.Visible(IdCmdRegister) && s.Visible(IdCmdUnregister) && s.Visible(IdCmdExit) &&
-         !s.Visible(IdCmdProceed) && !s.Visible(IdCmdCancel) && !s.ReadOnly(IdText1);
 }
 
 // A folder for the files one scenario makes; it goes with everything in it.
@@ -189,8 +182,7 @@ Outcome Accepted(const std::string& summary, const char* message) { return {"", 
 void CheckAttempt(Session& s, ControlId button, const Outcome& expected, const std::string& what) {
   s.Click(button);
   HWND box = nullptr;
-  for (const double deadline = NowMs() + 15000; NowMs() < deadline && !box && !s.Visible(IdCmdProceed);)
-    box = s.WaitNewBox(nullptr, 1);
+  WaitFor([&] { return (box = s.WaitNewBox(nullptr, 0)) != nullptr || s.Visible(IdCmdProceed); }, 15000, 1);
   if (box) {
     CheckEq(Session::BoxText(box), expected.refusal, what + ": refusal");
     Session::PressOk(box);
@@ -207,7 +199,7 @@ void CheckAttempt(Session& s, ControlId button, const Outcome& expected, const s
     Session::PressOk(message);
     Check(s.WaitVisible(IdCmdRegister), what + ": idle after the message");
   }
-  Check(s.Running() && s.Responds() && Idle(s), what + ": the program goes on");
+  Check(s.Running() && s.Responds() && s.Idle(), what + ": the program goes on");
 }
 
 // Characters that the ANSI code page cannot hold, picked from several scripts

@@ -76,17 +76,16 @@ SCENARIO(StartupIgnoresAHiddenCompanion) {
 }
 
 SCENARIO(FileListShowsTheSystemDirectorysControls) {
-  char system[MAX_PATH];
-  GetSystemDirectoryA(system, MAX_PATH);
-  const std::string listed = std::string(system) + "\\ravlin-listed.ocx";
-  const std::string hidden = std::string(system) + "\\ravlin-hidden.ocx";
+  const std::string system = SystemDirectory();
+  const std::string listed = system + "\\ravlin-listed.ocx";
+  const std::string hidden = system + "\\ravlin-hidden.ocx";
   CopyFileA(FixturePath("server.ocx").c_str(), listed.c_str(), FALSE);
   CopyFileA(FixturePath("server.ocx").c_str(), hidden.c_str(), FALSE);
   SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
 
   std::set<std::string> expected;
   WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((std::string(system) + "\\*.ocx").c_str(), &data);
+  HANDLE find = FindFirstFileA((system + "\\*.ocx").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
     do {
       if (!(data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY)))
