@@ -10,6 +10,16 @@ using Handle = void*;
 using Module = void*;
 using Hwnd = void*;
 using Proc = void (*)();  // an export's address, as GetProcAddress gives it
+// A thread procedure of the program's own; its result becomes the thread's exit code.
+using ThreadProc = uint32_t (*)(void* parameter);
+
+// What CreateProcessA gives back.
+struct ProcessInformation {
+  Handle process = nullptr;
+  Handle thread = nullptr;
+  uint32_t processId = 0;
+  uint32_t threadId = 0;
+};
 
 // The leading fields of SYSTEM_INFO; only the architecture is read.
 struct SystemInfo {
@@ -34,7 +44,14 @@ constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
 constexpr uint32_t kFileAttributeDirectory = 0x10;
 constexpr uint32_t kFormatMessageIgnoreInserts = 0x200;
 constexpr uint32_t kFormatMessageFromSystem = 0x1000;
+constexpr uint32_t kCreateNoWindow = 0x08000000;
+constexpr uint32_t kGenericRead = 0x80000000;
+constexpr uint32_t kFileShareRead = 0x1;
+constexpr uint32_t kFileShareWrite = 0x2;
+constexpr uint32_t kOpenExisting = 3;
+constexpr uint32_t kFileBegin = 0;
 constexpr int kSwShowNormal = 1;
+inline Handle InvalidHandleValue() { return reinterpret_cast<Handle>(static_cast<intptr_t>(-1)); }
 constexpr uint32_t kCpAcp = 0;
 
 class Platform {
@@ -49,13 +66,33 @@ class Platform {
 
   virtual Module LoadLibraryExA(const char* fileName, Handle file, uint32_t flags) = 0;
   virtual Proc GetProcAddress(Module module, const char* procName) = 0;
-  // The thread runs startAddress, an export taking no arguments; its result
-  // becomes the thread's exit code.
-  virtual Handle CreateThread(void* threadAttributes, size_t stackSize, Proc startAddress,
+  virtual Handle CreateThread(void* threadAttributes, size_t stackSize, ThreadProc startAddress,
                               void* parameter, uint32_t creationFlags, uint32_t* threadId) = 0;
+  // Calls a self-registration export (no arguments, an HRESULT back) in the
+  // platform's own calling convention.
+  virtual int32_t CallExport(Proc entryPoint) = 0;
+  virtual int32_t OleInitialize(void* reserved) = 0;
+  virtual void OleUninitialize() = 0;
   virtual uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) = 0;
   virtual int32_t GetExitCodeThread(Handle thread, uint32_t* exitCode) = 0;
   virtual int32_t CloseHandle(Handle object) = 0;
+
+  // Another program: no inherited handles, no environment or folder of its own,
+  // default start-up settings; only the flags vary.
+  virtual int32_t CreateProcessA(const char* applicationName, char* commandLine,
+                                 uint32_t creationFlags, ProcessInformation* information) = 0;
+  virtual int32_t GetExitCodeProcess(Handle process, uint32_t* exitCode) = 0;
+  virtual uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) = 0;
+  // 0 on a system without a 32-bit subsystem.
+  virtual uint32_t GetSystemWow64DirectoryA(char* buffer, uint32_t size) = 0;
+
+  // A file's bytes, read as data (no security attributes, template or overlapped I/O).
+  virtual Handle CreateFileA(const char* fileName, uint32_t desiredAccess, uint32_t shareMode,
+                             uint32_t creationDisposition, uint32_t flagsAndAttributes) = 0;
+  virtual int32_t SetFilePointerEx(Handle file, int64_t distance, int64_t* newPosition,
+                                   uint32_t moveMethod) = 0;
+  virtual int32_t ReadFile(Handle file, void* buffer, uint32_t bytesToRead,
+                           uint32_t* bytesRead) = 0;
   virtual int32_t FreeLibrary(Module module) = 0;
   virtual uint32_t FormatMessageA(uint32_t flags, const void* source, uint32_t messageId,
                                   uint32_t languageId, char* buffer, uint32_t size,

@@ -5,44 +5,12 @@
 #include <memory>
 #include <string>
 
-#include "platform/ResumeNext.h"
+#include "registration/Engine.h"
+#include "registration/Worker.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
 namespace {
-
-constexpr uint32_t kWaitLimitMs = 10000;
-
-// Owners of what the routine acquires; releasing never throws.
-struct LibraryFreer {
-  Platform* platform;
-  void operator()(Module module) const {
-    ResumeNext([&] { platform->FreeLibrary(module); });
-  }
-};
-struct ThreadCloser {
-  Platform* platform;
-  void operator()(Handle thread) const {
-    ResumeNext([&] { platform->CloseHandle(thread); });
-  }
-};
-using OwnedLibrary = std::unique_ptr<void, LibraryFreer>;
-using OwnedThread = std::unique_ptr<void, ThreadCloser>;
-
-void Tell(Toolkit& toolkit, const std::string& text) {
-  ResumeNext([&] { toolkit.MsgBox(text); });
-}
-
-void Point(Toolkit& toolkit, MousePointer pointer) {
-  ResumeNext([&] { toolkit.SetMousePointer(pointer); });
-}
-
-// The export a command selects; null for a command outside the table.
-const char* ExportFor(const std::string& inCommand) {
-  if (inCommand.empty()) return "DllRegisterServer";
-  if (inCommand == "U" || inCommand == "u") return "DllUnregisterServer";
-  return nullptr;
-}
 
 std::string FullPathOf(Platform& platform, const std::string& fileSpec) {
   std::string buffer(260, '\0');
@@ -58,17 +26,13 @@ std::string FullPathOf(Platform& platform, const std::string& fileSpec) {
   return buffer;
 }
 
-// Loads the file that the workflow found in the current directory, by its
-// absolute path, so the loader's search cannot substitute another file and
-// the control's own dependencies are found beside it. A file specification that
-// names no file here is left to the loader's own rules.
-Module LoadCheckedFile(Platform& platform, const std::string& fileSpec) {
-  const std::string fullPath = FullPathOf(platform, fileSpec);
-  if (!fullPath.empty()) {
-    const uint32_t attributes = platform.GetFileAttributesA(fullPath.c_str());
-    if (attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) == 0)
-      return platform.LoadLibraryExA(fullPath.c_str(), nullptr, kLoadWithAlteredSearchPath);
-  }
+// The file that the workflow found here is loaded by its absolute path, so the
+// loader's search cannot substitute another file and the control's own
+// dependencies are found beside it. A file specification that names no file
+// here is left to the loader's own rules.
+Module LoadControl(Platform& platform, const std::string& fileSpec, const std::string& checkedPath) {
+  if (!checkedPath.empty())
+    return platform.LoadLibraryExA(checkedPath.c_str(), nullptr, kLoadWithAlteredSearchPath);
   return platform.LoadLibraryExA(fileSpec.c_str(), nullptr, 0);
 }
 
@@ -98,14 +62,24 @@ std::string OutcomeText(Platform& platform, bool exitCodeKnown, uint32_t exitCod
 
 }  // namespace
 
+std::string CheckedPathOf(Platform& platform, const std::string& fileSpec) {
+  const std::string fullPath = FullPathOf(platform, fileSpec);
+  if (fullPath.empty()) return {};
+  const uint32_t attributes = platform.GetFileAttributesA(fullPath.c_str());
+  if (attributes == kInvalidFileAttributes || (attributes & kFileAttributeDirectory) != 0) return {};
+  return fullPath;
+}
+
 // Every step is guarded: a failing one is skipped, and each call ends in one of its messages.
 void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inCommand) {
   // A worker left behind by an earlier time-out may have ended by now.
   ResumeNext([&] { ReleaseEndedWorkers(); });
 
+  std::string checkedPath;
+  ResumeNext([&] { checkedPath = CheckedPathOf(platform_, inDllFile); });
   OwnedLibrary library(nullptr, LibraryFreer{&platform_});
-  ResumeNext([&] { library.reset(LoadCheckedFile(platform_, inDllFile)); });
-  if (!library) return Tell(toolkit_, "Failure loading control DLL");
+  ResumeNext([&] { library.reset(LoadControl(platform_, inDllFile, checkedPath)); });
+  if (!library) return ReportLoadFailure(checkedPath, inCommand);
 
   const char* exportName = ExportFor(inCommand);
   // The library is released on the way out.
@@ -123,10 +97,12 @@ void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inComman
   if (!entryPoint) return failBeforeRunning();
 
   Point(toolkit_, MousePointer::Hourglass);
-  OwnedThread thread(nullptr, ThreadCloser{&platform_});
+  std::unique_ptr<WorkerJob> job;
+  OwnedHandle thread(nullptr, HandleReleaser{&platform_});
   ResumeNext([&] {
+    job.reset(new WorkerJob{&platform_, entryPoint});
     uint32_t threadId = 0;
-    thread.reset(platform_.CreateThread(nullptr, 0, entryPoint, nullptr, 0, &threadId));
+    thread.reset(platform_.CreateThread(nullptr, 0, &RegistrationWorker, job.get(), 0, &threadId));
   });
   if (!thread) return failBeforeRunning();
 
@@ -136,10 +112,8 @@ void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inComman
   mApiResult = waitResult;
 
   if (waitResult != kWaitObject0) {
-    // The worker may still run inside the library: keep both until it has ended.
-    // Should keeping fail, leaking them is the lesser harm.
-    const PendingWorker worker{thread.release(), library.release()};
-    ResumeNext([&] { mPendingWorkers.push_back(worker); });
+    // The worker may still run inside the library: keep it and the handle until it has ended.
+    KeepWorker(thread.release(), library.release(), std::move(job));
     Point(toolkit_, MousePointer::Default);
     return Tell(toolkit_, "Process failed in signaled state or time-out.");
   }
@@ -155,17 +129,26 @@ void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inComman
   Tell(toolkit_, outcome);
 }
 
-// Closes the thread and releases the library of every kept worker that has ended.
+// Should keeping fail, leaking the worker's handle, library and job is the lesser harm.
+void frmRavlin::KeepWorker(Handle waitable, Module library, std::unique_ptr<WorkerJob> job) {
+  try {
+    mPendingWorkers.push_back(PendingWorker{waitable, library, std::move(job)});
+  } catch (const std::exception&) {
+    (void)job.release();
+  }
+}
+
+// Closes the handle and releases the library of every kept worker that has ended.
 void frmRavlin::ReleaseEndedWorkers() {
   for (auto it = mPendingWorkers.begin(); it != mPendingWorkers.end();) {
     bool ended = false;
-    ResumeNext([&] { ended = platform_.WaitForSingleObject(it->thread, 0) == kWaitObject0; });
+    ResumeNext([&] { ended = platform_.WaitForSingleObject(it->waitable, 0) == kWaitObject0; });
     if (!ended) {
       ++it;
       continue;
     }
-    ThreadCloser{&platform_}(it->thread);
-    LibraryFreer{&platform_}(it->library);
+    HandleReleaser{&platform_}(it->waitable);
+    if (it->library) LibraryFreer{&platform_}(it->library);
     it = mPendingWorkers.erase(it);
   }
 }
@@ -174,7 +157,7 @@ frmRavlin::~frmRavlin() {
   ReleaseEndedWorkers();
   // A worker still running keeps its library loaded: unloading it would pull
   // the code out from under the thread. Its handle is no longer needed.
-  for (const PendingWorker& worker : mPendingWorkers) ThreadCloser{&platform_}(worker.thread);
+  for (const PendingWorker& worker : mPendingWorkers) HandleReleaser{&platform_}(worker.waitable);
 }
 
 }  // namespace ravlin

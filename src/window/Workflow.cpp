@@ -21,8 +21,10 @@ bool CheckFileSpec(Toolkit& toolkit, frmRavlin& form, const std::string& fileSpe
 
 }  // namespace
 
+std::string frmRavlin::FileSpec() const { return WithoutEnclosingQuotes(text1.Text()); }
+
 void frmRavlin::cmdRegister_Click() {
-  const std::string fileSpec = text1.Text();
+  const std::string fileSpec = FileSpec();
   if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
   ShowFileInfo(fileSpec);
   mRegisterMode = true;
@@ -31,7 +33,7 @@ void frmRavlin::cmdRegister_Click() {
 
 // No file information for an unregistration.
 void frmRavlin::cmdUnregister_Click() {
-  if (!CheckFileSpec(toolkit_, *this, text1.Text())) return;
+  if (!CheckFileSpec(toolkit_, *this, FileSpec())) return;
   mRegisterMode = false;
   SetButtonMode(false);
 }
@@ -41,11 +43,11 @@ void frmRavlin::cmdUnregister_Click() {
 void frmRavlin::cmdProceed_Click() {
   toolkit_.MsgBox("WWW");
   if (mRegisterMode) {
-    RegServerProc(text1.Text(), "");
+    RegServerProc(FileSpec(), "");
     lblPleaseVerify.SetVisible(false);
     lblFileInfo.SetCaption("");
   } else {
-    RegServerProc(text1.Text(), "u");
+    RegServerProc(FileSpec(), "u");
   }
   SetButtonMode(true);
 }

@@ -4,12 +4,14 @@
 // of the subsystem it belongs to.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
 #include "platform/Toolkit.h"
+#include "registration/Worker.h"
 #include "window/Controls.h"
 #include "window/ControlIds.h"
 
@@ -65,15 +67,22 @@ class frmRavlin {
   friend struct FormProbe;  // unit tests
 
   void SetButtonMode(bool bIdle);
+  // The file specification in text1, without the quotes a copied path may carry.
+  std::string FileSpec() const;
   void RegServerProc(std::string inDllFile, const std::string& inCommand);
+  void ReportLoadFailure(const std::string& checkedPath, const std::string& inCommand);
+  void HandOver(const std::string& tool, const std::string& fullPath, const std::string& inCommand);
   bool ReadVersionInfo(const std::string& inFile);
   void ShowFileInfo(const std::string& inFile);
 
-  // A worker that outlived its wait: released once it has ended.
+  // A worker thread or a registration tool that outlived its wait: released
+  // once it has ended. A tool has no library and no job.
   struct PendingWorker {
-    Handle thread;
+    Handle waitable;
     Module library;
+    std::unique_ptr<WorkerJob> job;
   };
+  void KeepWorker(Handle waitable, Module library, std::unique_ptr<WorkerJob> job);
   void ReleaseEndedWorkers();
 
   Toolkit& toolkit_;

@@ -2,6 +2,7 @@
 // Scripted fakes of the toolkit and the platform. Every call is written to
 // one shared log, so tests can check the order of what happened across both;
 // every answer can be scripted through the on... hooks.
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -184,7 +185,15 @@ class FakePlatform : public Platform {
   std::function<uint32_t(const char*)> onGetFileAttributesA;
   std::function<Module(const char*, Handle, uint32_t)> onLoadLibraryExA;
   std::function<Proc(Module, const char*)> onGetProcAddress;
-  std::function<Handle(void*, size_t, Proc, void*, uint32_t, uint32_t*)> onCreateThread;
+  std::function<Handle(void*, size_t, ThreadProc, void*, uint32_t, uint32_t*)> onCreateThread;
+  std::function<int32_t(Proc)> onCallExport;  // default: S_OK
+  int32_t oleInitializeResult = 0;
+  std::function<int32_t(const char*, char*, uint32_t, ProcessInformation*)> onCreateProcessA;
+  std::function<int32_t(Handle, uint32_t*)> onGetExitCodeProcess;
+  std::string windowsDirectory = "C:\\WINDOWS";
+  std::string wow64Directory = "C:\\WINDOWS\\SysWOW64";  // "" on a 32-bit system
+  // Files whose bytes CreateFileA/ReadFile serve, by exact path.
+  std::map<std::string, std::string> fileBytes;
   std::function<uint32_t(Handle, uint32_t)> onWaitForSingleObject;
   std::function<int32_t(Handle, uint32_t*)> onGetExitCodeThread;
   std::function<uint32_t(uint32_t, char*, uint32_t)> onFormatMessageA;  // (code, buffer, size)
@@ -231,11 +240,63 @@ class FakePlatform : public Platform {
     if (onGetProcAddress) return onGetProcAddress(module, procName);
     return nullptr;
   }
-  Handle CreateThread(void* attributes, size_t stackSize, Proc start, void* parameter,
+  Handle CreateThread(void* attributes, size_t stackSize, ThreadProc start, void* parameter,
                       uint32_t flags, uint32_t* threadId) override {
     log_.Add("CreateThread");
     if (onCreateThread) return onCreateThread(attributes, stackSize, start, parameter, flags, threadId);
     return nullptr;
+  }
+  int32_t CallExport(Proc entryPoint) override {
+    log_.Add("CallExport");
+    return onCallExport ? onCallExport(entryPoint) : 0;
+  }
+  int32_t OleInitialize(void*) override {
+    log_.Add("OleInitialize");
+    return oleInitializeResult;
+  }
+  void OleUninitialize() override { log_.Add("OleUninitialize"); }
+  int32_t CreateProcessA(const char* application, char* commandLine, uint32_t flags,
+                         ProcessInformation* information) override {
+    log_.Add(std::string("CreateProcessA:") + commandLine + "|" + std::to_string(flags));
+    if (onCreateProcessA) return onCreateProcessA(application, commandLine, flags, information);
+    return 0;
+  }
+  int32_t GetExitCodeProcess(Handle process, uint32_t* exitCode) override {
+    log_.Add("GetExitCodeProcess");
+    if (onGetExitCodeProcess) return onGetExitCodeProcess(process, exitCode);
+    *exitCode = 0;
+    return 1;
+  }
+  uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) override {
+    return Answer(windowsDirectory, buffer, size);
+  }
+  uint32_t GetSystemWow64DirectoryA(char* buffer, uint32_t size) override {
+    return Answer(wow64Directory, buffer, size);
+  }
+  Handle CreateFileA(const char* fileName, uint32_t, uint32_t, uint32_t, uint32_t) override {
+    auto it = fileBytes.find(fileName);
+    if (it == fileBytes.end()) return InvalidHandleValue();
+    const Handle handle = reinterpret_cast<Handle>(static_cast<intptr_t>(0xF000 + nextFile_++));
+    openFiles_[handle] = {&it->second, 0};
+    return handle;
+  }
+  int32_t SetFilePointerEx(Handle file, int64_t distance, int64_t* newPosition, uint32_t) override {
+    auto it = openFiles_.find(file);
+    if (it == openFiles_.end() || distance < 0) return 0;
+    it->second.position = static_cast<size_t>(distance);
+    if (newPosition) *newPosition = distance;
+    return 1;
+  }
+  int32_t ReadFile(Handle file, void* buffer, uint32_t bytesToRead, uint32_t* bytesRead) override {
+    auto it = openFiles_.find(file);
+    if (it == openFiles_.end()) return 0;
+    const std::string& bytes = *it->second.bytes;
+    const size_t from = std::min(it->second.position, bytes.size());
+    const size_t count = std::min<size_t>(bytesToRead, bytes.size() - from);
+    std::memcpy(buffer, bytes.data() + from, count);
+    it->second.position = from + count;
+    *bytesRead = static_cast<uint32_t>(count);
+    return 1;
   }
   uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) override {
     log_.Add("WaitForSingleObject:" + std::to_string(milliseconds));
@@ -249,6 +310,7 @@ class FakePlatform : public Platform {
     return 1;
   }
   int32_t CloseHandle(Handle object) override {
+    if (openFiles_.erase(object)) return 1;  // a file read as data: not a kernel object of interest
     log_.Add("CloseHandle");
     closedHandles.push_back(object);
     return 1;
@@ -313,7 +375,19 @@ class FakePlatform : public Platform {
   std::vector<Module> freedModules;
 
  private:
+  static uint32_t Answer(const std::string& folder, char* buffer, uint32_t size) {
+    if (folder.empty()) return 0;
+    if (folder.size() + 1 > size) return static_cast<uint32_t>(folder.size() + 1);
+    std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+    return static_cast<uint32_t>(folder.size());
+  }
+  struct OpenBytes {
+    const std::string* bytes;
+    size_t position;
+  };
   CallLog& log_;
+  std::map<Handle, OpenBytes> openFiles_;
+  intptr_t nextFile_ = 0;
 };
 
 // A form wired to the fakes, with a fake view on every control.

@@ -6,6 +6,10 @@
 
 #include "Fakes.h"
 #include "FormProbe.h"
+#include "PeImageBuilder.h"
+#include "inspection/PeImage.h"
+#include "registration/Engine.h"
+#include "registration/Worker.h"
 
 namespace ravlin {
 namespace {
@@ -29,7 +33,7 @@ constexpr char kCompleted[] = "MsgBox:Process completed";
 struct ThreadStart {
   void* attributes;
   size_t stackSize;
-  Proc start;
+  ThreadProc start;
   void* parameter;
   uint32_t flags;
   bool hasIdPlace;
@@ -56,7 +60,7 @@ class Engine : public ::testing::Test {
       if (exports.count(name) == 0) return nullptr;
       return std::strcmp(name, "DllRegisterServer") == 0 ? &RegisterExport : &UnregisterExport;
     };
-    w.platform.onCreateThread = [this](void* attributes, size_t stack, Proc start, void* parameter,
+    w.platform.onCreateThread = [this](void* attributes, size_t stack, ThreadProc start, void* parameter,
                                        uint32_t flags, uint32_t* id) {
       starts.push_back({attributes, stack, start, parameter, flags, id != nullptr});
       return kThread;
@@ -118,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
                     0},
         OutcomeCase{"ThreadNotCreated",
                     [](Engine& e) {
-                      e.w.platform.onCreateThread = [](void*, size_t, Proc, void*, uint32_t,
+                      e.w.platform.onCreateThread = [](void*, size_t, ThreadProc, void*, uint32_t,
                                                        uint32_t*) { return Handle{}; };
                     },
                     "",
@@ -148,15 +152,34 @@ INSTANTIATE_TEST_SUITE_P(
                     0}),
     [](const ::testing::TestParamInfo<OutcomeCase>& info) { return info.param.name; });
 
-TEST_F(Engine, TheWorkerStartsAtTheExportWithNothingElse) {
+// The worker starts at the program's own procedure, which runs the export inside
+// a COM apartment; the export's result, whatever COM said, is the exit code.
+TEST_F(Engine, TheWorkerRunsTheExportInsideCom) {
+  // Timed out, so the worker's job is still kept when the test plays the worker.
+  w.platform.onWaitForSingleObject = [](Handle, uint32_t ms) { return ms ? kWaitTimeout : kWaitObject0; };
   Run(kFile, "U");
   ASSERT_EQ(starts.size(), 1u);
   EXPECT_EQ(starts[0].attributes, nullptr);
   EXPECT_EQ(starts[0].stackSize, 0u);
-  EXPECT_EQ(starts[0].start, &UnregisterExport);
-  EXPECT_EQ(starts[0].parameter, nullptr);
+  EXPECT_EQ(starts[0].start, &RegistrationWorker);
   EXPECT_EQ(starts[0].flags, 0u);
   EXPECT_TRUE(starts[0].hasIdPlace);
+
+  Proc called = nullptr;
+  w.platform.onCallExport = [&](Proc entryPoint) {
+    called = entryPoint;
+    return static_cast<int32_t>(0x80004005);
+  };
+  for (int32_t initialised : {0, 1, static_cast<int32_t>(0x80010106)}) {  // S_OK, S_FALSE, a failure
+    w.platform.oleInitializeResult = initialised;
+    w.log.Clear();
+    EXPECT_EQ(starts[0].start(starts[0].parameter), 0x80004005u);
+    EXPECT_EQ(called, &UnregisterExport);
+    const std::vector<std::string> expected =
+        initialised >= 0 ? std::vector<std::string>{"OleInitialize", "CallExport", "OleUninitialize"}
+                         : std::vector<std::string>{"OleInitialize", "CallExport"};
+    EXPECT_EQ(w.log.entries, expected) << initialised;
+  }
 }
 
 TEST_F(Engine, WaitsOnTheWorkerAndKeepsTheResult) {
@@ -352,7 +375,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Process failed in obtaining entry point or creating thread.", 1, 0},
         ThrowCase{"Thread",
                   [](FakePlatform& p) {
-                    p.onCreateThread = [](void*, size_t, Proc, void*, uint32_t, uint32_t*) -> Handle { Raise(); };
+                    p.onCreateThread = [](void*, size_t, ThreadProc, void*, uint32_t, uint32_t*) -> Handle { Raise(); };
                   },
                   "Process failed in obtaining entry point or creating thread.", 1, 0},
         // A wait that did not answer cannot say the worker ended.
@@ -386,7 +409,7 @@ class TimedOut : public Engine {
  protected:
   TimedOut() {
     w.platform.onLoadLibraryExA = [this](const char*, Handle, uint32_t) { return ModuleOf(++loads); };
-    w.platform.onCreateThread = [this](void*, size_t, Proc, void*, uint32_t, uint32_t*) {
+    w.platform.onCreateThread = [this](void*, size_t, ThreadProc, void*, uint32_t, uint32_t*) {
       return ThreadOf(++threads);
     };
     w.platform.onGetProcAddress = [](Module, const char*) -> Proc { return &RegisterExport; };
@@ -461,6 +484,117 @@ TEST_F(TimedOut, ClosingTheWindowLeavesARunningWorkersLibraryLoaded) {
   // Both handles are closed: the one of the running worker is simply no longer needed.
   EXPECT_EQ(std::set<Handle>(w.platform.closedHandles.begin(), w.platform.closedHandles.end()),
             (std::set<Handle>{ThreadOf(1), ThreadOf(2)}));
+}
+
+// A library of the other architecture goes to that architecture's registration
+// tool. These tests run as a 64-bit program, so the other one is x86.
+class HandOver : public Engine {
+ protected:
+  HandOver() {
+    w.platform.onLoadLibraryExA = nullptr;  // the loader refuses it
+    Reset();
+    w.platform.onCreateProcessA = [this](const char* application, char*, uint32_t,
+                                     ProcessInformation* information) {
+      EXPECT_STREQ(application, kTool);
+      information->process = kProcess;
+      information->thread = kProcessThread;
+      return 1;
+    };
+    w.platform.onGetExitCodeProcess = [this](Handle process, uint32_t* code) {
+      EXPECT_EQ(process, kProcess);
+      *code = toolExitCode;
+      return 1;
+    };
+  }
+
+  void Reset() {
+    w.platform.fileBytes[kFullPath] = PeImageBytes(kMachineI386);
+    w.platform.wow64Directory = "C:\\WINDOWS\\SysWOW64";
+    existing.insert(kTool);
+    w.log.Clear();
+    w.toolkit.messages.clear();
+  }
+
+  static constexpr char kTool[] = "C:\\WINDOWS\\SysWOW64\\regsvr32.exe";
+  const Handle kProcess = reinterpret_cast<Handle>(0x90);
+  const Handle kProcessThread = reinterpret_cast<Handle>(0x94);
+  uint32_t toolExitCode = 0;
+};
+
+TEST_F(HandOver, TheToolRunsSilentlyUnderTheSameLimitAndItsCodeIsTold) {
+  const std::vector<std::pair<uint32_t, std::string>> codes = {
+      {0, "Process completed"},
+      {3, "Failure loading control DLL"},
+      {4, "Process failed in obtaining entry point or creating thread."},
+      {5, "Process failed: the control's own registration reported an error."},
+      {1, "Process failed: the registration tool ended with code 1."},
+      {0xC0000005, "Process failed: the registration tool ended with code 3221225477."}};
+  for (const auto& [code, message] : codes) {
+    toolExitCode = code;
+    w.log.Clear();
+    Run(kFile, "u");
+    EXPECT_EQ(Steps(),
+              (std::vector<std::string>{
+                  kLoad, "Pointer:Hourglass",
+                  "CreateProcessA:\"C:\\WINDOWS\\SysWOW64\\regsvr32.exe\" /s /u \"C:\\work\\server.ocx\"|134217728",
+                  "CloseHandle", "WaitForSingleObject:10000", "GetExitCodeProcess", "CloseHandle",
+                  "Pointer:Default", "MsgBox:" + message}))
+        << code;
+  }
+  EXPECT_EQ(w.platform.closedHandles.size(), 2 * codes.size());
+  w.log.Clear();
+  Run();
+  EXPECT_EQ(w.log.WithPrefix("CreateProcessA:"),
+            std::vector<std::string>{"CreateProcessA:\"C:\\WINDOWS\\SysWOW64\\regsvr32.exe\" /s "
+                                     "\"C:\\work\\server.ocx\"|134217728"});
+}
+
+TEST_F(HandOver, AToolStillRunningAtTheLimitIsKeptUntilItEnds) {
+  bool ended = false;
+  w.platform.onWaitForSingleObject = [&](Handle, uint32_t ms) {
+    return ms == 0 && ended ? kWaitObject0 : kWaitTimeout;
+  };
+  Run();
+  EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{"Process failed in signaled state or time-out."});
+  EXPECT_EQ(w.platform.closedHandles, std::vector<Handle>{kProcessThread});
+  EXPECT_EQ(FormProbe::PendingWorkers(w.form), 1u);
+  ended = true;
+  FormProbe::ReleaseEndedWorkers(w.form);
+  EXPECT_EQ(w.platform.closedHandles, (std::vector<Handle>{kProcessThread, kProcess}));
+  EXPECT_TRUE(w.platform.freedModules.empty());
+}
+
+TEST_F(HandOver, OnlyALibraryOfTheOtherArchitectureWithAToolToTakeIt) {
+  const std::vector<std::pair<const char*, std::function<void(HandOver&)>>> refusals = {
+      {"own architecture", [](HandOver& h) { h.w.platform.fileBytes[kFullPath] = PeImageBytes(kMachineAmd64); }},
+      {"ARM64", [](HandOver& h) { h.w.platform.fileBytes[kFullPath] = PeImageBytes(kMachineArm64); }},
+      {"not a library", [](HandOver& h) { h.w.platform.fileBytes[kFullPath] = "just text"; }},
+      {"32-bit system", [](HandOver& h) { h.w.platform.wow64Directory.clear(); }},
+      {"no tool there", [](HandOver& h) { h.existing.erase(kTool); }}};
+  for (const auto& [name, script] : refusals) {
+    Reset();
+    script(*this);
+    Run();
+    EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{"Failure loading control DLL"}) << name;
+    EXPECT_TRUE(w.log.WithPrefix("CreateProcessA:").empty()) << name;
+  }
+  Reset();
+
+  w.platform.onCreateProcessA = [](const char*, char*, uint32_t, ProcessInformation*) { return 0; };
+  Run();
+  EXPECT_EQ(w.toolkit.messages,
+            std::vector<std::string>{"Process failed in obtaining entry point or creating thread."});
+  EXPECT_EQ(w.toolkit.pointer, MousePointer::Default);
+}
+
+// From the 32-bit program the native tool sits behind the Sysnative alias.
+TEST_F(HandOver, TheThirtyTwoBitProgramHandsX64LibrariesToTheNativeTool) {
+  existing.insert("C:\\WINDOWS\\Sysnative\\regsvr32.exe");
+  EXPECT_EQ(OtherArchitectureTool(w.platform, kMachineAmd64, false),
+            "C:\\WINDOWS\\Sysnative\\regsvr32.exe");
+  EXPECT_EQ(OtherArchitectureTool(w.platform, kMachineI386, false), "");
+  EXPECT_EQ(OtherArchitectureTool(w.platform, kMachineI386, true), kTool);
+  EXPECT_EQ(OtherArchitectureTool(w.platform, kMachineAmd64, true), "");
 }
 
 }  // namespace

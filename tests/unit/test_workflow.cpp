@@ -60,7 +60,7 @@ class Workflow : public ::testing::Test {
       return reinterpret_cast<Module>(0x5000);
     };
     w.platform.onGetProcAddress = [](Module, const char*) -> Proc { return &AnyExport; };
-    w.platform.onCreateThread = [](void*, size_t, Proc, void*, uint32_t, uint32_t*) {
+    w.platform.onCreateThread = [](void*, size_t, ThreadProc, void*, uint32_t, uint32_t*) {
       return reinterpret_cast<Handle>(0x70);
     };
     Forget();
@@ -304,6 +304,36 @@ TEST_F(Workflow, AFilePickedWhileConfirmingIsTheOneProceedActsOn) {
   EXPECT_EQ(w.log.WithPrefix("LoadLibraryExA:"),
             std::vector<std::string>{"LoadLibraryExA:C:\\WINDOWS\\system32\\picked.ocx|8"});
   EXPECT_EQ(w.log.FindPrefix("OpenForInput:"), -1);
+}
+
+// Explorer's "Copy as path" quotes the path: one enclosing pair is not part of
+// the name, for the checks and the engine alike; anything else stays as typed.
+TEST_F(Workflow, OneEnclosingPairOfQuotesIsDropped) {
+  const std::string quoted = std::string("\"") + kControl + "\"";
+  for (bool registering : {true, false}) {
+    Type(quoted);
+    (registering ? w.form.cmdRegister : w.form.cmdUnregister).Click();
+    EXPECT_EQ(StateNow(), registering ? State::ConfirmingRegister : State::ConfirmingUnregister);
+    if (registering) {
+      EXPECT_EQ(w.form.lblFileInfo.Caption(), kSummary);
+    }
+    Forget();
+    w.form.cmdProceed.Click();
+    EXPECT_EQ(w.log.WithPrefix("LoadLibraryExA:"),
+              std::vector<std::string>{std::string("LoadLibraryExA:") + kControl + "|8"});
+    EXPECT_EQ(w.toolkit.messages.back(), "Process completed");
+  }
+
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {std::string("\"") + kControl, "File not found"},  // unmatched
+      {"\"\"", "No path and filename yet"},
+      {"\"  \"", "No path and filename yet"}};
+  for (const auto& [text, message] : refused) {
+    Type(text);
+    Forget();
+    w.form.cmdRegister.Click();
+    EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{message}) << text;
+  }
 }
 
 TEST_F(Workflow, NoHandlerTrapsAnError) {

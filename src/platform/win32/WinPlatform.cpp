@@ -1,7 +1,10 @@
 #include "platform/win32/WinPlatform.h"
 
 #include <windows.h>
+#include <ole2.h>
 #include <shellapi.h>
+
+#include <memory>
 
 #include "platform/Toolkit.h"
 
@@ -10,9 +13,16 @@ namespace {
 
 using Export = HRESULT(STDAPICALLTYPE*)();
 
-// The worker runs nothing but the export: the thread's exit code is its result.
-DWORD WINAPI RunExport(LPVOID exportAddress) {
-  return static_cast<DWORD>(reinterpret_cast<Export>(exportAddress)());
+// Only bridges the calling convention: the program's thread procedure does the work.
+struct ThreadStart {
+  ThreadProc procedure;
+  void* parameter;
+};
+
+DWORD WINAPI StartThread(LPVOID start) {
+  const ThreadStart copy = *static_cast<ThreadStart*>(start);
+  delete static_cast<ThreadStart*>(start);
+  return copy.procedure(copy.parameter);
 }
 
 }  // namespace
@@ -49,17 +59,24 @@ Proc WinPlatform::GetProcAddress(Module module, const char* procName) {
   return reinterpret_cast<Proc>(::GetProcAddress(static_cast<HMODULE>(module), procName));
 }
 
-Handle WinPlatform::CreateThread(void* threadAttributes, size_t stackSize, Proc startAddress,
+Handle WinPlatform::CreateThread(void* threadAttributes, size_t stackSize, ThreadProc startAddress,
                                  void* parameter, uint32_t creationFlags, uint32_t* threadId) {
-  // The export takes no argument; the parameter the caller passes (null) is not needed.
-  (void)parameter;
+  auto start = std::make_unique<ThreadStart>(ThreadStart{startAddress, parameter});
   DWORD id = 0;
   HANDLE thread = ::CreateThread(static_cast<LPSECURITY_ATTRIBUTES>(threadAttributes), stackSize,
-                                 &RunExport, reinterpret_cast<LPVOID>(startAddress),
-                                 creationFlags, &id);
+                                 &StartThread, start.get(), creationFlags, &id);
+  if (thread) (void)start.release();  // the new thread owns it now
   if (threadId) *threadId = id;
   return thread;
 }
+
+int32_t WinPlatform::CallExport(Proc entryPoint) {
+  return reinterpret_cast<Export>(entryPoint)();
+}
+
+int32_t WinPlatform::OleInitialize(void* reserved) { return ::OleInitialize(reserved); }
+
+void WinPlatform::OleUninitialize() { ::OleUninitialize(); }
 
 uint32_t WinPlatform::WaitForSingleObject(Handle handle, uint32_t milliseconds) {
   return ::WaitForSingleObject(handle, milliseconds);
@@ -73,6 +90,58 @@ int32_t WinPlatform::GetExitCodeThread(Handle thread, uint32_t* exitCode) {
 }
 
 int32_t WinPlatform::CloseHandle(Handle object) { return ::CloseHandle(object); }
+
+int32_t WinPlatform::CreateProcessA(const char* applicationName, char* commandLine,
+                                    uint32_t creationFlags, ProcessInformation* information) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started{};
+  const BOOL ok = ::CreateProcessA(applicationName, commandLine, nullptr, nullptr, FALSE,
+                                   creationFlags, nullptr, nullptr, &startup, &started);
+  information->process = started.hProcess;
+  information->thread = started.hThread;
+  information->processId = started.dwProcessId;
+  information->threadId = started.dwThreadId;
+  return ok;
+}
+
+int32_t WinPlatform::GetExitCodeProcess(Handle process, uint32_t* exitCode) {
+  DWORD code = 0;
+  const BOOL ok = ::GetExitCodeProcess(process, &code);
+  *exitCode = code;
+  return ok;
+}
+
+uint32_t WinPlatform::GetWindowsDirectoryA(char* buffer, uint32_t size) {
+  return ::GetWindowsDirectoryA(buffer, size);
+}
+
+uint32_t WinPlatform::GetSystemWow64DirectoryA(char* buffer, uint32_t size) {
+  return ::GetSystemWow64DirectoryA(buffer, size);
+}
+
+Handle WinPlatform::CreateFileA(const char* fileName, uint32_t desiredAccess, uint32_t shareMode,
+                                uint32_t creationDisposition, uint32_t flagsAndAttributes) {
+  return ::CreateFileA(fileName, desiredAccess, shareMode, nullptr, creationDisposition,
+                       flagsAndAttributes, nullptr);
+}
+
+int32_t WinPlatform::SetFilePointerEx(Handle file, int64_t distance, int64_t* newPosition,
+                                      uint32_t moveMethod) {
+  LARGE_INTEGER move{};
+  move.QuadPart = distance;
+  LARGE_INTEGER now{};
+  const BOOL ok = ::SetFilePointerEx(file, move, &now, moveMethod);
+  if (newPosition) *newPosition = now.QuadPart;
+  return ok;
+}
+
+int32_t WinPlatform::ReadFile(Handle file, void* buffer, uint32_t bytesToRead, uint32_t* bytesRead) {
+  DWORD read = 0;
+  const BOOL ok = ::ReadFile(file, buffer, bytesToRead, &read, nullptr);
+  if (bytesRead) *bytesRead = read;
+  return ok;
+}
 
 int32_t WinPlatform::FreeLibrary(Module module) {
   return ::FreeLibrary(static_cast<HMODULE>(module));

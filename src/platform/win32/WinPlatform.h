@@ -13,11 +13,24 @@ class WinPlatform : public Platform {
   uint32_t GetFileAttributesA(const char* fileName) override;
   Module LoadLibraryExA(const char* fileName, Handle file, uint32_t flags) override;
   Proc GetProcAddress(Module module, const char* procName) override;
-  Handle CreateThread(void* threadAttributes, size_t stackSize, Proc startAddress,
+  Handle CreateThread(void* threadAttributes, size_t stackSize, ThreadProc startAddress,
                       void* parameter, uint32_t creationFlags, uint32_t* threadId) override;
+  int32_t CallExport(Proc entryPoint) override;
+  int32_t OleInitialize(void* reserved) override;
+  void OleUninitialize() override;
   uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) override;
   int32_t GetExitCodeThread(Handle thread, uint32_t* exitCode) override;
   int32_t CloseHandle(Handle object) override;
+  int32_t CreateProcessA(const char* applicationName, char* commandLine, uint32_t creationFlags,
+                         ProcessInformation* information) override;
+  int32_t GetExitCodeProcess(Handle process, uint32_t* exitCode) override;
+  uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) override;
+  uint32_t GetSystemWow64DirectoryA(char* buffer, uint32_t size) override;
+  Handle CreateFileA(const char* fileName, uint32_t desiredAccess, uint32_t shareMode,
+                     uint32_t creationDisposition, uint32_t flagsAndAttributes) override;
+  int32_t SetFilePointerEx(Handle file, int64_t distance, int64_t* newPosition,
+                           uint32_t moveMethod) override;
+  int32_t ReadFile(Handle file, void* buffer, uint32_t bytesToRead, uint32_t* bytesRead) override;
   int32_t FreeLibrary(Module module) override;
   uint32_t FormatMessageA(uint32_t flags, const void* source, uint32_t messageId,
                           uint32_t languageId, char* buffer, uint32_t size,

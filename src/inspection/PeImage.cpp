@@ -1,0 +1,147 @@
+#include "inspection/PeImage.h"
+
+#include <cstdio>
+
+namespace ravlin {
+namespace {
+
+constexpr uint64_t kNewHeaderField = 0x3C;  // where the DOS header keeps the PE header's offset
+constexpr size_t kFileHeaderSize = 20;
+constexpr size_t kSectionHeaderSize = 40;
+constexpr size_t kImportDescriptorSize = 20;
+constexpr uint16_t kPe32Magic = 0x10B;
+constexpr uint16_t kPe32PlusMagic = 0x20B;
+constexpr uint32_t kImportDirectory = 1;
+// Bounds on what a hostile file can make the walk do.
+constexpr uint16_t kMaxSections = 96;  // the loader's own limit
+constexpr size_t kMaxImports = 4096;
+constexpr size_t kMaxNameLength = 256;
+
+bool ReadExactly(const ReadAt& read, uint64_t offset, void* buffer, size_t length) {
+  return read(offset, static_cast<char*>(buffer), length) == length;
+}
+
+uint16_t U16(const unsigned char* bytes) { return static_cast<uint16_t>(bytes[0] | bytes[1] << 8); }
+uint32_t U32(const unsigned char* bytes) {
+  return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+         static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
+}
+
+struct Section {
+  uint32_t virtualAddress;
+  uint32_t virtualSize;
+  uint32_t rawSize;
+  uint32_t rawOffset;
+};
+
+// Everything the import walk needs from the headers.
+struct Layout {
+  PeHeaders headers;
+  uint32_t importRva = 0;
+  std::vector<Section> sections;
+};
+
+bool ReadLayout(const ReadAt& read, Layout& layout) {
+  unsigned char dos[0x40];
+  if (!ReadExactly(read, 0, dos, sizeof(dos)) || dos[0] != 'M' || dos[1] != 'Z') return false;
+  const uint64_t peOffset = U32(dos + kNewHeaderField);
+  unsigned char pe[4 + kFileHeaderSize];
+  if (!ReadExactly(read, peOffset, pe, sizeof(pe)) || pe[0] != 'P' || pe[1] != 'E' || pe[2] != 0 ||
+      pe[3] != 0)
+    return false;
+  layout.headers.isImage = true;
+  layout.headers.machine = U16(pe + 4);
+
+  const uint16_t sectionCount = U16(pe + 6);
+  const uint16_t optionalSize = U16(pe + 20);
+  const uint64_t optionalOffset = peOffset + sizeof(pe);
+  unsigned char magic[2];
+  if (!ReadExactly(read, optionalOffset, magic, sizeof(magic))) return true;
+  // Where the count of directories and the directories stand depends on the form.
+  uint32_t countAt = 0;
+  if (U16(magic) == kPe32Magic) countAt = 92;
+  else if (U16(magic) == kPe32PlusMagic) countAt = 108;
+  else return true;
+  unsigned char count[4];
+  if (optionalSize < countAt + 4 || !ReadExactly(read, optionalOffset + countAt, count, 4)) return true;
+  const uint32_t directoryAt = countAt + 4 + 8 * kImportDirectory;
+  if (U32(count) <= kImportDirectory || optionalSize < directoryAt + 8) return true;
+  unsigned char directory[8];
+  if (!ReadExactly(read, optionalOffset + directoryAt, directory, sizeof(directory))) return true;
+  layout.importRva = U32(directory);
+
+  const uint64_t sectionsOffset = optionalOffset + optionalSize;
+  for (uint16_t i = 0; i < sectionCount && i < kMaxSections; ++i) {
+    unsigned char header[kSectionHeaderSize];
+    if (!ReadExactly(read, sectionsOffset + i * kSectionHeaderSize, header, sizeof(header))) break;
+    layout.sections.push_back({U32(header + 12), U32(header + 8), U32(header + 16), U32(header + 20)});
+  }
+  return true;
+}
+
+// The file offset of an address inside the image; false when no section holds it.
+bool FileOffsetOf(const Layout& layout, uint32_t rva, uint64_t& offset) {
+  for (const Section& s : layout.sections) {
+    const uint64_t extent = s.virtualSize > s.rawSize ? s.virtualSize : s.rawSize;
+    if (rva < s.virtualAddress || rva - s.virtualAddress >= extent) continue;
+    const uint32_t inside = rva - s.virtualAddress;
+    if (inside >= s.rawSize) return false;  // uninitialised data has no bytes in the file
+    offset = static_cast<uint64_t>(s.rawOffset) + inside;
+    return true;
+  }
+  return false;
+}
+
+bool ReadName(const ReadAt& read, const Layout& layout, uint32_t rva, std::string& name) {
+  uint64_t offset = 0;
+  if (!FileOffsetOf(layout, rva, offset)) return false;
+  char buffer[kMaxNameLength];
+  const size_t got = read(offset, buffer, sizeof(buffer));
+  size_t length = 0;
+  while (length < got && buffer[length] != '\0') ++length;
+  if (length == got || length == 0) return false;  // unterminated or empty
+  name.assign(buffer, length);
+  return true;
+}
+
+}  // namespace
+
+PeHeaders ReadPeHeaders(const ReadAt& read) {
+  Layout layout;
+  ReadLayout(read, layout);
+  return layout.headers;
+}
+
+std::vector<std::string> ReadImportNames(const ReadAt& read) {
+  std::vector<std::string> names;
+  Layout layout;
+  uint64_t offset = 0;
+  if (!ReadLayout(read, layout) || layout.importRva == 0 ||
+      !FileOffsetOf(layout, layout.importRva, offset))
+    return names;
+  for (size_t i = 0; i < kMaxImports; ++i) {
+    unsigned char descriptor[kImportDescriptorSize];
+    if (!ReadExactly(read, offset + i * kImportDescriptorSize, descriptor, sizeof(descriptor))) break;
+    const uint32_t nameRva = U32(descriptor + 12);
+    if (nameRva == 0) break;  // the table ends with an empty entry
+    std::string name;
+    if (ReadName(read, layout, nameRva, name)) names.push_back(name);
+  }
+  return names;
+}
+
+std::string MachineName(uint16_t machine) {
+  switch (machine) {
+    case kMachineI386: return "x86";
+    case kMachineAmd64: return "x64";
+    case kMachineArm64: return "ARM64";
+    case kMachineIa64: return "Itanium";
+    case kMachineArmNt: return "ARM";
+    default: break;
+  }
+  char hex[16];
+  std::snprintf(hex, sizeof(hex), "0x%04X", static_cast<unsigned>(machine));
+  return std::string("machine ") + hex;
+}
+
+}  // namespace ravlin

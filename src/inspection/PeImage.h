@@ -1,0 +1,37 @@
+#pragma once
+// Reads what a program library's own headers say about it: the processor it
+// is built for and the DLLs it imports. The file is untrusted data: every
+// read is checked against what the file holds, and nothing in it is run.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ravlin {
+
+// Reads up to length bytes at offset into buffer; returns how many it read
+// (fewer at the end of the file, 0 past it or on failure).
+using ReadAt = std::function<size_t(uint64_t offset, char* buffer, size_t length)>;
+
+constexpr uint16_t kMachineI386 = 0x014C;
+constexpr uint16_t kMachineAmd64 = 0x8664;
+constexpr uint16_t kMachineArm64 = 0xAA64;
+constexpr uint16_t kMachineIa64 = 0x0200;
+constexpr uint16_t kMachineArmNt = 0x01C4;
+
+struct PeHeaders {
+  bool isImage = false;  // MZ and PE signatures and a whole file header
+  uint16_t machine = 0;
+};
+
+PeHeaders ReadPeHeaders(const ReadAt& read);
+
+// The names in the import table, in its order; empty when the file has none
+// or its table cannot be read.
+std::vector<std::string> ReadImportNames(const ReadAt& read);
+
+// "x86", "x64", "ARM64", ...; the field in hexadecimal for a machine without a common name.
+std::string MachineName(uint16_t machine);
+
+}  // namespace ravlin

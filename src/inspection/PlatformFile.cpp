@@ -1,0 +1,49 @@
+#include "inspection/PlatformFile.h"
+
+#include <limits>
+
+#include "platform/ResumeNext.h"
+
+namespace ravlin {
+
+PlatformFile::PlatformFile(Platform& platform, const std::string& path)
+    : platform_(platform), handle_(InvalidHandleValue()) {
+  // Others may keep the file open, even for writing: it is only looked at.
+  ResumeNext([&] {
+    handle_ = platform_.CreateFileA(path.c_str(), kGenericRead, kFileShareRead | kFileShareWrite,
+                                    kOpenExisting, 0);
+  });
+}
+
+PlatformFile::~PlatformFile() {
+  if (IsOpen()) ResumeNext([&] { platform_.CloseHandle(handle_); });
+}
+
+ReadAt PlatformFile::Reader() {
+  return [this](uint64_t offset, char* buffer, size_t length) { return Read(offset, buffer, length); };
+}
+
+size_t PlatformFile::Read(uint64_t offset, char* buffer, size_t length) {
+  if (!IsOpen() || offset > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) return 0;
+  size_t total = 0;
+  ResumeNext([&] {
+    if (!platform_.SetFilePointerEx(handle_, static_cast<int64_t>(offset), nullptr, kFileBegin))
+      return;
+    while (total < length) {
+      const size_t chunk = length - total;
+      const uint32_t ask = chunk > 0x10000000 ? 0x10000000u : static_cast<uint32_t>(chunk);
+      uint32_t got = 0;
+      if (!platform_.ReadFile(handle_, buffer + total, ask, &got) || got == 0) break;
+      total += got;
+    }
+  });
+  return total;
+}
+
+PeHeaders ReadPeHeadersOf(Platform& platform, const std::string& path) {
+  PlatformFile file(platform, path);
+  if (!file.IsOpen()) return {};
+  return ReadPeHeaders(file.Reader());
+}
+
+}  // namespace ravlin

@@ -1,0 +1,31 @@
+#pragma once
+// A file opened for reading through the platform, closed when it goes.
+#include <string>
+
+#include "inspection/PeImage.h"
+#include "platform/Platform.h"
+
+namespace ravlin {
+
+class PlatformFile {
+ public:
+  PlatformFile(Platform& platform, const std::string& path);
+  ~PlatformFile();
+  PlatformFile(const PlatformFile&) = delete;
+  PlatformFile& operator=(const PlatformFile&) = delete;
+
+  bool IsOpen() const { return handle_ != InvalidHandleValue(); }
+  // Reads at an offset; valid while this object lives.
+  ReadAt Reader();
+
+ private:
+  size_t Read(uint64_t offset, char* buffer, size_t length);
+
+  Platform& platform_;
+  Handle handle_;
+};
+
+// The headers of the file at path; not an image when it cannot be read.
+PeHeaders ReadPeHeadersOf(Platform& platform, const std::string& path);
+
+}  // namespace ravlin

@@ -1,0 +1,61 @@
+#pragma once
+// Builds the bytes of a small program library: DOS and PE headers, one section
+// holding the import table. Enough for the header reader, nothing to run.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ravlin {
+
+inline void PutU16(std::string& bytes, size_t at, uint16_t value) {
+  bytes[at] = static_cast<char>(value & 0xFF);
+  bytes[at + 1] = static_cast<char>(value >> 8);
+}
+
+inline void PutU32(std::string& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+inline std::string PeImageBytes(uint16_t machine, const std::vector<std::string>& imports = {},
+                                bool pe32Plus = false) {
+  constexpr size_t kPe = 0x40, kOptional = kPe + 24, kRaw = 0x200;
+  constexpr uint32_t kSectionRva = 0x1000;
+  const size_t optionalSize = pe32Plus ? 240 : 224;
+  const size_t countAt = pe32Plus ? 108 : 92;
+  const size_t descriptors = 20 * (imports.size() + 1);
+  size_t names = 0;
+  for (const std::string& name : imports) names += name.size() + 1;
+  const size_t rawSize = (descriptors + names + 0x1FF) & ~size_t{0x1FF};
+
+  std::string bytes(kRaw + rawSize, '\0');
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  PutU32(bytes, 0x3C, kPe);
+  bytes.replace(kPe, 4, std::string("PE\0\0", 4));
+  PutU16(bytes, kPe + 4, machine);
+  PutU16(bytes, kPe + 6, 1);  // one section
+  PutU16(bytes, kPe + 20, static_cast<uint16_t>(optionalSize));
+  PutU16(bytes, kPe + 22, 0x2102);  // a DLL
+  PutU16(bytes, kOptional, pe32Plus ? 0x20B : 0x10B);
+  PutU32(bytes, kOptional + countAt, 16);
+  if (!imports.empty()) {
+    PutU32(bytes, kOptional + countAt + 4 + 8, kSectionRva);
+    PutU32(bytes, kOptional + countAt + 4 + 12, static_cast<uint32_t>(descriptors));
+  }
+  const size_t section = kOptional + optionalSize;
+  bytes.replace(section, 6, ".idata");
+  PutU32(bytes, section + 8, static_cast<uint32_t>(rawSize));  // virtual size
+  PutU32(bytes, section + 12, kSectionRva);
+  PutU32(bytes, section + 16, static_cast<uint32_t>(rawSize));
+  PutU32(bytes, section + 20, kRaw);
+
+  size_t name = descriptors;
+  for (size_t i = 0; i < imports.size(); ++i) {
+    PutU32(bytes, kRaw + 20 * i + 12, kSectionRva + static_cast<uint32_t>(name));
+    bytes.replace(kRaw + name, imports[i].size(), imports[i]);
+    name += imports[i].size() + 1;
+  }
+  return bytes;
+}
+
+}  // namespace ravlin
