@@ -30,7 +30,11 @@ host_runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
 setup_wine() {
   export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  if host_runs_32bit; then WINE=/usr/bin/wine; else WINE=/usr/lib/wine/wine64; fi
+  if host_runs_32bit; then WINE=/usr/bin/wine; else
+    WINE=/usr/lib/wine/wine64
+    # Tests that need a 32-bit program (the 32-bit regsvr32) skip and say why.
+    export RAVLIN_NO_32BIT=1
+  fi
   export WINE
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     log "creating the Wine prefix $WINEPREFIX"
