@@ -33,7 +33,12 @@ class StartedFromDriveC {
   char saved_[MAX_PATH] = {};
 };
 
-std::string Script(const char* name) { return DriverDir() + "\\" + name; }
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
+
+// Scripts are written next to the program that writes them.
+std::string Script(const char* name, const std::string& program = ProgramPath()) {
+  return FolderOf(program) + "\\" + name;
+}
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -46,8 +51,8 @@ void Write(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string Advice(const char* name) {
-  return "If not successful then \r\n\r\nrightclick on '" + Script(name) +
+std::string Advice(const char* name, const std::string& program) {
+  return "If not successful then \r\n\r\nrightclick on '" + Script(name, program) +
          "\r\n\r\n and select 'Run as Adminstrator'";
 }
 
@@ -106,21 +111,22 @@ void EndScriptConsole(DWORD program) {
 
 // Clicks a companion button and follows the script until done() holds.
 void RunQuickPath(ControlId button, const char* scriptName, const std::string& scriptBytes,
-                  const std::function<bool()>& done, const std::string& outcome) {
+                  const std::function<bool()>& done, const std::string& outcome,
+                  const std::string& program = ProgramPath()) {
   StartedFromDriveC fromC;
-  Session s;
+  Session s("", program);
   s.StartIdle();
   s.Click(button);
 
   // Wine's administrator test says yes, so the advice comes first.
-  CheckEq(s.WaitBox(), Advice(scriptName), "the advice box");
-  Check(!Exists(Script(scriptName)), "nothing is written while the advice is up");
+  CheckEq(s.WaitBox(), Advice(scriptName, program), "the advice box");
+  Check(!Exists(Script(scriptName, program)), "nothing is written while the advice is up");
   Check(!RunsScript(s.ProcessId()), "nothing is launched while the advice is up");
   s.DismissBox();
 
-  Check(WaitFor([&] { return Read(Script(scriptName)) == scriptBytes; }, 5000),
+  Check(WaitFor([&] { return Read(Script(scriptName, program)) == scriptBytes; }, 5000),
         std::string(scriptName) + " holds the script");
-  CheckEq(Read(Script(scriptName)), scriptBytes, scriptName);
+  CheckEq(Read(Script(scriptName, program)), scriptBytes, scriptName);
   Check(WaitFor([&] { return RunsScript(s.ProcessId()); }, 5000), "the shell runs the script");
   Check(WaitFor(done, 10000), outcome);
   Check(s.Box() == nullptr, "the program shows nothing more");
@@ -165,6 +171,30 @@ SCENARIO(UnregisterButtonRemovesTheRegistrationAndKeepsTheOtherScript) {
   DeleteRegistryKey(kKey);
   DeleteFileA(Script("register.bat").c_str());
   DeleteFileA(Script("unregister.bat").c_str());
+  RemoveCompanion();
+}
+
+// The program kept in a folder named in Cyrillic writes its script there and
+// the shell runs it: the whole path carries the name.
+SCENARIO(AProgramInACyrillicFolderWritesAndRunsItsScriptThere) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + u8"Программа регистрации";
+  const std::string program = folder + "\\ravlin.exe";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  if (!Check(CopyFileA(ProgramPath().c_str(), program.c_str(), FALSE), "the program copied to " + folder))
+    return;
+  PlaceCompanion("server.ocx");
+  DeleteRegistryKey(kKey);
+
+  RunQuickPath(IdCommand1Register, "register.bat",
+               "cd C:\\Windows\\SysWOW64\r\nregsvr32 RICHTX32.OCX\r\npause\r\n",
+               [] { return RegistryKeyExists(kKey); }, "regsvr32 registered the control", program);
+
+  DeleteRegistryKey(kKey);
+  DeleteFileA(Script("register.bat", program).c_str());
+  DeleteFileA(program.c_str());
+  RemoveDirectoryA(folder.c_str());
   RemoveCompanion();
 }
 
