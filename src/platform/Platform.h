@@ -3,6 +3,7 @@
 // arguments and results, so a fake can give every answer Windows can.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace ravlin {
 
@@ -12,6 +13,14 @@ using Hwnd = void*;
 using Proc = void (*)();  // an export's address, as GetProcAddress gives it
 // A thread procedure of the program's own; its result becomes the thread's exit code.
 using ThreadProc = uint32_t (*)(void* parameter);
+
+// What the program's crash filter kept of a fault that ended a thread.
+struct CrashRecord {
+  uint32_t code = 0;        // the exception code, the thread's exit code too
+  uint64_t address = 0;     // where it happened
+  std::string module;       // file name of the module holding that address; "" if none
+  uint64_t offset = 0;      // the address less that module's base
+};
 
 // What CreateProcessA gives back.
 struct ProcessInformation {
@@ -44,6 +53,7 @@ constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFF;
 constexpr uint32_t kFileAttributeDirectory = 0x10;
 constexpr uint32_t kFormatMessageIgnoreInserts = 0x200;
 constexpr uint32_t kFormatMessageFromSystem = 0x1000;
+constexpr uint32_t kErrorModNotFound = 126;
 constexpr uint32_t kCreateNoWindow = 0x08000000;
 constexpr uint32_t kGenericRead = 0x80000000;
 constexpr uint32_t kFileShareRead = 0x1;
@@ -65,6 +75,7 @@ class Platform {
   virtual uint32_t GetFileAttributesA(const char* fileName) = 0;
 
   virtual Module LoadLibraryExA(const char* fileName, Handle file, uint32_t flags) = 0;
+  virtual uint32_t GetLastError() = 0;
   virtual Proc GetProcAddress(Module module, const char* procName) = 0;
   virtual Handle CreateThread(void* threadAttributes, size_t stackSize, ThreadProc startAddress,
                               void* parameter, uint32_t creationFlags, uint32_t* threadId) = 0;
@@ -73,6 +84,13 @@ class Platform {
   virtual int32_t CallExport(Proc entryPoint) = 0;
   virtual int32_t OleInitialize(void* reserved) = 0;
   virtual void OleUninitialize() = 0;
+  // SetUnhandledExceptionFilter with the program's own filter: a fault on any
+  // thread but the calling one ends that thread with the exception code, and
+  // is kept for TakeCrashRecord. A control may replace the filter, so it is set
+  // again before each run.
+  virtual void InstallCrashFilter() = 0;
+  // The kept fault of the thread with this identifier, forgotten once taken; 0 if none.
+  virtual int32_t TakeCrashRecord(uint32_t threadId, CrashRecord* record) = 0;
   virtual uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) = 0;
   virtual int32_t GetExitCodeThread(Handle thread, uint32_t* exitCode) = 0;
   virtual int32_t CloseHandle(Handle object) = 0;
@@ -83,6 +101,8 @@ class Platform {
                                  uint32_t creationFlags, ProcessInformation* information) = 0;
   virtual int32_t GetExitCodeProcess(Handle process, uint32_t* exitCode) = 0;
   virtual uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) = 0;
+  virtual uint32_t GetCurrentDirectoryA(uint32_t size, char* buffer) = 0;
+  virtual uint32_t GetEnvironmentVariableA(const char* name, char* buffer, uint32_t size) = 0;
   // 0 on a system without a 32-bit subsystem.
   virtual uint32_t GetSystemWow64DirectoryA(char* buffer, uint32_t size) = 0;
 

@@ -54,8 +54,18 @@ std::string CheckedPathOf(Platform& platform, const std::string& fileSpec);
 std::string OtherArchitectureTool(Platform& platform, uint16_t machine, bool programIs64);
 
 constexpr bool kProgramIs64 = sizeof(void*) == 8;
+constexpr uint16_t kProgramMachine = kProgramIs64 ? 0x8664 : 0x014C;  // x64, x86
+constexpr uint32_t kToolLoadFailed = 3;  // regsvr32's exit code when it cannot load the file
 
 // What the tool's exit code says, in the program's own messages.
 std::string ToolOutcome(uint32_t exitCode);
+
+// The system's text for a status code, without its trailing line break; "" if it has none.
+std::string SystemDescription(Platform& platform, uint32_t code);
+// A failing export's code, its description (the system's, else the well-known
+// one) and, where access was refused and the user is no administrator, the advice.
+std::string FailureText(Platform& platform, uint32_t code);
+std::string TimeOutText();
+std::string CrashText(const std::string& exportName, const CrashRecord& crash);
 
 }  // namespace ravlin

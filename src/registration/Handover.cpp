@@ -2,6 +2,7 @@
 // loaded here; the platform's registration tool of that architecture can.
 #include <string>
 
+#include "inspection/MissingDependency.h"
 #include "inspection/PlatformFile.h"
 #include "registration/Engine.h"
 #include "window/frmRavlin.h"
@@ -37,28 +38,39 @@ std::string OtherArchitectureTool(Platform& platform, uint16_t machine, bool pro
   return tool;
 }
 
-std::string ToolOutcome(uint32_t exitCode) {
-  switch (exitCode) {
-    case 0: return "Process completed";
-    case 3: return "Failure loading control DLL";
-    case 4: return "Process failed in obtaining entry point or creating thread.";
-    case 5: return "Process failed: the control's own registration reported an error.";
-    default:
-      return "Process failed: the registration tool ended with code " + std::to_string(exitCode) + ".";
-  }
-}
-
 // The loader refused the file: a library of the other architecture goes to
-// that architecture's tool; anything else is a load failure.
-void frmRavlin::ReportLoadFailure(const std::string& checkedPath, const std::string& inCommand) {
+// that architecture's tool; anything else is a load failure, with its reason.
+void frmRavlin::ReportLoadFailure(const std::string& checkedPath, uint32_t loadError,
+                                  const std::string& inCommand) {
   std::string tool;
   ResumeNext([&] {
     if (checkedPath.empty()) return;
     const PeHeaders headers = ReadPeHeadersOf(platform_, checkedPath);
     if (headers.isImage) tool = OtherArchitectureTool(platform_, headers.machine, kProgramIs64);
   });
-  if (tool.empty()) return Tell(toolkit_, "Failure loading control DLL");
-  HandOver(tool, checkedPath, inCommand);
+  if (!tool.empty()) return HandOver(tool, checkedPath, inCommand);
+  std::string reason;
+  ResumeNext([&] { reason = LoadFailureReason(checkedPath, loadError); });
+  Tell(toolkit_, "Failure loading control DLL" + (reason.empty() ? "" : "\r\n\r\n" + reason));
+}
+
+// Why the loader refused the file, from its error and the file's own headers.
+std::string frmRavlin::LoadFailureReason(const std::string& checkedPath, uint32_t loadError) {
+  PlatformFile file(platform_, checkedPath);
+  if (!checkedPath.empty() && file.IsOpen()) {
+    const PeHeaders headers = ReadPeHeaders(file.Reader());
+    if (!headers.isImage) return "The file is not a program library.";
+    if (headers.machine != kProgramMachine)
+      return "The file is a library for " + MachineName(headers.machine) +
+             " processors, which this program cannot load.";
+    if (loadError == kErrorModNotFound) {
+      const std::vector<std::string> chain =
+          FindMissingDependency(platform_, checkedPath, GetSystemPath());
+      if (!chain.empty()) return MissingDependencyText(chain);
+    }
+  }
+  const std::string description = SystemDescription(platform_, loadError);
+  return "Error " + std::to_string(loadError) + (description.empty() ? "." : ": " + description);
 }
 
 // The tool runs silently under the same limit as a worker and says how it went in its exit code.
@@ -88,9 +100,9 @@ void frmRavlin::HandOver(const std::string& tool, const std::string& fullPath,
   mApiResult = waitResult;
   if (waitResult != kWaitObject0) {
     // It runs on; its handle is closed once it has ended, as a worker's is.
-    KeepWorker(process.release(), nullptr, nullptr);
+    KeepWorker(process.release(), 0, nullptr, nullptr);
     Point(toolkit_, MousePointer::Default);
-    return Tell(toolkit_, "Process failed in signaled state or time-out.");
+    return Tell(toolkit_, TimeOutText());
   }
 
   uint32_t exitCode = 0;
@@ -98,7 +110,16 @@ void frmRavlin::HandOver(const std::string& tool, const std::string& fullPath,
   ResumeNext([&] { exitCodeKnown = platform_.GetExitCodeProcess(process.get(), &exitCode) != 0; });
   process.reset();
   Point(toolkit_, MousePointer::Default);
-  Tell(toolkit_, exitCodeKnown ? ToolOutcome(exitCode) : "Process completed");
+  std::string outcome = exitCodeKnown ? ToolOutcome(exitCode) : "Process completed";
+  // The tool could not load it either: most often a DLL it needs is missing.
+  if (exitCodeKnown && exitCode == kToolLoadFailed) {
+    ResumeNext([&] {
+      const std::string toolFolder = tool.substr(0, tool.find_last_of('\\'));
+      const std::vector<std::string> chain = FindMissingDependency(platform_, fullPath, toolFolder);
+      if (!chain.empty()) outcome += "\r\n\r\n" + MissingDependencyText(chain);
+    });
+  }
+  Tell(toolkit_, outcome);
 }
 
 }  // namespace ravlin

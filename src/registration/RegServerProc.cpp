@@ -36,28 +36,10 @@ Module LoadControl(Platform& platform, const std::string& fileSpec, const std::s
   return platform.LoadLibraryExA(fileSpec.c_str(), nullptr, 0);
 }
 
-// The system's text for a status code, without its trailing line break; "" if it has none.
-std::string SystemDescription(Platform& platform, uint32_t code) {
-  char buffer[1024] = {};
-  const uint32_t length =
-      platform.FormatMessageA(kFormatMessageFromSystem | kFormatMessageIgnoreInserts, nullptr, code,
-                              0, buffer, sizeof(buffer), nullptr);
-  std::string text(buffer, std::min<size_t>(length, sizeof(buffer)));
-  const size_t end = text.find_last_not_of("\r\n ");
-  text.erase(end == std::string::npos ? 0 : end + 1);
-  return text;
-}
-
 // The export's result is the worker's exit code; only a negative HRESULT is a failure.
 std::string OutcomeText(Platform& platform, bool exitCodeKnown, uint32_t exitCode) {
   if (!exitCodeKnown || static_cast<int32_t>(exitCode) >= 0) return "Process completed";
-  char hex[9] = {};
-  std::snprintf(hex, sizeof(hex), "%08X", static_cast<unsigned>(exitCode));
-  std::string text = std::string("Process failed with error code 0x") + hex;
-  std::string description;
-  ResumeNext([&] { description = SystemDescription(platform, exitCode); });
-  if (!description.empty()) text += "\r\n" + description;
-  return text;
+  return FailureText(platform, exitCode);
 }
 
 }  // namespace
@@ -78,8 +60,12 @@ void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inComman
   std::string checkedPath;
   ResumeNext([&] { checkedPath = CheckedPathOf(platform_, inDllFile); });
   OwnedLibrary library(nullptr, LibraryFreer{&platform_});
-  ResumeNext([&] { library.reset(LoadControl(platform_, inDllFile, checkedPath)); });
-  if (!library) return ReportLoadFailure(checkedPath, inCommand);
+  uint32_t loadError = 0;
+  ResumeNext([&] {
+    library.reset(LoadControl(platform_, inDllFile, checkedPath));
+    if (!library) loadError = platform_.GetLastError();
+  });
+  if (!library) return ReportLoadFailure(checkedPath, loadError, inCommand);
 
   const char* exportName = ExportFor(inCommand);
   // The library is released on the way out.
@@ -99,9 +85,10 @@ void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inComman
   Point(toolkit_, MousePointer::Hourglass);
   std::unique_ptr<WorkerJob> job;
   OwnedHandle thread(nullptr, HandleReleaser{&platform_});
+  uint32_t threadId = 0;
+  ResumeNext([&] { platform_.InstallCrashFilter(); });
   ResumeNext([&] {
     job.reset(new WorkerJob{&platform_, entryPoint});
-    uint32_t threadId = 0;
     thread.reset(platform_.CreateThread(nullptr, 0, &RegistrationWorker, job.get(), 0, &threadId));
   });
   if (!thread) return failBeforeRunning();
@@ -113,9 +100,20 @@ void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inComman
 
   if (waitResult != kWaitObject0) {
     // The worker may still run inside the library: keep it and the handle until it has ended.
-    KeepWorker(thread.release(), library.release(), std::move(job));
+    KeepWorker(thread.release(), threadId, library.release(), std::move(job));
     Point(toolkit_, MousePointer::Default);
-    return Tell(toolkit_, "Process failed in signaled state or time-out.");
+    return Tell(toolkit_, TimeOutText());
+  }
+
+  // A control that crashed stays loaded for good: its state is unknown.
+  CrashRecord crash;
+  bool crashed = false;
+  ResumeNext([&] { crashed = platform_.TakeCrashRecord(threadId, &crash) != 0; });
+  if (crashed) {
+    thread.reset();
+    KeepCrashed(library.release());
+    Point(toolkit_, MousePointer::Default);
+    return Tell(toolkit_, CrashText(exportName, crash));
   }
 
   uint32_t exitCode = 0;
@@ -130,12 +128,17 @@ void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inComman
 }
 
 // Should keeping fail, leaking the worker's handle, library and job is the lesser harm.
-void frmRavlin::KeepWorker(Handle waitable, Module library, std::unique_ptr<WorkerJob> job) {
+void frmRavlin::KeepWorker(Handle waitable, uint32_t threadId, Module library,
+                           std::unique_ptr<WorkerJob> job) {
   try {
-    mPendingWorkers.push_back(PendingWorker{waitable, library, std::move(job)});
+    mPendingWorkers.push_back(PendingWorker{waitable, threadId, library, std::move(job)});
   } catch (const std::exception&) {
     (void)job.release();
   }
+}
+
+void frmRavlin::KeepCrashed(Module library) {
+  ResumeNext([&] { mCrashedLibraries.push_back(library); });
 }
 
 // Closes the handle and releases the library of every kept worker that has ended.
@@ -148,7 +151,13 @@ void frmRavlin::ReleaseEndedWorkers() {
       continue;
     }
     HandleReleaser{&platform_}(it->waitable);
-    if (it->library) LibraryFreer{&platform_}(it->library);
+    CrashRecord crash;
+    bool crashed = false;
+    if (it->threadId) ResumeNext([&] { crashed = platform_.TakeCrashRecord(it->threadId, &crash) != 0; });
+    if (crashed)
+      KeepCrashed(it->library);
+    else if (it->library)
+      LibraryFreer{&platform_}(it->library);
     it = mPendingWorkers.erase(it);
   }
 }

@@ -70,7 +70,9 @@ class frmRavlin {
   // The file specification in text1, without the quotes a copied path may carry.
   std::string FileSpec() const;
   void RegServerProc(std::string inDllFile, const std::string& inCommand);
-  void ReportLoadFailure(const std::string& checkedPath, const std::string& inCommand);
+  void ReportLoadFailure(const std::string& checkedPath, uint32_t loadError,
+                         const std::string& inCommand);
+  std::string LoadFailureReason(const std::string& checkedPath, uint32_t loadError);
   void HandOver(const std::string& tool, const std::string& fullPath, const std::string& inCommand);
   bool ReadVersionInfo(const std::string& inFile);
   void ShowFileInfo(const std::string& inFile);
@@ -79,10 +81,13 @@ class frmRavlin {
   // once it has ended. A tool has no library and no job.
   struct PendingWorker {
     Handle waitable;
+    uint32_t threadId;
     Module library;
     std::unique_ptr<WorkerJob> job;
   };
-  void KeepWorker(Handle waitable, Module library, std::unique_ptr<WorkerJob> job);
+  void KeepWorker(Handle waitable, uint32_t threadId, Module library, std::unique_ptr<WorkerJob> job);
+  // A library whose control crashed: never released.
+  void KeepCrashed(Module library);
   void ReleaseEndedWorkers();
 
   Toolkit& toolkit_;
@@ -97,6 +102,7 @@ class frmRavlin {
   bool mOcxFound = false;
 
   std::vector<PendingWorker> mPendingWorkers;
+  std::vector<Module> mCrashedLibraries;
 };
 
 }  // namespace ravlin

@@ -187,6 +187,10 @@ class FakePlatform : public Platform {
   std::function<Proc(Module, const char*)> onGetProcAddress;
   std::function<Handle(void*, size_t, ThreadProc, void*, uint32_t, uint32_t*)> onCreateThread;
   std::function<int32_t(Proc)> onCallExport;  // default: S_OK
+  uint32_t lastError = 0;                      // what GetLastError says after a failed load
+  std::map<uint32_t, CrashRecord> crashes;     // by thread identifier, until taken
+  std::string currentDirectory = "C:\\work";
+  std::string pathVariable;                   // PATH
   int32_t oleInitializeResult = 0;
   std::function<int32_t(const char*, char*, uint32_t, ProcessInformation*)> onCreateProcessA;
   std::function<int32_t(Handle, uint32_t*)> onGetExitCodeProcess;
@@ -235,6 +239,7 @@ class FakePlatform : public Platform {
     if (onLoadLibraryExA) return onLoadLibraryExA(fileName, file, flags);
     return nullptr;
   }
+  uint32_t GetLastError() override { return lastError; }
   Proc GetProcAddress(Module module, const char* procName) override {
     log_.Add(std::string("GetProcAddress:") + procName);
     if (onGetProcAddress) return onGetProcAddress(module, procName);
@@ -255,6 +260,14 @@ class FakePlatform : public Platform {
     return oleInitializeResult;
   }
   void OleUninitialize() override { log_.Add("OleUninitialize"); }
+  void InstallCrashFilter() override { log_.Add("InstallCrashFilter"); }
+  int32_t TakeCrashRecord(uint32_t threadId, CrashRecord* record) override {
+    auto it = crashes.find(threadId);
+    if (it == crashes.end()) return 0;
+    *record = it->second;
+    crashes.erase(it);
+    return 1;
+  }
   int32_t CreateProcessA(const char* application, char* commandLine, uint32_t flags,
                          ProcessInformation* information) override {
     log_.Add(std::string("CreateProcessA:") + commandLine + "|" + std::to_string(flags));
@@ -269,6 +282,12 @@ class FakePlatform : public Platform {
   }
   uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) override {
     return Answer(windowsDirectory, buffer, size);
+  }
+  uint32_t GetCurrentDirectoryA(uint32_t size, char* buffer) override {
+    return Answer(currentDirectory, buffer, size);
+  }
+  uint32_t GetEnvironmentVariableA(const char* name, char* buffer, uint32_t size) override {
+    return std::string(name) == "PATH" ? Answer(pathVariable, buffer, size) : 0;
   }
   uint32_t GetSystemWow64DirectoryA(char* buffer, uint32_t size) override {
     return Answer(wow64Directory, buffer, size);

@@ -24,10 +24,11 @@ constexpr char kFile[] = "server.ocx";
 constexpr char kFullPath[] = "C:\\work\\server.ocx";
 constexpr char kLoad[] = "LoadLibraryExA:C:\\work\\server.ocx|8";
 
-constexpr char kLoadFailed[] = "MsgBox:Failure loading control DLL";
+constexpr char kLoadFailed[] = "MsgBox:Failure loading control DLL\r\n\r\nError 193.";
 constexpr char kUnknown[] = "MsgBox:Unknown command handle";
 constexpr char kNoEntry[] = "MsgBox:Process failed in obtaining entry point or creating thread.";
-constexpr char kTimeOut[] = "MsgBox:Process failed in signaled state or time-out.";
+constexpr char kTimeOut[] =
+    "MsgBox:Process failed in signaled state or time-out.\r\nThe control is still running and may yet finish its work.";
 constexpr char kCompleted[] = "MsgBox:Process completed";
 
 struct ThreadStart {
@@ -55,6 +56,7 @@ class Engine : public ::testing::Test {
       return existing.count(path) ? 0x20u : kInvalidFileAttributes;
     };
     w.platform.onLoadLibraryExA = [](const char*, Handle, uint32_t) { return kModule; };
+    w.platform.lastError = 193;  // what the loader says when it refuses a file
     w.platform.onGetProcAddress = [this](Module module, const char* name) -> Proc {
       EXPECT_EQ(module, kModule);
       if (exports.count(name) == 0) return nullptr;
@@ -114,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         OutcomeCase{"LoaderReturnsZero",
                     [](Engine& e) { e.w.platform.onLoadLibraryExA = nullptr; }, "",
-                    {kLoad, kLoadFailed}, 0},
+                    {kLoad, "FormatMessageA:4608", kLoadFailed}, 0},
         OutcomeCase{"UnknownCommand", [](Engine&) {}, "R", {kLoad, kUnknown, "FreeLibrary"}, 0},
         OutcomeCase{"ExportAbsent", [](Engine& e) { e.exports.clear(); }, "",
                     {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Default", kNoEntry,
@@ -126,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(
                                                        uint32_t*) { return Handle{}; };
                     },
                     "",
-                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "CreateThread",
+                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "InstallCrashFilter", "CreateThread",
                      "Pointer:Default", kNoEntry, "FreeLibrary"},
                     0},
         OutcomeCase{"WaitTimesOut",
@@ -134,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                       e.w.platform.onWaitForSingleObject = [](Handle, uint32_t) { return kWaitTimeout; };
                     },
                     "",
-                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "CreateThread",
+                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "InstallCrashFilter", "CreateThread",
                      "WaitForSingleObject:10000", "Pointer:Default", kTimeOut},
                     1},
         OutcomeCase{"WaitFails",
@@ -143,10 +145,10 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     "u",
                     {kLoad, "GetProcAddress:DllUnregisterServer", "Pointer:Hourglass",
-                     "CreateThread", "WaitForSingleObject:10000", "Pointer:Default", kTimeOut},
+                     "InstallCrashFilter", "CreateThread", "WaitForSingleObject:10000", "Pointer:Default", kTimeOut},
                     1},
         OutcomeCase{"Success", [](Engine&) {}, "",
-                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "CreateThread",
+                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "InstallCrashFilter", "CreateThread",
                      "WaitForSingleObject:10000", "GetExitCodeThread", "CloseHandle", "FreeLibrary",
                      "Pointer:Default", kCompleted},
                     0}),
@@ -220,7 +222,7 @@ TEST_P(Commands, ChooseTheExportOnlyAfterTheLoad) {
   w.log.Clear();
   w.platform.onLoadLibraryExA = nullptr;
   Run(kFile, c.command);
-  EXPECT_EQ(Steps(), (std::vector<std::string>{kLoad, kLoadFailed}));
+  EXPECT_EQ(Steps(), (std::vector<std::string>{kLoad, "FormatMessageA:4608", kLoadFailed}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Commands,
@@ -233,11 +235,15 @@ INSTANTIATE_TEST_SUITE_P(Table, Commands,
                                            CommandCase{"unregister", nullptr},
                                            CommandCase{"UU", nullptr}));
 
+constexpr char kRightsAdvice[] =
+    "Registering a control usually needs administrator rights: close this program, start it with "
+    "'Run as administrator' and try again.";
+
 // The worker's exit code is the export's HRESULT.
 struct ExitCase {
   uint32_t code;
   const char* description;  // what the system has for it, null for nothing
-  const char* message;
+  std::string message;
 };
 
 class ExitCodes : public Engine, public ::testing::WithParamInterface<ExitCase> {};
@@ -281,13 +287,32 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{0, nullptr, "Process completed"},            // S_OK
         ExitCase{1, "Incorrect function.\r\n", "Process completed"},  // S_FALSE
         ExitCase{0x7FFFFFFF, nullptr, "Process completed"},
+        // Access refused, for a user whom the administrator test says no: the advice follows.
         ExitCase{0x80070005, "Access is denied.\r\n",
-                 "Process failed with error code 0x80070005\r\nAccess is denied."},
+                 "Process failed with error code 0x80070005\r\nAccess is denied.\r\n\r\n" + std::string(kRightsAdvice)},
+        // Codes the system has no words for get the well-known ones.
+        ExitCase{0x8002801C, nullptr,
+                 "Process failed with error code 0x8002801C\r\nError accessing the OLE registry.\r\n\r\n" +
+                     std::string(kRightsAdvice)},
+        ExitCase{0x800401F0, nullptr,
+                 "Process failed with error code 0x800401F0\r\nCoInitialize has not been called."},
         ExitCase{0x800a01ad, "ActiveX component can't create object \r\n \r\n",
                  "Process failed with error code 0x800A01AD\r\nActiveX component can't create object"},
-        ExitCase{0x80040200, nullptr, "Process failed with error code 0x80040200"},
+        ExitCase{0x80040200, nullptr,
+                 "Process failed with error code 0x80040200\r\nThe server could not register its type library."},
         ExitCase{0x80000000, " \r\n", "Process failed with error code 0x80000000"},
         ExitCase{0xFFFFFFFF, nullptr, "Process failed with error code 0xFFFFFFFF"}));
+
+TEST_F(Engine, AnAdministratorIsNotToldToBecomeOne) {
+  w.platform.isUserAnAdmin = 1;
+  w.platform.onGetExitCodeThread = [](Handle, uint32_t* code) {
+    *code = 0x80040151;  // REGDB_E_WRITEREGDB
+    return 1;
+  };
+  Run();
+  EXPECT_EQ(w.toolkit.messages,
+            std::vector<std::string>{"Process failed with error code 0x80040151\r\nCould not write key to registry."});
+}
 
 TEST_F(Engine, AnExitCodeThatCannotBeReadCountsAsCompleted) {
   w.platform.onGetExitCodeThread = [](Handle, uint32_t* code) {
@@ -555,7 +580,7 @@ TEST_F(HandOver, AToolStillRunningAtTheLimitIsKeptUntilItEnds) {
     return ms == 0 && ended ? kWaitObject0 : kWaitTimeout;
   };
   Run();
-  EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{"Process failed in signaled state or time-out."});
+  EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{kTimeOut + 7});
   EXPECT_EQ(w.platform.closedHandles, std::vector<Handle>{kProcessThread});
   EXPECT_EQ(FormProbe::PendingWorkers(w.form), 1u);
   ended = true;
@@ -564,22 +589,37 @@ TEST_F(HandOver, AToolStillRunningAtTheLimitIsKeptUntilItEnds) {
   EXPECT_TRUE(w.platform.freedModules.empty());
 }
 
+// Anything else stays a load failure, and says why.
 TEST_F(HandOver, OnlyALibraryOfTheOtherArchitectureWithAToolToTakeIt) {
-  const std::vector<std::pair<const char*, std::function<void(HandOver&)>>> refusals = {
-      {"own architecture", [](HandOver& h) { h.w.platform.fileBytes[kFullPath] = PeImageBytes(kMachineAmd64); }},
-      {"ARM64", [](HandOver& h) { h.w.platform.fileBytes[kFullPath] = PeImageBytes(kMachineArm64); }},
-      {"not a library", [](HandOver& h) { h.w.platform.fileBytes[kFullPath] = "just text"; }},
-      {"32-bit system", [](HandOver& h) { h.w.platform.wow64Directory.clear(); }},
-      {"no tool there", [](HandOver& h) { h.existing.erase(kTool); }}};
-  for (const auto& [name, script] : refusals) {
+  struct Refusal {
+    const char* name;
+    std::function<void(HandOver&)> script;
+    const char* reason;
+  };
+  const auto bytes = [](std::string image) {
+    return [image](HandOver& h) { h.w.platform.fileBytes[kFullPath] = image; };
+  };
+  const std::string x86Reason = "The file is a library for x86 processors, which this program cannot load.";
+  const std::vector<Refusal> refusals = {
+      {"own architecture", bytes(PeImageBytes(kMachineAmd64, {}, true)), "Error 193."},
+      {"ARM64", bytes(PeImageBytes(kMachineArm64, {}, true)),
+       "The file is a library for ARM64 processors, which this program cannot load."},
+      {"Itanium", bytes(PeImageBytes(kMachineIa64, {}, true)),
+       "The file is a library for Itanium processors, which this program cannot load."},
+      {"not a library", bytes("just text"), "The file is not a program library."},
+      {"cut short", bytes(PeImageBytes(kMachineI386).substr(0, 0x50)), "The file is not a program library."},
+      {"32-bit system", [](HandOver& h) { h.w.platform.wow64Directory.clear(); }, x86Reason.c_str()},
+      {"no tool there", [](HandOver& h) { h.existing.erase(kTool); }, x86Reason.c_str()}};
+  for (const Refusal& r : refusals) {
     Reset();
-    script(*this);
+    r.script(*this);
     Run();
-    EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{"Failure loading control DLL"}) << name;
-    EXPECT_TRUE(w.log.WithPrefix("CreateProcessA:").empty()) << name;
+    EXPECT_EQ(w.toolkit.messages,
+              std::vector<std::string>{std::string("Failure loading control DLL\r\n\r\n") + r.reason})
+        << r.name;
+    EXPECT_TRUE(w.log.WithPrefix("CreateProcessA:").empty()) << r.name;
   }
   Reset();
-
   w.platform.onCreateProcessA = [](const char*, char*, uint32_t, ProcessInformation*) { return 0; };
   Run();
   EXPECT_EQ(w.toolkit.messages,

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/Toolkit.h"
+#include "platform/win32/CrashFilter.h"
 
 namespace ravlin {
 namespace {
@@ -51,9 +52,13 @@ Module WinPlatform::LoadLibraryExA(const char* fileName, Handle file, uint32_t f
   // No "cannot find" dialog from the system for a broken file.
   const UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   HMODULE module = ::LoadLibraryExA(fileName, file, flags);
+  const DWORD error = ::GetLastError();
   ::SetErrorMode(previous);
+  ::SetLastError(error);
   return module;
 }
+
+uint32_t WinPlatform::GetLastError() { return ::GetLastError(); }
 
 Proc WinPlatform::GetProcAddress(Module module, const char* procName) {
   return reinterpret_cast<Proc>(::GetProcAddress(static_cast<HMODULE>(module), procName));
@@ -77,6 +82,12 @@ int32_t WinPlatform::CallExport(Proc entryPoint) {
 int32_t WinPlatform::OleInitialize(void* reserved) { return ::OleInitialize(reserved); }
 
 void WinPlatform::OleUninitialize() { ::OleUninitialize(); }
+
+void WinPlatform::InstallCrashFilter() { ravlin::InstallCrashFilter(); }
+
+int32_t WinPlatform::TakeCrashRecord(uint32_t threadId, CrashRecord* record) {
+  return ravlin::TakeCrashRecord(threadId, record) ? 1 : 0;
+}
 
 uint32_t WinPlatform::WaitForSingleObject(Handle handle, uint32_t milliseconds) {
   return ::WaitForSingleObject(handle, milliseconds);
@@ -114,6 +125,14 @@ int32_t WinPlatform::GetExitCodeProcess(Handle process, uint32_t* exitCode) {
 
 uint32_t WinPlatform::GetWindowsDirectoryA(char* buffer, uint32_t size) {
   return ::GetWindowsDirectoryA(buffer, size);
+}
+
+uint32_t WinPlatform::GetCurrentDirectoryA(uint32_t size, char* buffer) {
+  return ::GetCurrentDirectoryA(size, buffer);
+}
+
+uint32_t WinPlatform::GetEnvironmentVariableA(const char* name, char* buffer, uint32_t size) {
+  return ::GetEnvironmentVariableA(name, buffer, size);
 }
 
 uint32_t WinPlatform::GetSystemWow64DirectoryA(char* buffer, uint32_t size) {

@@ -12,12 +12,15 @@ class WinPlatform : public Platform {
                             char** filePart) override;
   uint32_t GetFileAttributesA(const char* fileName) override;
   Module LoadLibraryExA(const char* fileName, Handle file, uint32_t flags) override;
+  uint32_t GetLastError() override;
   Proc GetProcAddress(Module module, const char* procName) override;
   Handle CreateThread(void* threadAttributes, size_t stackSize, ThreadProc startAddress,
                       void* parameter, uint32_t creationFlags, uint32_t* threadId) override;
   int32_t CallExport(Proc entryPoint) override;
   int32_t OleInitialize(void* reserved) override;
   void OleUninitialize() override;
+  void InstallCrashFilter() override;
+  int32_t TakeCrashRecord(uint32_t threadId, CrashRecord* record) override;
   uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) override;
   int32_t GetExitCodeThread(Handle thread, uint32_t* exitCode) override;
   int32_t CloseHandle(Handle object) override;
@@ -25,6 +28,8 @@ class WinPlatform : public Platform {
                          ProcessInformation* information) override;
   int32_t GetExitCodeProcess(Handle process, uint32_t* exitCode) override;
   uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) override;
+  uint32_t GetCurrentDirectoryA(uint32_t size, char* buffer) override;
+  uint32_t GetEnvironmentVariableA(const char* name, char* buffer, uint32_t size) override;
   uint32_t GetSystemWow64DirectoryA(char* buffer, uint32_t size) override;
   Handle CreateFileA(const char* fileName, uint32_t desiredAccess, uint32_t shareMode,
                      uint32_t creationDisposition, uint32_t flagsAndAttributes) override;

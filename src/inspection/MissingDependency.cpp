@@ -1,0 +1,122 @@
+#include "inspection/MissingDependency.h"
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+
+#include "inspection/PlatformFile.h"
+#include "platform/ResumeNext.h"
+
+namespace ravlin {
+namespace {
+
+// Bounds on the walk: a system library's imports reach far.
+constexpr size_t kMaxDepth = 16;
+constexpr size_t kMaxLibraries = 512;
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+// API sets are no files: the loader maps them onto the system's own libraries.
+bool IsApiSet(const std::string& lowerName) {
+  return lowerName.rfind("api-ms-win-", 0) == 0 || lowerName.rfind("ext-ms-", 0) == 0;
+}
+
+template <typename Query>
+std::string FolderFrom(Query query) {
+  std::string buffer(260, '\0');
+  uint32_t length = query(&buffer[0], static_cast<uint32_t>(buffer.size()));
+  if (length >= buffer.size()) {  // too small: length is the size it needs
+    buffer.assign(length, '\0');
+    length = query(&buffer[0], static_cast<uint32_t>(buffer.size()));
+    if (length >= buffer.size()) return {};
+  }
+  buffer.resize(length);
+  return buffer;
+}
+
+class Walk {
+ public:
+  Walk(Platform& platform, std::vector<std::string> folders)
+      : platform_(platform), folders_(std::move(folders)) {}
+
+  // Depth first, in import order: the first name found nowhere ends the walk.
+  bool Follow(const std::string& path, std::vector<std::string>& chain) {
+    std::vector<std::string> imports;
+    ResumeNext([&] {
+      PlatformFile file(platform_, path);
+      if (file.IsOpen()) imports = ReadImportNames(file.Reader());
+    });
+    for (const std::string& name : imports) {
+      const std::string lower = Lower(name);
+      if (IsApiSet(lower) || !seen_.insert(lower).second) continue;
+      chain.push_back(name);
+      const std::string found = Resolve(name);
+      if (found.empty()) return true;
+      if (chain.size() < kMaxDepth && seen_.size() < kMaxLibraries && Follow(found, chain)) return true;
+      chain.pop_back();
+    }
+    return false;
+  }
+
+ private:
+  std::string Resolve(const std::string& name) {
+    for (const std::string& folder : folders_) {
+      const std::string path = folder + "\\" + name;
+      uint32_t attributes = kInvalidFileAttributes;
+      ResumeNext([&] { attributes = platform_.GetFileAttributesA(path.c_str()); });
+      if (attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) == 0) return path;
+    }
+    return {};
+  }
+
+  Platform& platform_;
+  std::vector<std::string> folders_;
+  std::set<std::string> seen_;
+};
+
+}  // namespace
+
+std::vector<std::string> FindMissingDependency(Platform& platform, const std::string& libraryPath,
+                                               const std::string& systemFolder) {
+  // The library's own folder, the system folder, the Windows folder, the current folder, PATH.
+  std::vector<std::string> folders{libraryPath.substr(0, libraryPath.find_last_of('\\')), systemFolder};
+  ResumeNext([&] {
+    folders.push_back(FolderFrom([&](char* b, uint32_t n) { return platform.GetWindowsDirectoryA(b, n); }));
+  });
+  ResumeNext([&] {
+    folders.push_back(FolderFrom([&](char* b, uint32_t n) { return platform.GetCurrentDirectoryA(n, b); }));
+  });
+  std::string path;
+  ResumeNext([&] {
+    path = FolderFrom([&](char* b, uint32_t n) { return platform.GetEnvironmentVariableA("PATH", b, n); });
+  });
+  for (size_t start = 0; start <= path.size();) {
+    size_t end = path.find(';', start);
+    if (end == std::string::npos) end = path.size();
+    std::string folder = path.substr(start, end - start);
+    folder.erase(std::remove(folder.begin(), folder.end(), '"'), folder.end());
+    folders.push_back(folder);
+    start = end + 1;
+  }
+  folders.erase(std::remove_if(folders.begin(), folders.end(), [](const std::string& f) { return f.empty(); }),
+                folders.end());
+  for (std::string& folder : folders)
+    if (folder.back() == '\\') folder.pop_back();
+
+  std::vector<std::string> chain;
+  Walk walk(platform, folders);
+  if (!walk.Follow(libraryPath, chain)) chain.clear();
+  return chain;
+}
+
+std::string MissingDependencyText(const std::vector<std::string>& chain) {
+  std::string text = "It needs " + chain.front();
+  for (size_t i = 1; i < chain.size(); ++i) text += ", which needs " + chain[i];
+  return text + ", which was not found beside it or in the system folders.";
+}
+
+}  // namespace ravlin

@@ -1,0 +1,21 @@
+#pragma once
+// Follows a library's imports, and theirs in turn, resolving each name as the
+// loader does for a library loaded with the altered search path, to name the
+// first DLL that is found nowhere.
+#include <string>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace ravlin {
+
+// The chain from the library's own import down to the DLL found nowhere, in
+// the loader's order; empty when every DLL is found. systemFolder is the system
+// folder of the library's own architecture.
+std::vector<std::string> FindMissingDependency(Platform& platform, const std::string& libraryPath,
+                                               const std::string& systemFolder);
+
+// "It needs a.dll, which needs b.dll, which was not found beside it or in the system folders."
+std::string MissingDependencyText(const std::vector<std::string>& chain);
+
+}  // namespace ravlin

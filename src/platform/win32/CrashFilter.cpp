@@ -1,0 +1,65 @@
+#include "platform/win32/CrashFilter.h"
+
+#include <windows.h>
+
+namespace ravlin {
+namespace {
+
+// Filled inside the filter, where the heap may be broken: fixed storage only.
+struct Slot {
+  volatile LONG threadId;  // 0: free
+  DWORD code;
+  ULONG_PTR address;
+  ULONG_PTR base;
+  char module[MAX_PATH];
+};
+
+constexpr LONG kSlots = 16;
+Slot g_slots[kSlots];
+volatile LONG g_next = 0;
+DWORD g_uiThread = 0;
+LPTOP_LEVEL_EXCEPTION_FILTER g_previous = nullptr;
+
+LONG WINAPI EndFaultingThread(EXCEPTION_POINTERS* pointers) {
+  if (GetCurrentThreadId() == g_uiThread)
+    return g_previous ? g_previous(pointers) : EXCEPTION_CONTINUE_SEARCH;
+  Slot& slot = g_slots[static_cast<ULONG>(InterlockedIncrement(&g_next)) % kSlots];
+  const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
+  slot.code = record.ExceptionCode;
+  slot.address = reinterpret_cast<ULONG_PTR>(record.ExceptionAddress);
+  slot.base = 0;
+  slot.module[0] = '\0';
+  HMODULE module = nullptr;
+  if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                         static_cast<LPCSTR>(record.ExceptionAddress), &module) &&
+      GetModuleFileNameA(module, slot.module, MAX_PATH) != 0)
+    slot.base = reinterpret_cast<ULONG_PTR>(module);
+  InterlockedExchange(&slot.threadId, static_cast<LONG>(GetCurrentThreadId()));
+  ExitThread(record.ExceptionCode);
+}
+
+}  // namespace
+
+void InstallCrashFilter() {
+  g_uiThread = GetCurrentThreadId();
+  const LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(&EndFaultingThread);
+  if (previous != &EndFaultingThread) g_previous = previous;
+}
+
+bool TakeCrashRecord(uint32_t threadId, CrashRecord* record) {
+  for (Slot& slot : g_slots) {
+    if (static_cast<uint32_t>(slot.threadId) != threadId || threadId == 0) continue;
+    record->code = slot.code;
+    record->address = slot.address;
+    const char* name = slot.module;
+    for (const char* c = slot.module; *c; ++c)
+      if (*c == '\\' || *c == '/') name = c + 1;
+    record->module = slot.base ? name : "";
+    record->offset = slot.base ? slot.address - slot.base : 0;
+    InterlockedExchange(&slot.threadId, 0);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace ravlin
