@@ -69,6 +69,7 @@ std::string frmRavlin::LoadFailureReason(const std::string& checkedPath, uint32_
       if (!chain.empty()) return MissingDependencyText(chain);
     }
   }
+  if (loadError == 0) return {};  // the loader said nothing
   const std::string description = SystemDescription(platform_, loadError);
   return "Error " + std::to_string(loadError) + (description.empty() ? "." : ": " + description);
 }

@@ -108,7 +108,10 @@ SCENARIO(AnExportPastTheLimitTimesOutAndTheWindowLivesOn) {
   Check(!s.Responds(1000), "the window waits for the worker and answers nothing");
   const std::string outcome = s.WaitBox(20000);
   const ULONGLONG waited = GetTickCount64() - start;
-  CheckEq(outcome, "Process failed in signaled state or time-out.", "outcome");
+  CheckEq(outcome,
+          "Process failed in signaled state or time-out.\r\n"
+          "The control is still running and may yet finish its work.",
+          "outcome");
   Check(waited >= 9000 && waited <= 12500, "about ten seconds, got " + std::to_string(waited) + " ms");
   s.DismissBox();
   Check(WaitFor([&] { return s.Idle(); }, 5000), "back to the idle buttons");
@@ -171,6 +174,27 @@ SCENARIO(APressOnTheListFillsTheTextAndClearsTheSummary) {
   }
   DeleteFileA(picked.c_str());
   DeleteFileA(other.c_str());
+}
+
+// A control that faults in its export ends its worker, not the program.
+SCENARIO(ACrashingControlIsToldAndTheProgramGoesOn) {
+  Session s;
+  s.StartIdle();
+  s.SetText(IdText1, FixturePath("crash.ocx"));
+  const RegistrationRun crashed = s.RunRegistration(IdCmdRegister);
+  const std::string told =
+      "Process failed: the control crashed in DllRegisterServer (exception 0xC0000005, access violation "
+      "at crash.ocx+0x";
+  CheckEq(crashed.outcome.substr(0, told.size()), told, "the crash is told");
+  Check(crashed.backToIdle && s.Running(), "the program goes on");
+
+  DeleteRegistryKey(kVersionedKey);
+  s.SetText(IdText1, FixturePath("versioned.ocx"));
+  CheckEq(s.RunRegistration(IdCmdRegister).outcome, "Process completed", "another control registers");
+  Check(RegistryKeyExists(kVersionedKey), "and its key is there");
+  CheckEq(s.RunRegistration(IdCmdUnregister).outcome, "Process completed", "and unregisters");
+  s.Click(IdCmdExit);
+  Check(s.WaitExit(3000), "Exit ends the program at once");
 }
 
 }  // namespace

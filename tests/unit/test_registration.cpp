@@ -324,6 +324,51 @@ TEST_F(Engine, AnExitCodeThatCannotBeReadCountsAsCompleted) {
   EXPECT_EQ(w.platform.freedModules.size(), 1u);
 }
 
+// The loader could not find a module: the walk names the DLL found nowhere.
+TEST_F(Engine, AMissingDependencyIsNamedWithTheChainThatNeedsIt) {
+  w.platform.onLoadLibraryExA = nullptr;
+  w.platform.lastError = kErrorModNotFound;
+  w.platform.pathVariable = "C:\\tools;\"C:\\quoted dir\\\"";
+  // An API set and a system library are there; a.dll lies beside the control, b.dll nowhere.
+  w.platform.fileBytes[kFullPath] =
+      PeImageBytes(kMachineAmd64, {"api-ms-win-core-synch-l1-2-0.dll", "KERNEL32.dll", "a.dll"}, true);
+  w.platform.fileBytes["C:\\work\\a.dll"] = PeImageBytes(kMachineAmd64, {"KERNEL32.dll", "b.dll"}, true);
+  existing = {kFullPath, "C:\\WINDOWS\\system32\\KERNEL32.dll", "C:\\work\\a.dll"};
+  const std::string head = "Failure loading control DLL\r\n\r\n";
+
+  Run();
+  EXPECT_EQ(w.toolkit.messages.back(),
+            head + "It needs a.dll, which needs b.dll, which was not found beside it or in the system folders.");
+  existing.insert("C:\\quoted dir\\b.dll");  // found on PATH: nothing is missing after all
+  Run();
+  EXPECT_EQ(w.toolkit.messages.back(), head + "Error 126.");
+  existing.erase("C:\\work\\a.dll");
+  Run();
+  EXPECT_EQ(w.toolkit.messages.back(),
+            head + "It needs a.dll, which was not found beside it or in the system folders.");
+}
+
+// A fault ends the worker; the control's library stays loaded, since its state is unknown.
+TEST_F(Engine, ACrashIsToldWithWhereItHappened) {
+  w.platform.onCreateThread = [](void*, size_t, ThreadProc, void*, uint32_t, uint32_t* id) {
+    *id = 7;
+    return kThread;
+  };
+  w.platform.crashes[7] = CrashRecord{0xC0000005, 0x10001010, "acc_crash.ocx", 0x1010};
+  Run();
+  w.platform.crashes[7] = CrashRecord{0xE0000001, 0x1234, "", 0};
+  Run(kFile, "u");
+  EXPECT_EQ(w.toolkit.messages,
+            (std::vector<std::string>{
+                "Process failed: the control crashed in DllRegisterServer (exception 0xC0000005, "
+                "access violation at acc_crash.ocx+0x1010).",
+                "Process failed: the control crashed in DllUnregisterServer (exception 0xE0000001, "
+                "at 0x00001234)."}));
+  EXPECT_TRUE(w.platform.freedModules.empty());
+  EXPECT_EQ(w.platform.closedHandles, (std::vector<Handle>{kThread, kThread}));
+  EXPECT_EQ(w.toolkit.pointer, MousePointer::Default);
+}
+
 // The loader gets the file the workflow found here, by its absolute path.
 struct PathCase {
   const char* name;
@@ -405,7 +450,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "Process failed in obtaining entry point or creating thread.", 1, 0},
         // A wait that did not answer cannot say the worker ended.
         ThrowCase{"Wait", [](FakePlatform& p) { p.onWaitForSingleObject = [](Handle, uint32_t) -> uint32_t { Raise(); }; },
-                  "Process failed in signaled state or time-out.", 0, 1},
+                  kTimeOut + 7, 0, 1},
         ThrowCase{"ExitCode", [](FakePlatform& p) { p.onGetExitCodeThread = [](Handle, uint32_t*) -> int32_t { Raise(); }; },
                   "Process completed", 1, 0}),
     [](const ::testing::TestParamInfo<ThrowCase>& info) { return info.param.name; });

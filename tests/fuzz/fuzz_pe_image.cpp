@@ -1,0 +1,35 @@
+// Feeds arbitrary bytes to the header reader as a file. Besides the
+// sanitizers' checks: no read past the file, and every import name is a
+// non-empty name without its terminator.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "inspection/PeImage.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const ravlin::ReadAt read = [&](uint64_t offset, char* buffer, size_t length) -> size_t {
+    if (offset >= size) return 0;
+    const size_t count = length < size - offset ? length : static_cast<size_t>(size - offset);
+    std::memcpy(buffer, data + offset, count);
+    return count;
+  };
+  const ravlin::PeHeaders headers = ravlin::ReadPeHeaders(read);
+  if (headers.isImage) Check(size >= 0x40);
+  for (const std::string& name : ravlin::ReadImportNames(read)) {
+    Check(!name.empty() && name.size() < 256 && name.size() <= size);
+    Check(name.find('\0') == std::string::npos);
+  }
+  Check(!ravlin::MachineName(headers.machine).empty());
+  return 0;
+}
