@@ -1,5 +1,7 @@
 #include "window/frmRavlin.h"
 
+#include "platform/Probes.h"
+#include "platform/Savetext.h"
 #include "window/Layout.h"
 
 namespace ravlin {
@@ -27,7 +29,11 @@ frmRavlin::frmRavlin(Toolkit& toolkit, Platform& platform)
   };
 }
 
-Control& frmRavlin::ControlById(ControlId id) {
+FormLayout frmRavlin::Layout() const {
+  return {kWindowClass, kTitle, kClientWidthTwips, kClientHeightTwips, kLayout.data(), kLayout.size()};
+}
+
+Control& frmRavlin::ControlById(int id) {
   switch (id) {
     case IdCommand2: return Command2;
     case IdCommand1Unregister: return Command1[0];
@@ -47,6 +53,18 @@ Control& frmRavlin::ControlById(ControlId id) {
     case IdLblOCXFileSpec: return lblOCXFileSpec;
   }
   throw std::out_of_range("no control with that identifier");
+}
+
+bool frmRavlin::is64() { return ravlin::is64(platform_); }
+
+std::string frmRavlin::GetSystemPath() { return ravlin::GetSystemPath(platform_); }
+
+bool frmRavlin::IsFileThere(const std::string& inFileSpec) {
+  return ravlin::IsFileThere(toolkit_, inFileSpec);
+}
+
+bool frmRavlin::Savetext(const std::string& file, const std::string& buffer) {
+  return ravlin::Savetext(toolkit_, file, buffer);
 }
 
 }  // namespace ravlin

@@ -9,15 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/Controls.h"
+#include "platform/FormHost.h"
 #include "platform/Platform.h"
 #include "platform/Toolkit.h"
 #include "registration/Worker.h"
-#include "window/Controls.h"
 #include "window/ControlIds.h"
 
 namespace ravlin {
 
-class frmRavlin {
+class frmRavlin final : public FormHost {
  public:
   frmRavlin(Toolkit& toolkit, Platform& platform);
   ~frmRavlin();
@@ -40,12 +41,13 @@ class frmRavlin {
   Label lblFileInfo;
   Label lblOCXFileSpec;
 
-  // The control the layout table names with this identifier.
-  Control& ControlById(ControlId id);
+  // The layout table, and the control it names with this identifier.
+  FormLayout Layout() const override;
+  Control& ControlById(int id) override;
 
   // Event handlers.
-  void Form_Load();
-  void Form_Unload(int16_t& cancel);
+  void Form_Load() override;
+  void Form_Unload(int16_t& cancel) override;
   void Command1_Click(int16_t index);
   void Command2_Click();
   void cmdExit_Click();

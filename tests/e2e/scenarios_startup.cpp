@@ -196,15 +196,16 @@ SCENARIO(WindowAndControlsHaveTheTablesRectanglesAtTheDisplaysDpi) {
             client.bottom == TwipsToPixels(kClientHeightTwips, dpiY),
         "client area is 7044 x 3744 twips");
   for (const ControlSpec& spec : kLayout) {
+    const auto id = static_cast<ControlId>(spec.id);
     RECT r;
-    GetWindowRect(s.Control(spec.id), &r);
+    GetWindowRect(s.Control(id), &r);
     MapWindowPoints(nullptr, s.Main(), reinterpret_cast<POINT*>(&r), 2);
     Check(r.left == TwipsToPixels(spec.left, dpiX) && r.top == TwipsToPixels(spec.top, dpiY) &&
               r.right - r.left == TwipsToPixels(spec.width, dpiX) &&
               r.bottom - r.top == TwipsToPixels(spec.height, dpiY),
           std::string(spec.name) + " sits where the layout table puts it");
     if (spec.kind != ControlKind::Label) {
-      const std::string text = s.Text(spec.id);
+      const std::string text = s.Text(id);
       if (spec.kind != ControlKind::TextBox && spec.kind != ControlKind::FileList)
         CheckEq(text, spec.caption, std::string(spec.name) + " caption");
     }

@@ -12,7 +12,7 @@
 
 #include "platform/Platform.h"
 #include "platform/Toolkit.h"
-#include "window/Controls.h"
+#include "platform/Controls.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
@@ -415,7 +415,7 @@ struct FakeWindow {
   FakeToolkit toolkit{log};
   FakePlatform platform{log};
   frmRavlin form{toolkit, platform};
-  std::map<ControlId, std::unique_ptr<FakeView>> views;
+  std::map<int, std::unique_ptr<FakeView>> views;
 
   FakeWindow();
   FakeView& View(ControlId id) { return *views.at(id); }

@@ -1,74 +1,47 @@
 #pragma once
+// The Windows toolkit: the window and its loop, and the runtime services.
 #include <windows.h>
 
-#include <map>
-#include <memory>
-#include <vector>
+#include <string>
 
+#include "platform/FormHost.h"
 #include "platform/Toolkit.h"
-#include "platform/win32/Handles.h"
-#include "window/Layout.h"
+#include "platform/win32/MainWindow.h"
+#include "platform/win32/Runtime.h"
 
 namespace ravlin {
 
-class frmRavlin;
-class NativeView;
-
-// The Windows toolkit: the one window with native controls made from the
-// layout table, message boxes, sequential files, the pointer and the loop.
 class WinToolkit : public Toolkit {
  public:
-  explicit WinToolkit(HINSTANCE instance);
-  ~WinToolkit() override;
-  WinToolkit(const WinToolkit&) = delete;
-  WinToolkit& operator=(const WinToolkit&) = delete;
+  explicit WinToolkit(HINSTANCE instance) : window_(instance) {}
 
-  // Creates the window and its controls, runs Form_Load before the window is
-  // first shown, shows it and runs the message loop until the program ends.
-  int Run(frmRavlin& form, int showCommand);
+  // Shows the form and runs the message loop until the program ends.
+  int Run(FormHost& form, int showCommand) { return window_.Run(form, showCommand); }
 
-  void MsgBox(const std::string& prompt) override;
-  void DoEvents() override;
-  std::string AppPath() override;
-  std::string Command() override;
-  std::string Dir(const std::string& pathName) override;
-  int FreeFile() override;
-  void OpenForInput(int fileNumber, const std::string& path) override;
-  void OpenForOutput(int fileNumber, const std::string& path) override;
-  void Print(int fileNumber, const std::string& text) override;
-  void Close(int fileNumber) override;
-  void SetMousePointer(MousePointer pointer) override;
-  void Unload() override;
-  void End() override;
+  void MsgBox(const std::string& prompt) override { window_.MsgBox(prompt); }
+  void DoEvents() override { window_.DoEvents(); }
+  std::string AppPath() override { return runtime_.AppPath(); }
+  std::string Command() override { return runtime_.Command(); }
+  std::string Dir(const std::string& pathName) override { return runtime_.Dir(pathName); }
+  int FreeFile() override { return runtime_.FreeFile(); }
+  void OpenForInput(int fileNumber, const std::string& path) override {
+    runtime_.OpenForInput(fileNumber, path);
+  }
+  void OpenForOutput(int fileNumber, const std::string& path) override {
+    runtime_.OpenForOutput(fileNumber, path);
+  }
+  void Print(int fileNumber, const std::string& text) override { runtime_.Print(fileNumber, text); }
+  void Close(int fileNumber) override { runtime_.Close(fileNumber); }
+  void SetMousePointer(MousePointer pointer) override { window_.SetMousePointer(pointer); }
+  void Unload() override { window_.Unload(); }
+  void End() override { MainWindow::End(); }
 
   // The standard description of a Windows error code.
-  static std::string Describe(DWORD error);
+  static std::string Describe(DWORD error) { return DescribeError(error); }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR subclassId, DWORD_PTR data);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  bool CreateMainWindow();
-  void CreateControls();
-  void FocusFirstTabStop();
-  bool PreTranslate(MSG& message);
-  void OnCommand(WPARAM wParam, LPARAM lParam);
-  NativeView* ViewOf(HWND control) const;
-  template <typename Handler>
-  void Dispatch(Handler&& handler);
-  void Open(int fileNumber, const std::string& path, DWORD access, DWORD share, DWORD creation);
-
-  HINSTANCE instance_;
-  HWND window_ = nullptr;
-  frmRavlin* form_ = nullptr;
-  int dpiX_ = 96;
-  int dpiY_ = 96;
-  MousePointer pointer_ = MousePointer::Default;
-  std::vector<std::unique_ptr<NativeView>> views_;
-  std::map<const FontSpec*, UniqueFont> fonts_;
-  std::map<int, UniqueHandle> files_;
-  HWND savedFocus_ = nullptr;
+  MainWindow window_;
+  RuntimeServices runtime_;
 };
 
 }  // namespace ravlin

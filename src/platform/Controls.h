@@ -26,6 +26,8 @@ class ControlView {
 
 class Control {
  public:
+  // Polymorphic so a toolkit can check a layout row's kind against the object.
+  virtual ~Control() = default;
   void Attach(ControlView* view) { view_ = view; }
   bool Visible() const { return visible_; }
   void SetVisible(bool visible) {

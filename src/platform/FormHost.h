@@ -1,0 +1,25 @@
+#pragma once
+// What a toolkit needs from the form it shows: its layout, the control object
+// behind each row, and its load and unload events.
+#include <cstdint>
+
+#include "platform/Controls.h"
+#include "platform/FormLayout.h"
+
+namespace ravlin {
+
+class FormHost {
+ public:
+  virtual FormLayout Layout() const = 0;
+  // The control the layout names with this identifier.
+  virtual Control& ControlById(int id) = 0;
+  // Raised once the controls exist, before the window is first shown.
+  virtual void Form_Load() = 0;
+  // Raised when the window is asked to close; a cancel other than 0 keeps it.
+  virtual void Form_Unload(int16_t& cancel) = 0;
+
+ protected:
+  ~FormHost() = default;
+};
+
+}  // namespace ravlin

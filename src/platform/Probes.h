@@ -1,0 +1,18 @@
+#pragma once
+// Questions about the system the program runs on, over the platform and
+// toolkit interfaces.
+#include <string>
+
+#include "platform/Platform.h"
+#include "platform/Toolkit.h"
+
+namespace ravlin {
+
+// True on x64 and Itanium Windows, whatever the program's own architecture.
+bool is64(Platform& platform);
+// The system folder, or "" when it cannot be read.
+std::string GetSystemPath(Platform& platform);
+// True when the file opens for reading; it is closed again at once.
+bool IsFileThere(Toolkit& toolkit, const std::string& inFileSpec);
+
+}  // namespace ravlin

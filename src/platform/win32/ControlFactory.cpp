@@ -1,0 +1,26 @@
+#include "platform/win32/NativeButton.h"
+#include "platform/win32/NativeColouredButton.h"
+#include "platform/win32/NativeFileList.h"
+#include "platform/win32/NativeLabel.h"
+#include "platform/win32/NativeTextBox.h"
+
+namespace ravlin {
+
+std::unique_ptr<NativeControl> CreateNativeControl(const ControlSpec& spec, Control& control,
+                                                   const ControlSite& site) {
+  switch (spec.kind) {
+    case ControlKind::Button:
+      return std::make_unique<NativeButton>(spec, site, dynamic_cast<CommandButton&>(control));
+    case ControlKind::ColouredButton:
+      return std::make_unique<NativeColouredButton>(spec, site, dynamic_cast<CommandButton&>(control));
+    case ControlKind::Label:
+      return std::make_unique<NativeLabel>(spec, site);
+    case ControlKind::TextBox:
+      return std::make_unique<NativeTextBox>(spec, site, dynamic_cast<TextBox&>(control));
+    case ControlKind::FileList:
+      return std::make_unique<NativeFileList>(spec, site, dynamic_cast<FileListBox&>(control));
+  }
+  return nullptr;
+}
+
+}  // namespace ravlin
