@@ -1,6 +1,6 @@
 #include "inspection/PeImage.h"
 
-#include <cstdio>
+#include "platform/Text.h"
 
 namespace ravlin {
 namespace {
@@ -139,9 +139,7 @@ std::string MachineName(uint16_t machine) {
     case kMachineArmNt: return "ARM";
     default: break;
   }
-  char hex[16];
-  std::snprintf(hex, sizeof(hex), "0x%04X", static_cast<unsigned>(machine));
-  return std::string("machine ") + hex;
+  return "machine 0x" + Hex(machine, 4);
 }
 
 }  // namespace ravlin

@@ -1,18 +1,12 @@
 // What the engine tells the user, beyond the fixed one-line messages.
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
+#include "platform/Text.h"
 #include "registration/Engine.h"
 
 namespace ravlin {
 namespace {
-
-std::string Hex(uint64_t value, int digits) {
-  char text[24] = {};
-  std::snprintf(text, sizeof(text), "%0*llX", digits, static_cast<unsigned long long>(value));
-  return text;
-}
 
 // What registration returns most, for a system that has no words for it (Wine has none for most).
 const char* WellKnownText(uint32_t code) {

@@ -1,7 +1,6 @@
 // Loads a control file, runs its self-registration export on a worker
 // thread, waits a bounded time and tells the user how it went.
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <string>
 
