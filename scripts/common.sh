@@ -86,6 +86,16 @@ configure_windows() {  # arch: i686 | x86_64
     ${WINE:+-DCMAKE_CROSSCOMPILING_EMULATOR="$WINE"} >/dev/null
 }
 
+# The most the 32-bit program may weigh, stripped; the test command and the benchmark hold it.
+size_limit=$((256 * 1024))
+stripped_size() {  # arch, executable
+  local copy
+  copy=$(mktemp)
+  "$1-w64-mingw32-strip" -o "$copy" "$2"
+  stat -c %s "$copy"
+  rm -f "$copy"
+}
+
 # Windows path of a Linux path, through Wine's Z: drive.
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
