@@ -60,8 +60,12 @@ setup_wine() {  # [prefix]
 # that already ended would turn a passing run into exit code 1.
 end_display() {
   local rc=$?
-  # Only the project's own prefix: a user's prefix may run programs of theirs.
-  [ "${WINEPREFIX:-}" != "$build/wineprefix" ] || /usr/lib/wine/wineserver -k 2>/dev/null || true
+  # A user's prefix may run programs of theirs: there Wine is left to end on its own.
+  if [ "${WINEPREFIX:-}" = "$build/wineprefix" ]; then
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+  else
+    timeout 30 /usr/lib/wine/wineserver -w 2>/dev/null || true
+  fi
   kill "$xvfb_pid" 2>/dev/null || true
   exit "$rc"
 }
