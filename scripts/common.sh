@@ -6,7 +6,7 @@ log() { printf '== %s\n' "$*"; }
 
 install_packages() {
   local needed=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
-                g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick)
+                g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xauth imagemagick unzip)
   local missing=()
   for p in "${needed[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
   # 32-bit Wine, for the main (32-bit) build; some hosts cannot run it, which is handled below.
@@ -28,18 +28,34 @@ install_packages() {
 # The 32-bit Wine loader is a 32-bit Linux program; kernels without 32-bit support cannot start it.
 host_runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
-setup_wine() {
-  export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine in a prefix: the one given (a user's own, of the kind their WINEARCH
+# says, if any), or else the project's own 64-bit one in build/, never one
+# inherited through WINEPREFIX.
+# A prefix that does not exist yet is made by wineboot alone: Wine's offer to
+# add Mono and Gecko is turned down.
+setup_wine() {  # [prefix]
   if host_runs_32bit; then WINE=/usr/bin/wine; else
     WINE=/usr/lib/wine/wine64
     # Tests that need a 32-bit program (the 32-bit regsvr32) skip and say why.
     export RAVLIN_NO_32BIT=1
   fi
   export WINE
+  if [ -n "${1:-}" ]; then
+    export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all}
+  else
+    export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # Wine's own fonts (MS Sans Serif, Tahoma, Marlett for the caption buttons),
+    # which this Wine finds only when fontconfig lists them.
+    export FONTCONFIG_FILE="$build/fonts.conf"
+    mkdir -p "$build"
+    printf '%s\n' '<?xml version="1.0"?>' '<fontconfig>' \
+      '  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>' \
+      '  <dir>/usr/share/wine/fonts</dir>' '</fontconfig>' >"$FONTCONFIG_FILE"
+  fi
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     log "creating the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    WINEARCH=win64 "$WINE" wineboot -i >/dev/null 2>&1 || true
+    WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" wineboot -i >/dev/null 2>&1 || true
     /usr/lib/wine/wineserver -w
   fi
 }
@@ -48,7 +64,12 @@ setup_wine() {
 # that already ended would turn a passing run into exit code 1.
 end_display() {
   local rc=$?
-  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  # A user's prefix may run programs of theirs: there Wine is left to end on its own.
+  if [ "${WINEPREFIX:-}" = "$build/wineprefix" ]; then
+    /usr/lib/wine/wineserver -k 2>/dev/null || true
+  else
+    timeout 30 /usr/lib/wine/wineserver -w 2>/dev/null || true
+  fi
   kill "$xvfb_pid" 2>/dev/null || true
   exit "$rc"
 }
@@ -70,7 +91,17 @@ configure_windows() {  # arch: i686 | x86_64
   local arch=$1 dir="$build/win-$1"
   cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake" \
-    -DCMAKE_CROSSCOMPILING_EMULATOR="$WINE" >/dev/null
+    ${WINE:+-DCMAKE_CROSSCOMPILING_EMULATOR="$WINE"} >/dev/null
+}
+
+# The most the 32-bit program may weigh, stripped; the test command and the benchmark hold it.
+size_limit=$((256 * 1024))
+stripped_size() {  # arch, executable
+  local copy
+  copy=$(mktemp)
+  "$1-w64-mingw32-strip" -o "$copy" "$2"
+  stat -c %s "$copy"
+  rm -f "$copy"
 }
 
 # Windows path of a Linux path, through Wine's Z: drive.

@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Builds the program and starts it under Wine in the project's own prefix.
-# Without a display it runs on a virtual one, saves screenshots of the
-# start-up box and of the window, and ends.
+# Builds the program and starts it under Wine: in the prefix that WINEPREFIX
+# names (made with wineboot if it does not exist yet), else in the project's
+# own (build/wineprefix). Without a display it runs on a virtual one, saves
+# screenshots of the start-up box and of the window, and ends.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
+# Wine wants an absolute path; a relative one is the caller's.
+prefix=${WINEPREFIX:+$(realpath -m "$WINEPREFIX")}
 cd "$root"
 headless=0
 [ -n "${DISPLAY:-}" ] || headless=1
 install_packages
-setup_wine
+setup_wine "$prefix"
+if [ -n "$prefix" ]; then log "Wine prefix: $WINEPREFIX (from WINEPREFIX)"
+else log "Wine prefix: $WINEPREFIX (the project's own; set WINEPREFIX to use yours)"; fi
 if host_runs_32bit; then arch=i686; else
   arch=x86_64
   log "this host cannot run 32-bit programs: starting the 64-bit build instead"

@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$root"
 install_packages
-setup_wine
+setup_wine  # always the project's own prefix, whatever WINEPREFIX says
 setup_display
 export RAVLIN_ARTIFACTS_DIR="$build/artifacts"
 mkdir -p "$RAVLIN_ARTIFACTS_DIR"
@@ -22,6 +22,45 @@ run_ctest() {  # label, build folder
   fi
   grep -E 'tests passed' "$out" | tail -n1 >>"$build/test-counts"
   summary+=("$1: ok")
+}
+
+# A check of this script's own, counted as one test.
+run_check() {  # label, command...
+  local label=$1
+  shift
+  if "$@"; then
+    summary+=("$label: ok")
+    echo "100% tests passed, 0 tests failed out of 1" >>"$build/test-counts"
+  else
+    summary+=("$label: FAILED")
+    echo "0% tests passed, 1 tests failed out of 1" >>"$build/test-counts"
+    return 1
+  fi
+}
+
+# The download holds the two programs, each of its kind, and the two texts.
+check_package() {
+  scripts/package.sh >/dev/null || return 1
+  local version zip listing unpacked
+  version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/win-i686/CMakeCache.txt")
+  zip="dist/ravlin-$version-windows.zip"
+  listing=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
+  echo "  $zip: $listing"
+  [ "$listing" = "LICENSE.txt README.txt ravlin-x64.exe ravlin.exe " ] || return 1
+  unpacked=$(mktemp -d)
+  unzip -q "$zip" -d "$unpacked"
+  i686-w64-mingw32-objdump -f "$unpacked/ravlin.exe" | grep -q 'file format pei-i386' &&
+    x86_64-w64-mingw32-objdump -f "$unpacked/ravlin-x64.exe" | grep -q 'file format pei-x86-64'
+  local kinds=$?
+  rm -rf "$unpacked"
+  return $kinds
+}
+
+check_size() {
+  local bytes
+  bytes=$(stripped_size i686 "$build/win-i686/bin/ravlin.exe")
+  echo "  ravlin.exe (32-bit): $bytes bytes stripped, at most $size_limit"
+  [ "$bytes" -le "$size_limit" ]
 }
 
 rm -f "$build/test-counts"
@@ -44,6 +83,10 @@ configure_windows i686
 ninja -C "$build/win-i686"
 configure_windows x86_64
 ninja -C "$build/win-x86_64"
+
+log "the download for Windows and the 32-bit program's size"
+run_check package check_package || status=1
+run_check size check_size || status=1
 
 log "platform and end-to-end tests under Wine (64-bit)"
 run_ctest wine64 "$build/win-x86_64" || status=1

@@ -311,6 +311,14 @@ void Session::WaitShown() {
         "main window visible after the start-up box");
 }
 
+void Session::DragTaller() {
+  HWND main = Main();
+  RECT frame;
+  GetWindowRect(main, &frame);
+  SetWindowPos(main, nullptr, 0, 0, frame.right - frame.left, (frame.bottom - frame.top) * 2 + 40,
+               SWP_NOMOVE | SWP_NOZORDER);
+}
+
 HWND Session::Control(ravlin::ControlId id) {
   HWND main = Main();
   return main ? GetDlgItem(main, id) : nullptr;

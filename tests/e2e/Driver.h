@@ -87,6 +87,8 @@ class Session {
   void StartIdle();
   // Waits until the main window is visible.
   void WaitShown();
+  // What a user's drag of the lower border does: the lower section comes into view.
+  void DragTaller();
 
   HWND Main(DWORD timeoutMs = 10000);  // the window of class frmRavlin
   HWND Control(ravlin::ControlId id);
