@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <set>
 
 #include "inspection/PlatformFile.h"
 #include "platform/ResumeNext.h"
+#include "platform/Text.h"
 
 namespace ravlin {
 namespace {
@@ -25,19 +25,6 @@ bool IsApiSet(const std::string& lowerName) {
   return lowerName.rfind("api-ms-win-", 0) == 0 || lowerName.rfind("ext-ms-", 0) == 0;
 }
 
-template <typename Query>
-std::string FolderFrom(Query query) {
-  std::string buffer(260, '\0');
-  uint32_t length = query(&buffer[0], static_cast<uint32_t>(buffer.size()));
-  if (length >= buffer.size()) {  // too small: length is the size it needs
-    buffer.assign(length, '\0');
-    length = query(&buffer[0], static_cast<uint32_t>(buffer.size()));
-    if (length >= buffer.size()) return {};
-  }
-  buffer.resize(length);
-  return buffer;
-}
-
 class Walk {
  public:
   Walk(Platform& platform, std::vector<std::string> folders)
@@ -48,11 +35,12 @@ class Walk {
     std::vector<std::string> imports;
     ResumeNext([&] {
       PlatformFile file(platform_, path);
-      if (file.IsOpen()) imports = ReadImportNames(file.Reader());
+      if (file.IsOpen()) imports = ReadImportNames(file);
     });
     for (const std::string& name : imports) {
       const std::string lower = Lower(name);
-      if (IsApiSet(lower) || !seen_.insert(lower).second) continue;
+      if (IsApiSet(lower) || std::find(seen_.begin(), seen_.end(), lower) != seen_.end()) continue;
+      seen_.push_back(lower);
       chain.push_back(name);
       const std::string found = Resolve(name);
       if (found.empty()) return true;
@@ -75,7 +63,7 @@ class Walk {
 
   Platform& platform_;
   std::vector<std::string> folders_;
-  std::set<std::string> seen_;
+  std::vector<std::string> seen_;  // a few hundred names at most
 };
 
 }  // namespace
@@ -85,14 +73,14 @@ std::vector<std::string> FindMissingDependency(Platform& platform, const std::st
   // The library's own folder, the system folder, the Windows folder, the current folder, PATH.
   std::vector<std::string> folders{libraryPath.substr(0, libraryPath.find_last_of('\\')), systemFolder};
   ResumeNext([&] {
-    folders.push_back(FolderFrom([&](char* b, uint32_t n) { return platform.GetWindowsDirectoryA(b, n); }));
+    folders.push_back(BufferedText([&](char* b, uint32_t n) { return platform.GetWindowsDirectoryA(b, n); }));
   });
   ResumeNext([&] {
-    folders.push_back(FolderFrom([&](char* b, uint32_t n) { return platform.GetCurrentDirectoryA(n, b); }));
+    folders.push_back(BufferedText([&](char* b, uint32_t n) { return platform.GetCurrentDirectoryA(n, b); }));
   });
   std::string path;
   ResumeNext([&] {
-    path = FolderFrom([&](char* b, uint32_t n) { return platform.GetEnvironmentVariableA("PATH", b, n); });
+    path = BufferedText([&](char* b, uint32_t n) { return platform.GetEnvironmentVariableA("PATH", b, n); });
   });
   for (size_t start = 0; start <= path.size();) {
     size_t end = path.find(';', start);

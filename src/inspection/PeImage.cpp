@@ -17,8 +17,8 @@ constexpr uint16_t kMaxSections = 96;  // the loader's own limit
 constexpr size_t kMaxImports = 4096;
 constexpr size_t kMaxNameLength = 256;
 
-bool ReadExactly(const ReadAt& read, uint64_t offset, void* buffer, size_t length) {
-  return read(offset, static_cast<char*>(buffer), length) == length;
+bool ReadExactly(ByteSource& file, uint64_t offset, void* buffer, size_t length) {
+  return file.ReadAt(offset, static_cast<char*>(buffer), length) == length;
 }
 
 uint16_t U16(const unsigned char* bytes) { return static_cast<uint16_t>(bytes[0] | bytes[1] << 8); }
@@ -41,12 +41,12 @@ struct Layout {
   std::vector<Section> sections;
 };
 
-bool ReadLayout(const ReadAt& read, Layout& layout) {
+bool ReadLayout(ByteSource& file, Layout& layout) {
   unsigned char dos[0x40];
-  if (!ReadExactly(read, 0, dos, sizeof(dos)) || dos[0] != 'M' || dos[1] != 'Z') return false;
+  if (!ReadExactly(file, 0, dos, sizeof(dos)) || dos[0] != 'M' || dos[1] != 'Z') return false;
   const uint64_t peOffset = U32(dos + kNewHeaderField);
   unsigned char pe[4 + kFileHeaderSize];
-  if (!ReadExactly(read, peOffset, pe, sizeof(pe)) || pe[0] != 'P' || pe[1] != 'E' || pe[2] != 0 ||
+  if (!ReadExactly(file, peOffset, pe, sizeof(pe)) || pe[0] != 'P' || pe[1] != 'E' || pe[2] != 0 ||
       pe[3] != 0)
     return false;
   layout.headers.isImage = true;
@@ -56,24 +56,24 @@ bool ReadLayout(const ReadAt& read, Layout& layout) {
   const uint16_t optionalSize = U16(pe + 20);
   const uint64_t optionalOffset = peOffset + sizeof(pe);
   unsigned char magic[2];
-  if (!ReadExactly(read, optionalOffset, magic, sizeof(magic))) return true;
+  if (!ReadExactly(file, optionalOffset, magic, sizeof(magic))) return true;
   // Where the count of directories and the directories stand depends on the form.
   uint32_t countAt = 0;
   if (U16(magic) == kPe32Magic) countAt = 92;
   else if (U16(magic) == kPe32PlusMagic) countAt = 108;
   else return true;
   unsigned char count[4];
-  if (optionalSize < countAt + 4 || !ReadExactly(read, optionalOffset + countAt, count, 4)) return true;
+  if (optionalSize < countAt + 4 || !ReadExactly(file, optionalOffset + countAt, count, 4)) return true;
   const uint32_t directoryAt = countAt + 4 + 8 * kImportDirectory;
   if (U32(count) <= kImportDirectory || optionalSize < directoryAt + 8) return true;
   unsigned char directory[8];
-  if (!ReadExactly(read, optionalOffset + directoryAt, directory, sizeof(directory))) return true;
+  if (!ReadExactly(file, optionalOffset + directoryAt, directory, sizeof(directory))) return true;
   layout.importRva = U32(directory);
 
   const uint64_t sectionsOffset = optionalOffset + optionalSize;
   for (uint16_t i = 0; i < sectionCount && i < kMaxSections; ++i) {
     unsigned char header[kSectionHeaderSize];
-    if (!ReadExactly(read, sectionsOffset + i * kSectionHeaderSize, header, sizeof(header))) break;
+    if (!ReadExactly(file, sectionsOffset + i * kSectionHeaderSize, header, sizeof(header))) break;
     layout.sections.push_back({U32(header + 12), U32(header + 8), U32(header + 16), U32(header + 20)});
   }
   return true;
@@ -92,11 +92,11 @@ bool FileOffsetOf(const Layout& layout, uint32_t rva, uint64_t& offset) {
   return false;
 }
 
-bool ReadName(const ReadAt& read, const Layout& layout, uint32_t rva, std::string& name) {
+bool ReadName(ByteSource& file, const Layout& layout, uint32_t rva, std::string& name) {
   uint64_t offset = 0;
   if (!FileOffsetOf(layout, rva, offset)) return false;
   char buffer[kMaxNameLength];
-  const size_t got = read(offset, buffer, sizeof(buffer));
+  const size_t got = file.ReadAt(offset, buffer, sizeof(buffer));
   size_t length = 0;
   while (length < got && buffer[length] != '\0') ++length;
   if (length == got || length == 0) return false;  // unterminated or empty
@@ -106,26 +106,26 @@ bool ReadName(const ReadAt& read, const Layout& layout, uint32_t rva, std::strin
 
 }  // namespace
 
-PeHeaders ReadPeHeaders(const ReadAt& read) {
+PeHeaders ReadPeHeaders(ByteSource& file) {
   Layout layout;
-  ReadLayout(read, layout);
+  ReadLayout(file, layout);
   return layout.headers;
 }
 
-std::vector<std::string> ReadImportNames(const ReadAt& read) {
+std::vector<std::string> ReadImportNames(ByteSource& file) {
   std::vector<std::string> names;
   Layout layout;
   uint64_t offset = 0;
-  if (!ReadLayout(read, layout) || layout.importRva == 0 ||
+  if (!ReadLayout(file, layout) || layout.importRva == 0 ||
       !FileOffsetOf(layout, layout.importRva, offset))
     return names;
   for (size_t i = 0; i < kMaxImports; ++i) {
     unsigned char descriptor[kImportDescriptorSize];
-    if (!ReadExactly(read, offset + i * kImportDescriptorSize, descriptor, sizeof(descriptor))) break;
+    if (!ReadExactly(file, offset + i * kImportDescriptorSize, descriptor, sizeof(descriptor))) break;
     const uint32_t nameRva = U32(descriptor + 12);
     if (nameRva == 0) break;  // the table ends with an empty entry
     std::string name;
-    if (ReadName(read, layout, nameRva, name)) names.push_back(name);
+    if (ReadName(file, layout, nameRva, name)) names.push_back(name);
   }
   return names;
 }

@@ -4,15 +4,21 @@
 // read is checked against what the file holds, and nothing in it is run.
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
 namespace ravlin {
 
-// Reads up to length bytes at offset into buffer; returns how many it read
-// (fewer at the end of the file, 0 past it or on failure).
-using ReadAt = std::function<size_t(uint64_t offset, char* buffer, size_t length)>;
+// A file's bytes, wherever they come from.
+class ByteSource {
+ public:
+  // Reads up to length bytes at offset into buffer; returns how many it read
+  // (fewer at the end of the file, 0 past it or on failure).
+  virtual size_t ReadAt(uint64_t offset, char* buffer, size_t length) = 0;
+
+ protected:
+  ~ByteSource() = default;
+};
 
 constexpr uint16_t kMachineI386 = 0x014C;
 constexpr uint16_t kMachineAmd64 = 0x8664;
@@ -25,11 +31,11 @@ struct PeHeaders {
   uint16_t machine = 0;
 };
 
-PeHeaders ReadPeHeaders(const ReadAt& read);
+PeHeaders ReadPeHeaders(ByteSource& file);
 
 // The names in the import table, in its order; empty when the file has none
 // or its table cannot be read.
-std::vector<std::string> ReadImportNames(const ReadAt& read);
+std::vector<std::string> ReadImportNames(ByteSource& file);
 
 // "x86", "x64", "ARM64", ...; the field in hexadecimal for a machine without a common name.
 std::string MachineName(uint16_t machine);

@@ -19,11 +19,7 @@ PlatformFile::~PlatformFile() {
   if (IsOpen()) ResumeNext([&] { platform_.CloseHandle(handle_); });
 }
 
-ReadAt PlatformFile::Reader() {
-  return [this](uint64_t offset, char* buffer, size_t length) { return Read(offset, buffer, length); };
-}
-
-size_t PlatformFile::Read(uint64_t offset, char* buffer, size_t length) {
+size_t PlatformFile::ReadAt(uint64_t offset, char* buffer, size_t length) {
   if (!IsOpen() || offset > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) return 0;
   size_t total = 0;
   ResumeNext([&] {
@@ -43,7 +39,7 @@ size_t PlatformFile::Read(uint64_t offset, char* buffer, size_t length) {
 PeHeaders ReadPeHeadersOf(Platform& platform, const std::string& path) {
   PlatformFile file(platform, path);
   if (!file.IsOpen()) return {};
-  return ReadPeHeaders(file.Reader());
+  return ReadPeHeaders(file);
 }
 
 }  // namespace ravlin

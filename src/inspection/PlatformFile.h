@@ -7,7 +7,7 @@
 
 namespace ravlin {
 
-class PlatformFile {
+class PlatformFile final : public ByteSource {
  public:
   PlatformFile(Platform& platform, const std::string& path);
   ~PlatformFile();
@@ -15,12 +15,9 @@ class PlatformFile {
   PlatformFile& operator=(const PlatformFile&) = delete;
 
   bool IsOpen() const { return handle_ != InvalidHandleValue(); }
-  // Reads at an offset; valid while this object lives.
-  ReadAt Reader();
+  size_t ReadAt(uint64_t offset, char* buffer, size_t length) override;
 
  private:
-  size_t Read(uint64_t offset, char* buffer, size_t length);
-
   Platform& platform_;
   Handle handle_;
 };

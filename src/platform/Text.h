@@ -9,6 +9,21 @@ inline bool IsBlank(const std::string& text) {
   return text.find_first_not_of(' ') == std::string::npos;
 }
 
+// A text the platform writes into a caller's buffer, answering with its length,
+// or with the size it needs when the buffer is too small; "" when it fails.
+template <typename Query>  // uint32_t(char* buffer, uint32_t size)
+std::string BufferedText(Query query) {
+  std::string buffer(260, '\0');
+  uint32_t length = query(&buffer[0], static_cast<uint32_t>(buffer.size()));
+  if (length >= buffer.size()) {  // too small: length is the size it needs
+    buffer.assign(length, '\0');
+    length = query(&buffer[0], static_cast<uint32_t>(buffer.size()));
+    if (length >= buffer.size()) return {};
+  }
+  buffer.resize(length);
+  return buffer;
+}
+
 // Upper-case hexadecimal, at least `digits` long. Written out by hand: the
 // runtime's formatted printing would add a sizeable part to the program.
 inline std::string Hex(uint64_t value, size_t digits = 1) {

@@ -4,31 +4,20 @@
 
 #include "inspection/MissingDependency.h"
 #include "inspection/PlatformFile.h"
+#include "platform/Text.h"
 #include "registration/Engine.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
-namespace {
-
-// A folder the platform names through a buffer; "" when it has none.
-template <typename Query>
-std::string FolderFrom(Query query) {
-  char buffer[260] = {};
-  const uint32_t length = query(buffer, static_cast<uint32_t>(sizeof(buffer)));
-  if (length == 0 || length >= sizeof(buffer)) return {};
-  return std::string(buffer, length);
-}
-
-}  // namespace
 
 std::string OtherArchitectureTool(Platform& platform, uint16_t machine, bool programIs64) {
   std::string folder;
   if (programIs64 && machine == kMachineI386) {
-    folder = FolderFrom([&](char* b, uint32_t n) { return platform.GetSystemWow64DirectoryA(b, n); });
+    folder = BufferedText([&](char* b, uint32_t n) { return platform.GetSystemWow64DirectoryA(b, n); });
   } else if (!programIs64 && machine == kMachineAmd64) {
     // A 32-bit program sees the native system folder under this alias.
     const std::string windows =
-        FolderFrom([&](char* b, uint32_t n) { return platform.GetWindowsDirectoryA(b, n); });
+        BufferedText([&](char* b, uint32_t n) { return platform.GetWindowsDirectoryA(b, n); });
     if (!windows.empty()) folder = windows + "\\Sysnative";
   }
   if (folder.empty()) return {};
@@ -58,7 +47,7 @@ void frmRavlin::ReportLoadFailure(const std::string& checkedPath, uint32_t loadE
 std::string frmRavlin::LoadFailureReason(const std::string& checkedPath, uint32_t loadError) {
   PlatformFile file(platform_, checkedPath);
   if (!checkedPath.empty() && file.IsOpen()) {
-    const PeHeaders headers = ReadPeHeaders(file.Reader());
+    const PeHeaders headers = ReadPeHeaders(file);
     if (!headers.isImage) return "The file is not a program library.";
     if (headers.machine != kProgramMachine)
       return "The file is a library for " + MachineName(headers.machine) +

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Text.h"
 #include "registration/Engine.h"
 #include "registration/Worker.h"
 #include "window/frmRavlin.h"
@@ -12,17 +13,9 @@ namespace ravlin {
 namespace {
 
 std::string FullPathOf(Platform& platform, const std::string& fileSpec) {
-  std::string buffer(260, '\0');
-  uint32_t length = platform.GetFullPathNameA(fileSpec.c_str(), static_cast<uint32_t>(buffer.size()),
-                                              &buffer[0], nullptr);
-  if (length >= buffer.size()) {  // too small: length is the size it needs
-    buffer.assign(length, '\0');
-    length = platform.GetFullPathNameA(fileSpec.c_str(), static_cast<uint32_t>(buffer.size()),
-                                       &buffer[0], nullptr);
-    if (length >= buffer.size()) return {};
-  }
-  buffer.resize(length);
-  return buffer;
+  return BufferedText([&](char* buffer, uint32_t size) {
+    return platform.GetFullPathNameA(fileSpec.c_str(), size, buffer, nullptr);
+  });
 }
 
 // The file that the workflow found here is loaded by its absolute path, so the

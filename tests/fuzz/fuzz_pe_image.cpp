@@ -15,15 +15,22 @@ void Check(bool condition) {
   if (!condition) std::abort();
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const ravlin::ReadAt read = [&](uint64_t offset, char* buffer, size_t length) -> size_t {
+struct Bytes final : ravlin::ByteSource {
+  Bytes(const uint8_t* data, size_t size) : data(data), size(size) {}
+  size_t ReadAt(uint64_t offset, char* buffer, size_t length) override {
     if (offset >= size) return 0;
     const size_t count = length < size - offset ? length : static_cast<size_t>(size - offset);
     std::memcpy(buffer, data + offset, count);
     return count;
-  };
+  }
+  const uint8_t* data;
+  size_t size;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Bytes read(data, size);
   const ravlin::PeHeaders headers = ravlin::ReadPeHeaders(read);
   if (headers.isImage) Check(size >= 0x40);
   for (const std::string& name : ravlin::ReadImportNames(read)) {

@@ -29,6 +29,23 @@ TEST(Layout, EveryControlOnceWithItsOwnTabIndexAndId) {
   EXPECT_EQ(*tabs.rbegin(), 15);
 }
 
+// The toolkit takes each row's control as the type its kind names, unchecked.
+TEST(Layout, EveryRowsKindIsTheTypeOfItsControl) {
+  FakeWindow w;
+  for (const ControlSpec& s : kLayout) {
+    Control& control = w.form.ControlById(s.id);
+    bool agrees = false;
+    switch (s.kind) {
+      case ControlKind::Button:
+      case ControlKind::ColouredButton: agrees = dynamic_cast<CommandButton*>(&control) != nullptr; break;
+      case ControlKind::Label: agrees = dynamic_cast<Label*>(&control) != nullptr; break;
+      case ControlKind::TextBox: agrees = dynamic_cast<TextBox*>(&control) != nullptr; break;
+      case ControlKind::FileList: agrees = dynamic_cast<FileListBox*>(&control) != nullptr; break;
+    }
+    EXPECT_TRUE(agrees) << s.name;
+  }
+}
+
 TEST(Layout, OnlyTheQuickPathLiesInsideTheStartHeight) {
   std::set<std::string> inView;
   for (const ControlSpec& s : kLayout) {

@@ -2,16 +2,18 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace ravlin {
 namespace {
 
 // Filled inside the filter, where the heap may be broken: fixed storage only.
+// The module is named later, on the user-interface thread.
 struct Slot {
   volatile LONG threadId;  // 0: free
   DWORD code;
   ULONG_PTR address;
-  ULONG_PTR base;
-  char module[MAX_PATH];
+  HMODULE module;
 };
 
 constexpr LONG kSlots = 16;
@@ -27,13 +29,9 @@ LONG WINAPI EndFaultingThread(EXCEPTION_POINTERS* pointers) {
   const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
   slot.code = record.ExceptionCode;
   slot.address = reinterpret_cast<ULONG_PTR>(record.ExceptionAddress);
-  slot.base = 0;
-  slot.module[0] = '\0';
-  HMODULE module = nullptr;
-  if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         static_cast<LPCSTR>(record.ExceptionAddress), &module) &&
-      GetModuleFileNameA(module, slot.module, MAX_PATH) != 0)
-    slot.base = reinterpret_cast<ULONG_PTR>(module);
+  slot.module = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     static_cast<LPCSTR>(record.ExceptionAddress), &slot.module);
   InterlockedExchange(&slot.threadId, static_cast<LONG>(GetCurrentThreadId()));
   ExitThread(record.ExceptionCode);
 }
@@ -51,11 +49,15 @@ bool TakeCrashRecord(uint32_t threadId, CrashRecord* record) {
     if (static_cast<uint32_t>(slot.threadId) != threadId || threadId == 0) continue;
     record->code = slot.code;
     record->address = slot.address;
-    const char* name = slot.module;
-    for (const char* c = slot.module; *c; ++c)
-      if (*c == '\\' || *c == '/') name = c + 1;
-    record->module = slot.base ? name : "";
-    record->offset = slot.base ? slot.address - slot.base : 0;
+    record->module.clear();
+    record->offset = 0;
+    // A module with a fault in it stays loaded: a crashed control is never released.
+    char path[MAX_PATH] = {};
+    if (slot.module && GetModuleFileNameA(slot.module, path, MAX_PATH) != 0) {
+      const std::string full = path;
+      record->module = full.substr(full.find_last_of("\\/") + 1);
+      record->offset = slot.address - reinterpret_cast<ULONG_PTR>(slot.module);
+    }
     InterlockedExchange(&slot.threadId, 0);
     return true;
   }
