@@ -2,8 +2,10 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <winver.h>
 
 #include "platform/Toolkit.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace ravlin {
 namespace {
@@ -13,6 +15,12 @@ using Export = HRESULT(STDAPICALLTYPE*)();
 // The worker runs nothing but the export: the thread's exit code is its result.
 DWORD WINAPI RunExport(LPVOID exportAddress) {
   return static_cast<DWORD>(reinterpret_cast<Export>(exportAddress)());
+}
+
+// Loaded at its first use rather than imported, so a version.dll beside the program is never run.
+const SystemLibrary& VersionLibrary() {
+  static const SystemLibrary library("version.dll");
+  return library;
 }
 
 }  // namespace
@@ -86,15 +94,19 @@ uint32_t WinPlatform::FormatMessageA(uint32_t flags, const void* source, uint32_
 }
 
 uint32_t WinPlatform::GetFileVersionInfoSizeA(const char* fileName, uint32_t* handle) {
+  static const auto getSize =
+      VersionLibrary().Find<decltype(&::GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
   DWORD h = 0;
-  const DWORD size = ::GetFileVersionInfoSizeA(fileName, &h);
+  const DWORD size = getSize ? getSize(fileName, &h) : 0;
   if (handle) *handle = h;
   return size;
 }
 
 int32_t WinPlatform::GetFileVersionInfoA(const char* fileName, uint32_t handle, uint32_t length,
                                          void* data) {
-  return ::GetFileVersionInfoA(fileName, handle, length, data);
+  static const auto read =
+      VersionLibrary().Find<decltype(&::GetFileVersionInfoA)>("GetFileVersionInfoA");
+  return read ? read(fileName, handle, length, data) : 0;
 }
 
 int32_t WinPlatform::WideCharToMultiByte(uint32_t codePage, uint32_t flags,
@@ -113,11 +125,8 @@ int32_t WinPlatform::WideCharToMultiByte(uint32_t codePage, uint32_t flags,
 int32_t WinPlatform::IsUserAnAdmin() {
   // Looked up by ordinal at run time, as older shells export it only that way.
   using AdminTest = BOOL(WINAPI*)();
-  HMODULE shell = ::GetModuleHandleA("shell32.dll");
-  if (!shell) shell = ::LoadLibraryA("shell32.dll");
-  const auto test = shell ? reinterpret_cast<AdminTest>(
-                                reinterpret_cast<void (*)()>(::GetProcAddress(shell, MAKEINTRESOURCEA(680))))
-                          : nullptr;
+  static const SystemLibrary shell("shell32.dll");
+  const auto test = shell.Find<AdminTest>(MAKEINTRESOURCEA(680));
   if (!test) throw ToolkitError("Specified DLL function not found");
   return test();
 }
