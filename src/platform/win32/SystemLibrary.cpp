@@ -6,15 +6,18 @@ namespace ravlin {
 namespace {
 
 HMODULE LoadFromSystemFolder(const char* name) {
-  HMODULE module = ::LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  // Systems without the flag (before KB2533623) reject it: name the system folder's copy.
-  if (module || ::GetLastError() != ERROR_INVALID_PARAMETER) return module;
   char folder[MAX_PATH] = {};
   const UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return nullptr;
-  // Its own imports are then looked for beside it too, not beside the program.
-  return ::LoadLibraryExA((std::string(folder) + "\\" + name).c_str(), nullptr,
-                          LOAD_WITH_ALTERED_SEARCH_PATH);
+  // The full path rather than the name: a library of that name already in the
+  // process, taken from elsewhere by someone else, is not handed back.
+  const std::string path = std::string(folder) + "\\" + name;
+  HMODULE module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // Systems without the flag (before KB2533623) reject it; its own imports are
+  // then looked for beside it first.
+  if (!module && ::GetLastError() == ERROR_INVALID_PARAMETER)
+    module = ::LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  return module;
 }
 
 }  // namespace
