@@ -512,10 +512,7 @@ ProcessCounters CountersOf(HANDLE process, DWORD processId) {
 
 bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
-namespace {
-
 std::string AppDefaultsKey(const std::string& exeName) { return "Software\\Wine\\AppDefaults\\" + exeName; }
-std::string X11DriverKey(const std::string& exeName) { return AppDefaultsKey(exeName) + "\\X11 Driver"; }
 
 void DeleteKeyIfEmpty(const std::string& subKey) {
   HKEY key = nullptr;
@@ -526,6 +523,10 @@ void DeleteKeyIfEmpty(const std::string& subKey) {
   RegCloseKey(key);
   if (subKeys == 0 && values == 0) RegDeleteKeyA(HKEY_CURRENT_USER, subKey.c_str());
 }
+
+namespace {
+
+std::string X11DriverKey(const std::string& exeName) { return AppDefaultsKey(exeName) + "\\X11 Driver"; }
 
 }  // namespace
 

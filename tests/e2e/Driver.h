@@ -30,6 +30,9 @@ void RemoveCompanion();
 
 bool RegistryKeyExists(const std::string& subKeyUnderHkcu);
 void DeleteRegistryKey(const std::string& subKeyUnderHkcu);
+void DeleteKeyIfEmpty(const std::string& subKeyUnderHkcu);  // no values, no subkeys
+// Wine's settings for one program: HKCU\Software\Wine\AppDefaults\<exeName>.
+std::string AppDefaultsKey(const std::string& exeName);
 
 // What the driver can read of another process's resources.
 struct ProcessCounters {

@@ -3,11 +3,13 @@
 #include <windows.h>
 #include <ole2.h>
 #include <shellapi.h>
+#include <winver.h>
 
 #include <memory>
 
 #include "platform/Toolkit.h"
 #include "platform/win32/CrashFilter.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace ravlin {
 namespace {
@@ -24,6 +26,12 @@ DWORD WINAPI StartThread(LPVOID start) {
   const ThreadStart copy = *static_cast<ThreadStart*>(start);
   delete static_cast<ThreadStart*>(start);
   return copy.procedure(copy.parameter);
+}
+
+// Loaded at its first use rather than imported, so a version.dll beside the program is never run.
+const SystemLibrary& VersionLibrary() {
+  static const SystemLibrary library("version.dll");
+  return library;
 }
 
 }  // namespace
@@ -174,15 +182,19 @@ uint32_t WinPlatform::FormatMessageA(uint32_t flags, const void* source, uint32_
 }
 
 uint32_t WinPlatform::GetFileVersionInfoSizeA(const char* fileName, uint32_t* handle) {
+  static const auto getSize =
+      VersionLibrary().Find<decltype(&::GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
   DWORD h = 0;
-  const DWORD size = ::GetFileVersionInfoSizeA(fileName, &h);
+  const DWORD size = getSize ? getSize(fileName, &h) : 0;
   if (handle) *handle = h;
   return size;
 }
 
 int32_t WinPlatform::GetFileVersionInfoA(const char* fileName, uint32_t handle, uint32_t length,
                                          void* data) {
-  return ::GetFileVersionInfoA(fileName, handle, length, data);
+  static const auto read =
+      VersionLibrary().Find<decltype(&::GetFileVersionInfoA)>("GetFileVersionInfoA");
+  return read ? read(fileName, handle, length, data) : 0;
 }
 
 int32_t WinPlatform::WideCharToMultiByte(uint32_t codePage, uint32_t flags,
@@ -201,11 +213,8 @@ int32_t WinPlatform::WideCharToMultiByte(uint32_t codePage, uint32_t flags,
 int32_t WinPlatform::IsUserAnAdmin() {
   // Looked up by ordinal at run time, as older shells export it only that way.
   using AdminTest = BOOL(WINAPI*)();
-  HMODULE shell = ::GetModuleHandleA("shell32.dll");
-  if (!shell) shell = ::LoadLibraryA("shell32.dll");
-  const auto test = shell ? reinterpret_cast<AdminTest>(
-                                reinterpret_cast<void (*)()>(::GetProcAddress(shell, MAKEINTRESOURCEA(680))))
-                          : nullptr;
+  static const SystemLibrary shell("shell32.dll");
+  const auto test = shell.Find<AdminTest>(MAKEINTRESOURCEA(680));
   if (!test) throw ToolkitError("Specified DLL function not found");
   return test();
 }
