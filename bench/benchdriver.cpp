@@ -57,6 +57,18 @@ double StartupMs(const std::string& exe, bool isProgram) {
   return elapsed;
 }
 
+// Two timings side by side and whether the first stays within 1.2 times the second.
+void PrintAgainstGoal(const char* name, const std::vector<double>& ours, const char* referenceName,
+                      const std::vector<double>& reference, const char* ratioName) {
+  const bench::Stats p = Summarise(ours), r = Summarise(reference);
+  PrintHeader("milliseconds");
+  PrintRow(name, p);
+  PrintRow(referenceName, r);
+  const double ratio = r.median > 0 ? p.median / r.median : 0;
+  std::printf("   ratio of medians %s: %.2f  goal <= 1.20: %s\n", ratioName, ratio,
+              ratio > 0 && ratio <= 1.2 ? "met" : "NOT met");
+}
+
 void BenchStartup(int runs) {
   std::printf("\n1. Start-up latency: process creation to the start-up box on screen (%s builds)\n", Bits());
   StartupMs(e2e::ProgramPath(), true);  // warm the file cache and the Wine server
@@ -71,13 +83,7 @@ void BenchStartup(int runs) {
       if (ms >= 0) (isProgram ? program : floor).push_back(ms);
     }
   }
-  const bench::Stats p = Summarise(program), f = Summarise(floor);
-  PrintHeader("milliseconds");
-  PrintRow("ravlin.exe", p);
-  PrintRow("floor.exe (only a message box)", f);
-  const double ratio = f.median > 0 ? p.median / f.median : 0;
-  std::printf("   ratio of medians ravlin/floor: %.2f  goal <= 1.20: %s\n", ratio,
-              ratio > 0 && ratio <= 1.2 ? "met" : "NOT met");
+  PrintAgainstGoal("ravlin.exe", program, "floor.exe (only a message box)", floor, "ravlin/floor");
 }
 
 std::string SystemTool() { return e2e::SystemDirectory() + "\\regsvr32.exe"; }
@@ -180,13 +186,8 @@ void BenchHandOver(int runs) {
   }
   ProgramMs(session, IdCmdUnregister);
   EndProgram(session);
-  const bench::Stats p = Summarise(program), d = Summarise(direct);
-  PrintHeader("milliseconds");
-  PrintRow("ravlin.exe, handed over", p);
-  PrintRow("regsvr32 /s, run directly", d);
-  const double ratio = d.median > 0 ? p.median / d.median : 0;
-  std::printf("   ratio of medians ravlin/regsvr32: %.2f  goal <= 1.20: %s\n", ratio,
-              ratio > 0 && ratio <= 1.2 ? "met" : "NOT met");
+  PrintAgainstGoal("ravlin.exe, handed over", program, "regsvr32 /s, run directly", direct,
+                   "ravlin/regsvr32");
 }
 
 void PrintCounters(const char* what, const e2e::ProcessCounters& c) {

@@ -4,7 +4,6 @@
 #include <cctype>
 
 #include "inspection/PlatformFile.h"
-#include "platform/ResumeNext.h"
 #include "platform/Text.h"
 
 namespace ravlin {
@@ -33,10 +32,10 @@ class Walk {
   // Depth first, in import order: the first name found nowhere ends the walk.
   bool Follow(const std::string& path, std::vector<std::string>& chain) {
     std::vector<std::string> imports;
-    ResumeNext([&] {
+    {
       PlatformFile file(platform_, path);
       if (file.IsOpen()) imports = ReadImportNames(file);
-    });
+    }
     for (const std::string& name : imports) {
       const std::string lower = Lower(name);
       if (IsApiSet(lower) || std::find(seen_.begin(), seen_.end(), lower) != seen_.end()) continue;
@@ -54,8 +53,7 @@ class Walk {
   std::string Resolve(const std::string& name) {
     for (const std::string& folder : folders_) {
       const std::string path = folder + "\\" + name;
-      uint32_t attributes = kInvalidFileAttributes;
-      ResumeNext([&] { attributes = platform_.GetFileAttributesA(path.c_str()); });
+      const uint32_t attributes = platform_.GetFileAttributesA(path.c_str());
       if (attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) == 0) return path;
     }
     return {};
@@ -72,16 +70,10 @@ std::vector<std::string> FindMissingDependency(Platform& platform, const std::st
                                                const std::string& systemFolder) {
   // The library's own folder, the system folder, the Windows folder, the current folder, PATH.
   std::vector<std::string> folders{libraryPath.substr(0, libraryPath.find_last_of('\\')), systemFolder};
-  ResumeNext([&] {
-    folders.push_back(BufferedText([&](char* b, uint32_t n) { return platform.GetWindowsDirectoryA(b, n); }));
-  });
-  ResumeNext([&] {
-    folders.push_back(BufferedText([&](char* b, uint32_t n) { return platform.GetCurrentDirectoryA(n, b); }));
-  });
-  std::string path;
-  ResumeNext([&] {
-    path = BufferedText([&](char* b, uint32_t n) { return platform.GetEnvironmentVariableA("PATH", b, n); });
-  });
+  folders.push_back(BufferedText([&](char* b, uint32_t n) { return platform.GetWindowsDirectoryA(b, n); }));
+  folders.push_back(BufferedText([&](char* b, uint32_t n) { return platform.GetCurrentDirectoryA(n, b); }));
+  const std::string path =
+      BufferedText([&](char* b, uint32_t n) { return platform.GetEnvironmentVariableA("PATH", b, n); });
   for (size_t start = 0; start <= path.size();) {
     size_t end = path.find(';', start);
     if (end == std::string::npos) end = path.size();

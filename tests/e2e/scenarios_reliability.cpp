@@ -187,6 +187,9 @@ void CheckAttempt(Session& s, ControlId button, const Outcome& expected, const s
   if (box) {
     CheckEq(Session::BoxText(box), expected.refusal, what + ": refusal");
     Session::PressOk(box);
+    // Register stays visible under a refusal: only the box going tells it was taken.
+    Check(WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000, 1),
+          what + ": the refusal is gone");
     Check(s.WaitVisible(IdCmdRegister), what + ": idle after the refusal");
   } else {
     Check(expected.refusal.empty(), what + ": refused with [" + expected.refusal + "]");
@@ -200,6 +203,8 @@ void CheckAttempt(Session& s, ControlId button, const Outcome& expected, const s
     const std::string text = Session::BoxText(message);
     CheckEq(text.substr(0, text.find("\r\n")), expected.message, what + ": message");
     Session::PressOk(message);
+    Check(WaitFor([&] { return !IsWindow(message) || !IsWindowVisible(message); }, 5000, 1),
+          what + ": the message is gone");
     Check(s.WaitVisible(IdCmdRegister), what + ": idle after the message");
   }
   Check(s.Running() && s.Responds() && s.Idle(), what + ": the program goes on");

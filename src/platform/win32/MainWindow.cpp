@@ -101,7 +101,9 @@ bool MainWindow::CreateMainWindow() {
 HFONT MainWindow::FontFor(const FontSpec* spec) {
   static const FontSpec kDialogFont{"MS Sans Serif", 8.0, FW_NORMAL};
   const FontSpec* key = spec ? spec : &kDialogFont;
-  auto& font = fonts_[key];
+  auto known = std::find_if(fonts_.begin(), fonts_.end(), [key](const auto& f) { return f.first == key; });
+  if (known == fonts_.end()) known = fonts_.emplace(fonts_.end(), key, nullptr);
+  UniqueFont& font = known->second;
   if (!font) {
     const int height = -static_cast<int>(std::lround(key->points * dpiY_ / 72.0));
     font.reset(CreateFontA(height, 0, 0, 0, key->weight, FALSE, FALSE, FALSE, ANSI_CHARSET,

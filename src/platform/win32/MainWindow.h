@@ -4,7 +4,8 @@
 #include <windows.h>
 
 #include <functional>
-#include <map>
+#include <utility>
+#include <vector>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,7 +55,7 @@ class MainWindow : public EventSink {
   int dpiX_ = 96;
   int dpiY_ = 96;
   MousePointer pointer_ = MousePointer::Default;
-  std::map<const FontSpec*, UniqueFont> fonts_;
+  std::vector<std::pair<const FontSpec*, UniqueFont>> fonts_;  // the layout has a handful
   std::vector<std::unique_ptr<NativeControl>> controls_;
   HWND savedFocus_ = nullptr;
 };

@@ -69,19 +69,25 @@ std::string RuntimeServices::Dir(const std::string& pathName) {
   return {};
 }
 
+UniqueHandle* RuntimeServices::Slot(int fileNumber) {
+  if (fileNumber < 1 || fileNumber >= static_cast<int>(files_.size())) return nullptr;
+  return &files_[static_cast<size_t>(fileNumber)];
+}
+
 int RuntimeServices::FreeFile() {
-  constexpr int kLastFileNumber = 255;
-  for (int number = 1; number <= kLastFileNumber; ++number)
-    if (!files_.count(number)) return number;
+  for (int number = 1; number < static_cast<int>(files_.size()); ++number)
+    if (!*Slot(number)) return number;
   throw ToolkitError("Too many files");
 }
 
 void RuntimeServices::Open(int fileNumber, const std::string& path, DWORD access, DWORD share,
                            DWORD creation) {
-  if (files_.count(fileNumber)) throw ToolkitError("File already open");
+  UniqueHandle* slot = Slot(fileNumber);
+  if (!slot) throw ToolkitError("Bad file name or number");
+  if (*slot) throw ToolkitError("File already open");
   HANDLE file = CreateFileA(path.c_str(), access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw ToolkitError(DescribeError(GetLastError()));
-  files_[fileNumber].reset(file);
+  slot->reset(file);
 }
 
 void RuntimeServices::OpenForInput(int fileNumber, const std::string& path) {
@@ -93,15 +99,17 @@ void RuntimeServices::OpenForOutput(int fileNumber, const std::string& path) {
 }
 
 void RuntimeServices::Print(int fileNumber, const std::string& text) {
-  auto it = files_.find(fileNumber);
-  if (it == files_.end()) throw ToolkitError("Bad file name or number");
+  UniqueHandle* slot = Slot(fileNumber);
+  if (!slot || !*slot) throw ToolkitError("Bad file name or number");
   const std::string line = text + "\r\n";
   DWORD written = 0;
-  if (!WriteFile(it->second.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr))
+  if (!WriteFile(slot->get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr))
     throw ToolkitError(DescribeError(GetLastError()));
   if (written != line.size()) throw ToolkitError(DescribeError(ERROR_DISK_FULL));
 }
 
-void RuntimeServices::Close(int fileNumber) { files_.erase(fileNumber); }
+void RuntimeServices::Close(int fileNumber) {
+  if (UniqueHandle* slot = Slot(fileNumber)) slot->reset();
+}
 
 }  // namespace ravlin

@@ -3,7 +3,7 @@
 // path and command line, directory lookup, numbered files and error texts.
 #include <windows.h>
 
-#include <map>
+#include <array>
 #include <string>
 
 #include "platform/win32/Handles.h"
@@ -30,7 +30,10 @@ class RuntimeServices {
  private:
   void Open(int fileNumber, const std::string& path, DWORD access, DWORD share, DWORD creation);
 
-  std::map<int, UniqueHandle> files_;
+  // By number; 0 and numbers past the last are never open.
+  UniqueHandle* Slot(int fileNumber);
+
+  std::array<UniqueHandle, 256> files_;
 };
 
 }  // namespace ravlin
