@@ -53,8 +53,7 @@ class Walk {
   std::string Resolve(const std::string& name) {
     for (const std::string& folder : folders_) {
       const std::string path = folder + "\\" + name;
-      const uint32_t attributes = platform_.GetFileAttributesA(path.c_str());
-      if (attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) == 0) return path;
+      if (IsOrdinaryFile(platform_, path)) return path;
     }
     return {};
   }

@@ -36,6 +36,11 @@ size_t PlatformFile::ReadAt(uint64_t offset, char* buffer, size_t length) {
   return total;
 }
 
+bool IsOrdinaryFile(Platform& platform, const std::string& path) {
+  const uint32_t attributes = platform.GetFileAttributesA(path.c_str());
+  return attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) == 0;
+}
+
 PeHeaders ReadPeHeadersOf(Platform& platform, const std::string& path) {
   PlatformFile file(platform, path);
   if (!file.IsOpen()) return {};

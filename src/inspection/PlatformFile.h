@@ -22,6 +22,9 @@ class PlatformFile final : public ByteSource {
   Handle handle_;
 };
 
+// Whether path names a file (not a folder) that is there.
+bool IsOrdinaryFile(Platform& platform, const std::string& path);
+
 // The headers of the file at path; not an image when it cannot be read.
 PeHeaders ReadPeHeadersOf(Platform& platform, const std::string& path);
 

@@ -22,9 +22,7 @@ std::string OtherArchitectureTool(Platform& platform, uint16_t machine, bool pro
   }
   if (folder.empty()) return {};
   const std::string tool = folder + "\\regsvr32.exe";
-  const uint32_t attributes = platform.GetFileAttributesA(tool.c_str());
-  if (attributes == kInvalidFileAttributes || (attributes & kFileAttributeDirectory) != 0) return {};
-  return tool;
+  return IsOrdinaryFile(platform, tool) ? tool : std::string();
 }
 
 // The loader refused the file: a library of the other architecture goes to

@@ -1,9 +1,9 @@
 // Loads a control file, runs its self-registration export on a worker
 // thread, waits a bounded time and tells the user how it went.
-#include <algorithm>
 #include <memory>
 #include <string>
 
+#include "inspection/PlatformFile.h"
 #include "platform/Text.h"
 #include "registration/Engine.h"
 #include "registration/Worker.h"
@@ -38,10 +38,7 @@ std::string OutcomeText(Platform& platform, bool exitCodeKnown, uint32_t exitCod
 
 std::string CheckedPathOf(Platform& platform, const std::string& fileSpec) {
   const std::string fullPath = FullPathOf(platform, fileSpec);
-  if (fullPath.empty()) return {};
-  const uint32_t attributes = platform.GetFileAttributesA(fullPath.c_str());
-  if (attributes == kInvalidFileAttributes || (attributes & kFileAttributeDirectory) != 0) return {};
-  return fullPath;
+  return !fullPath.empty() && IsOrdinaryFile(platform, fullPath) ? fullPath : std::string();
 }
 
 // Every step is guarded: a failing one is skipped, and each call ends in one of its messages.
