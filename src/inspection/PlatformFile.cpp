@@ -41,9 +41,9 @@ bool IsOrdinaryFile(Platform& platform, const std::string& path) {
   return attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) == 0;
 }
 
-PeHeaders ReadPeHeadersOf(Platform& platform, const std::string& path) {
+std::optional<PeHeaders> ReadPeHeadersOf(Platform& platform, const std::string& path) {
   PlatformFile file(platform, path);
-  if (!file.IsOpen()) return {};
+  if (!file.IsOpen()) return std::nullopt;
   return ReadPeHeaders(file);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 // A file opened for reading through the platform, closed when it goes.
+#include <optional>
 #include <string>
 
 #include "inspection/PeImage.h"
@@ -25,7 +26,7 @@ class PlatformFile final : public ByteSource {
 // Whether path names a file (not a folder) that is there.
 bool IsOrdinaryFile(Platform& platform, const std::string& path);
 
-// The headers of the file at path; not an image when it cannot be read.
-PeHeaders ReadPeHeadersOf(Platform& platform, const std::string& path);
+// The headers of the file at path; none when the file cannot be read.
+std::optional<PeHeaders> ReadPeHeadersOf(Platform& platform, const std::string& path);
 
 }  // namespace ravlin

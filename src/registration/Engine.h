@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "inspection/PeImage.h"
 #include "platform/Platform.h"
 #include "platform/ResumeNext.h"
 #include "platform/Toolkit.h"
@@ -54,7 +55,7 @@ std::string CheckedPathOf(Platform& platform, const std::string& fileSpec);
 std::string OtherArchitectureTool(Platform& platform, uint16_t machine, bool programIs64);
 
 constexpr bool kProgramIs64 = sizeof(void*) == 8;
-constexpr uint16_t kProgramMachine = kProgramIs64 ? 0x8664 : 0x014C;  // x64, x86
+constexpr uint16_t kProgramMachine = kProgramIs64 ? kMachineAmd64 : kMachineI386;
 constexpr uint32_t kToolLoadFailed = 3;  // regsvr32's exit code when it cannot load the file
 
 // What the tool's exit code says, in the program's own messages.

@@ -1,5 +1,6 @@
 // A library built for the other architecture of this machine cannot be
 // loaded here; the platform's registration tool of that architecture can.
+#include <optional>
 #include <string>
 
 #include "inspection/MissingDependency.h"
@@ -9,6 +10,31 @@
 #include "window/frmRavlin.h"
 
 namespace ravlin {
+namespace {
+
+// Why the loader refused the file, from its error and the file's own headers
+// (none when it could not be read). The system folder is asked for only when
+// a missing DLL is looked for.
+template <typename SystemFolder>
+std::string LoadFailureReason(Platform& platform, SystemFolder systemFolder,
+                              const std::string& checkedPath, const std::optional<PeHeaders>& headers,
+                              uint32_t loadError) {
+  if (headers) {
+    if (!headers->isImage) return "The file is not a program library.";
+    if (headers->machine != kProgramMachine)
+      return "The file is a library for " + MachineName(headers->machine) +
+             " processors, which this program cannot load.";
+    if (loadError == kErrorModNotFound) {
+      const std::vector<std::string> chain = FindMissingDependency(platform, checkedPath, systemFolder());
+      if (!chain.empty()) return MissingDependencyText(chain);
+    }
+  }
+  if (loadError == 0) return {};  // the loader said nothing
+  const std::string description = SystemDescription(platform, loadError);
+  return "Error " + std::to_string(loadError) + (description.empty() ? "." : ": " + description);
+}
+
+}  // namespace
 
 std::string OtherArchitectureTool(Platform& platform, uint16_t machine, bool programIs64) {
   std::string folder;
@@ -29,36 +55,19 @@ std::string OtherArchitectureTool(Platform& platform, uint16_t machine, bool pro
 // that architecture's tool; anything else is a load failure, with its reason.
 void frmRavlin::ReportLoadFailure(const std::string& checkedPath, uint32_t loadError,
                                   const std::string& inCommand) {
+  std::optional<PeHeaders> headers;
+  ResumeNext([&] {
+    if (!checkedPath.empty()) headers = ReadPeHeadersOf(platform_, checkedPath);
+  });
   std::string tool;
   ResumeNext([&] {
-    if (checkedPath.empty()) return;
-    const PeHeaders headers = ReadPeHeadersOf(platform_, checkedPath);
-    if (headers.isImage) tool = OtherArchitectureTool(platform_, headers.machine, kProgramIs64);
+    if (headers && headers->isImage) tool = OtherArchitectureTool(platform_, headers->machine, kProgramIs64);
   });
   if (!tool.empty()) return HandOver(tool, checkedPath, inCommand);
   std::string reason;
-  ResumeNext([&] { reason = LoadFailureReason(checkedPath, loadError); });
+  ResumeNext([&] { reason = LoadFailureReason(platform_, [this] { return GetSystemPath(); }, checkedPath, headers,
+                               loadError); });
   Tell(toolkit_, "Failure loading control DLL" + (reason.empty() ? "" : "\r\n\r\n" + reason));
-}
-
-// Why the loader refused the file, from its error and the file's own headers.
-std::string frmRavlin::LoadFailureReason(const std::string& checkedPath, uint32_t loadError) {
-  PlatformFile file(platform_, checkedPath);
-  if (!checkedPath.empty() && file.IsOpen()) {
-    const PeHeaders headers = ReadPeHeaders(file);
-    if (!headers.isImage) return "The file is not a program library.";
-    if (headers.machine != kProgramMachine)
-      return "The file is a library for " + MachineName(headers.machine) +
-             " processors, which this program cannot load.";
-    if (loadError == kErrorModNotFound) {
-      const std::vector<std::string> chain =
-          FindMissingDependency(platform_, checkedPath, GetSystemPath());
-      if (!chain.empty()) return MissingDependencyText(chain);
-    }
-  }
-  if (loadError == 0) return {};  // the loader said nothing
-  const std::string description = SystemDescription(platform_, loadError);
-  return "Error " + std::to_string(loadError) + (description.empty() ? "." : ": " + description);
 }
 
 // The tool runs silently under the same limit as a worker and says how it went in its exit code.

@@ -92,7 +92,7 @@ std::string CrashText(const std::string& exportName, const CrashRecord& crash) {
 std::string ToolOutcome(uint32_t exitCode) {
   switch (exitCode) {
     case 0: return "Process completed";
-    case 3: return "Failure loading control DLL";
+    case kToolLoadFailed: return "Failure loading control DLL";
     case 4: return "Process failed in obtaining entry point or creating thread.";
     case 5: return "Process failed: the control's own registration reported an error.";
     default:

@@ -74,7 +74,6 @@ class frmRavlin final : public FormHost {
   void RegServerProc(std::string inDllFile, const std::string& inCommand);
   void ReportLoadFailure(const std::string& checkedPath, uint32_t loadError,
                          const std::string& inCommand);
-  std::string LoadFailureReason(const std::string& checkedPath, uint32_t loadError);
   void HandOver(const std::string& tool, const std::string& fullPath, const std::string& inCommand);
   bool ReadVersionInfo(const std::string& inFile);
   void ShowFileInfo(const std::string& inFile);
