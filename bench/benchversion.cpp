@@ -1,5 +1,5 @@
 // benchversion [runs]
-// Times the form's ReadVersionInfo, through the real version library, on
+// Times reading the version summary, through the real version library, on
 // 100 MB control files whose version block lies at their very end against a
 // 50 KB one with the same block: the time must not grow with the file. The
 // version library's two calls alone are timed beside it, to tell the
@@ -13,11 +13,9 @@
 #include <vector>
 
 #include "DataDll.h"
-#include "FormProbe.h"
 #include "Stats.h"
 #include "platform/win32/WinPlatform.h"
-#include "platform/win32/WinToolkit.h"
-#include "window/frmRavlin.h"
+#include "inspection/VersionSummary.h"
 
 using bench::Expect;
 
@@ -51,19 +49,15 @@ uint64_t FileSize(const std::string& path) {
   return (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-// One read through the form, checked.
-bool FormRead(ravlin::frmRavlin& form, const std::string& path) {
-  ravlin::FormProbe::CompanyName(form).clear();
-  ravlin::FormProbe::ProductVersion(form).clear();
-  const bool found = ravlin::FormProbe::ReadVersionInfo(form, path);
-  return Expect(found, "a product version is found in " + path) &&
-         Expect(ravlin::FormProbe::CompanyName(form) == kCompany,
-                "company in " + path + ": [" + ravlin::FormProbe::CompanyName(form) + "]") &&
-         Expect(ravlin::FormProbe::ProductVersion(form) == kVersion,
-                "version in " + path + ": [" + ravlin::FormProbe::ProductVersion(form) + "]");
+// One read of the summary, checked.
+bool SummaryRead(ravlin::Platform& platform, const std::string& path) {
+  const ravlin::VersionSummary summary = ravlin::ReadVersionSummary(platform, path);
+  return Expect(summary.HasVersion(), "a product version is found in " + path) &&
+         Expect(summary.company == kCompany, "company in " + path + ": [" + summary.company + "]") &&
+         Expect(summary.version == kVersion, "version in " + path + ": [" + summary.version + "]");
 }
 
-// The two calls ReadVersionInfo makes, and nothing else.
+// The two calls the summary's reader makes, and nothing else.
 bool PlatformRead(const std::string& path) {
   DWORD unused = 0;
   const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &unused);
@@ -94,7 +88,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::setvbuf(stdout, nullptr, _IONBF, 0);
-  std::printf("\n5. Version read: ReadVersionInfo on a file whose version block lies at its end (%s build)\n",
+  std::printf("\n5. Version read: the version summary of a file whose version block lies at its end (%s build)\n",
               sizeof(void*) == 8 ? "64-bit" : "32-bit");
 
   const std::string block = bench::VersionResourceOf(ExeDir() + "\\fixtures\\version16.dll");
@@ -120,12 +114,10 @@ int main(int argc, char** argv) {
 
   {
     ravlin::WinPlatform platform;
-    ravlin::WinToolkit toolkit(GetModuleHandleA(nullptr));
-    ravlin::frmRavlin form(toolkit, platform);
     Case cases[] = {
-        {"ReadVersionInfo, 50 KB", [&] { return FormRead(form, small); }, {}},
-        {"ReadVersionInfo, 100 MB, page-aligned", [&] { return FormRead(form, bigPaged); }, {}},
-        {"ReadVersionInfo, 100 MB, 512-byte aligned", [&] { return FormRead(form, big); }, {}},
+        {"the version summary, 50 KB", [&] { return SummaryRead(platform, small); }, {}},
+        {"the version summary, 100 MB, page-aligned", [&] { return SummaryRead(platform, bigPaged); }, {}},
+        {"the version summary, 100 MB, 512-byte aligned", [&] { return SummaryRead(platform, big); }, {}},
         {"  the two version calls alone, 50 KB", [&] { return PlatformRead(small); }, {}},
         {"  the two version calls alone, 100 MB, 512", [&] { return PlatformRead(big); }, {}},
     };
@@ -156,7 +148,7 @@ int main(int argc, char** argv) {
                 paged, flat ? "met" : "NOT met");
     std::printf("   ratio of medians 100 MB 512-byte aligned/50 KB: %.2f, for the version calls alone: %.2f\n",
                 ratio(stats[2], stats[0]), ratio(stats[4], stats[3]));
-    std::printf("   share of the version calls in ReadVersionInfo on the 512-byte aligned 100 MB file: %.0f%%\n",
+    std::printf("   share of the version calls in the summary's read of the 512-byte aligned 100 MB file: %.0f%%\n",
                 stats[2].median > 0 ? 100.0 * stats[4].median / stats[2].median : 0);
     Expect(flat, "the read time does not grow with the file size");
   }

@@ -67,6 +67,9 @@ check_size() {
 rm -f "$build/test-counts"
 status=0
 
+log "the folders include downward only"
+run_check includes scripts/check-includes.sh || status=1
+
 log "unit tests (native)"
 cmake -S . -B "$build/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 ninja -C "$build/native"

@@ -92,10 +92,4 @@ std::vector<std::string> FindMissingDependency(Platform& platform, const std::st
   return chain;
 }
 
-std::string MissingDependencyText(const std::vector<std::string>& chain) {
-  std::string text = "It needs " + chain.front();
-  for (size_t i = 1; i < chain.size(); ++i) text += ", which needs " + chain[i];
-  return text + ", which was not found beside it or in the system folders.";
-}
-
 }  // namespace ravlin

@@ -16,7 +16,4 @@ namespace ravlin {
 std::vector<std::string> FindMissingDependency(Platform& platform, const std::string& libraryPath,
                                                const std::string& systemFolder);
 
-// "It needs a.dll, which needs b.dll, which was not found beside it or in the system folders."
-std::string MissingDependencyText(const std::vector<std::string>& chain);
-
 }  // namespace ravlin

@@ -1,5 +1,7 @@
 #include "platform/Probes.h"
 
+#include <algorithm>
+
 #include "platform/ResumeNext.h"
 
 namespace ravlin {
@@ -31,6 +33,19 @@ bool IsFileThere(Toolkit& toolkit, const std::string& inFileSpec) {
   }
   ResumeNext([&] { toolkit.Close(fileNumber); });
   return true;
+}
+
+std::string SystemDescription(Platform& platform, uint32_t code) {
+  char buffer[1024] = {};
+  uint32_t length = 0;
+  ResumeNext([&] {
+    length = platform.FormatMessageA(kFormatMessageFromSystem | kFormatMessageIgnoreInserts, nullptr,
+                                     code, 0, buffer, sizeof(buffer), nullptr);
+  });
+  std::string text(buffer, std::min<size_t>(length, sizeof(buffer)));
+  const size_t end = text.find_last_not_of("\r\n ");
+  text.erase(end == std::string::npos ? 0 : end + 1);
+  return text;
 }
 
 }  // namespace ravlin

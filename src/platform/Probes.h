@@ -14,5 +14,7 @@ bool is64(Platform& platform);
 std::string GetSystemPath(Platform& platform);
 // True when the file opens for reading; it is closed again at once.
 bool IsFileThere(Toolkit& toolkit, const std::string& inFileSpec);
+// The system's text for a status code, without its trailing line break; "" if it has none.
+std::string SystemDescription(Platform& platform, uint32_t code);
 
 }  // namespace ravlin

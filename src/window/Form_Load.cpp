@@ -1,4 +1,5 @@
 #include "platform/ResumeNext.h"
+#include "texts/Texts.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
@@ -14,8 +15,7 @@ void frmRavlin::Form_Load() {
 
   ResumeNext([&] { mCrLf = "\r\n"; });
   ResumeNext([&] {
-    lblOCXFileSpec.SetCaption("File specification of OCX/DLL" + mCrLf +
-                              "    e.g. c:\\Windows\\System\\mswinsck.ocx");
+    lblOCXFileSpec.SetCaption(text::kFileSpecLabel + mCrLf + text::kFileSpecExample);
   });
   ResumeNext([&] { lblPleaseVerify.SetVisible(false); });
   ResumeNext([&] { SetButtonMode(true); });
@@ -29,11 +29,10 @@ void frmRavlin::Form_Load() {
   ResumeNext([&] {
     mOcxFound = found;
     if (found) {
-      Label2.SetCaption("Found");
+      Label2.SetCaption(text::kFound);
     } else {
-      Label2.SetCaption("NOT FOUND:");
-      advice = "Please place RICHTX32.OCX in " + rememberedDirectory + mCrLf + mCrLf +
-               "RICHTX32.OCX file isincluded in zip file";
+      Label2.SetCaption(text::kNotFound);
+      advice = text::kPleasePlace + rememberedDirectory + mCrLf + mCrLf + text::kInZip;
     }
   });
   ResumeNext([&] { toolkit_.MsgBox(Label2.Caption() + " " + controlPath + mCrLf + mCrLf + advice); });

@@ -1,6 +1,7 @@
 // The two-step confirmation of the general path: check, show, confirm or
 // withdraw. No handler here traps errors.
 #include "platform/Text.h"
+#include "texts/Texts.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
@@ -9,11 +10,11 @@ namespace {
 // Only spaces count as blank: a text of tabs goes on to the existence test.
 bool CheckFileSpec(Toolkit& toolkit, frmRavlin& form, const std::string& fileSpec) {
   if (IsBlank(fileSpec)) {
-    toolkit.MsgBox("No path and filename yet");
+    toolkit.MsgBox(text::kNoFileYet);
     return false;
   }
   if (!form.IsFileThere(fileSpec)) {
-    toolkit.MsgBox("File not found");
+    toolkit.MsgBox(text::kFileNotFound);
     return false;
   }
   return true;
@@ -41,7 +42,7 @@ void frmRavlin::cmdUnregister_Click() {
 // The text is read again here and not checked again: a file picked while
 // confirming is the one that is acted on.
 void frmRavlin::cmdProceed_Click() {
-  toolkit_.MsgBox("WWW");
+  toolkit_.MsgBox(text::kConfirmation);
   if (mRegisterMode) {
     RegServerProc(FileSpec(), "");
     lblPleaseVerify.SetVisible(false);

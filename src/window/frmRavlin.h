@@ -1,7 +1,7 @@
 #pragma once
 // The program's one window: its controls, its window-level variables, its
-// event handlers and member routines. Each routine is defined in the folder
-// of the subsystem it belongs to.
+// event handlers and member routines. The work is done below it, by the
+// registrar and the readers; the window presents what they return.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -13,7 +13,7 @@
 #include "platform/FormHost.h"
 #include "platform/Platform.h"
 #include "platform/Toolkit.h"
-#include "registration/Worker.h"
+#include "registration/Registrar.h"
 #include "window/ControlIds.h"
 
 namespace ravlin {
@@ -21,7 +21,6 @@ namespace ravlin {
 class frmRavlin final : public FormHost {
  public:
   frmRavlin(Toolkit& toolkit, Platform& platform);
-  ~frmRavlin();
   frmRavlin(const frmRavlin&) = delete;
   frmRavlin& operator=(const frmRavlin&) = delete;
 
@@ -71,28 +70,18 @@ class frmRavlin final : public FormHost {
   void SetButtonMode(bool bIdle);
   // The file specification in text1, without the quotes a copied path may carry.
   std::string FileSpec() const;
+  // Runs the command on the file, then tells the user what came of it.
   void RegServerProc(std::string inDllFile, const std::string& inCommand);
-  void ReportLoadFailure(const std::string& checkedPath, uint32_t loadError,
-                         const std::string& inCommand);
-  void HandOver(const std::string& tool, const std::string& fullPath, const std::string& inCommand);
-  bool ReadVersionInfo(const std::string& inFile);
+  void Present(const Outcome& outcome);
+  // The file's company name and product version, read and shown.
   void ShowFileInfo(const std::string& inFile);
-
-  // A worker thread or a registration tool that outlived its wait: released
-  // once it has ended. A tool has no library and no job.
-  struct PendingWorker {
-    Handle waitable;
-    uint32_t threadId;
-    Module library;
-    std::unique_ptr<WorkerJob> job;
-  };
-  void KeepWorker(Handle waitable, uint32_t threadId, Module library, std::unique_ptr<WorkerJob> job);
-  // A library whose control crashed: never released.
-  void KeepCrashed(Module library);
-  void ReleaseEndedWorkers();
+  // A message box whose failure is not the caller's.
+  void Tell(const std::string& message);
+  void SetPointer(MousePointer pointer);
 
   Toolkit& toolkit_;
   Platform& platform_;
+  Registrar registrar_;
 
   // Window-level variables.
   std::string mCompanyName;
@@ -101,9 +90,6 @@ class frmRavlin final : public FormHost {
   std::optional<int64_t> mApiResult;
   std::string mCrLf;
   bool mOcxFound = false;
-
-  std::vector<PendingWorker> mPendingWorkers;
-  std::vector<Module> mCrashedLibraries;
 };
 
 }  // namespace ravlin

@@ -320,7 +320,7 @@ TEST_F(RegServer, AControlOfTheOtherArchitectureIsRegisteredByItsOwnTool) {
       << ModuleThatRegistered("otherarch");
   EXPECT_EQ(Run(control, "u"), kCompleted);
   EXPECT_FALSE(KeyExists("otherarch"));
-  EXPECT_EQ(FormProbe::PendingWorkers(form), 0u);
+  EXPECT_EQ(FormProbe::RegistrarOf(form).RunningCount(), 0u);
 }
 
 // The slow control's export takes 12 s.
@@ -335,22 +335,22 @@ TEST_F(RegServer, AWorkerPastTheLimitKeepsItsLibraryUntilItEnds) {
   EXPECT_LT(waited, 11000u) << "the window waits no longer than the limit";
   EXPECT_EQ(toolkit.pointers, kBusyThenDefault);
   EXPECT_EQ(FormProbe::ApiResult(form), std::optional<int64_t>(WAIT_TIMEOUT));
-  EXPECT_EQ(FormProbe::PendingWorkers(form), 1u);
+  EXPECT_EQ(FormProbe::RegistrarOf(form).RunningCount(), 1u);
   EXPECT_TRUE(Loaded(slow));
 
   // The next registration works while the first worker still runs, and leaves it be.
   EXPECT_EQ(Run(Fixture("server.ocx")), kCompleted);
   EXPECT_TRUE(KeyExists("server"));
   EXPECT_FALSE(KeyExists("slow")) << "the slow export has not finished yet";
-  EXPECT_EQ(FormProbe::PendingWorkers(form), 1u);
+  EXPECT_EQ(FormProbe::RegistrarOf(form).RunningCount(), 1u);
   EXPECT_TRUE(Loaded(slow));
 
   // Once it has ended, the kept library goes.
-  for (int i = 0; i < 100 && FormProbe::PendingWorkers(form) > 0; ++i) {
+  for (int i = 0; i < 100 && FormProbe::RegistrarOf(form).RunningCount() > 0; ++i) {
     Sleep(100);
-    FormProbe::ReleaseEndedWorkers(form);
+    FormProbe::RegistrarOf(form).ReleaseEnded();
   }
-  EXPECT_EQ(FormProbe::PendingWorkers(form), 0u);
+  EXPECT_EQ(FormProbe::RegistrarOf(form).RunningCount(), 0u);
   EXPECT_TRUE(KeyExists("slow")) << "the slow export ran to its end";
   EXPECT_FALSE(KeyExists("slow-unloaded")) << "the library was unloaded under the running worker";
   EXPECT_FALSE(Loaded(slow));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "FormProbe.h"
+#include "inspection/VersionSummary.h"
 #include "inspection/VersionBlock.h"
 #include "platform/win32/WinPlatform.h"
 #include "window/frmRavlin.h"
@@ -55,7 +56,7 @@ struct Form {
 struct FileCase {
   const char* file;
   bool result;
-  std::string company;  // "Old Company" when the fields are kept
+  std::string company;
   std::string version;
 };
 
@@ -63,18 +64,18 @@ TEST(ReadVersionInfoOnWindows, GivesEachFilesCompanyVersionAndResult) {
   const std::vector<FileCase> cases = {
       {"version16.dll", true, "Ravlin Test Controls Incorporated", "4.2.1.7"},
       {"version8.dll", true, "Ravlin Narrow Block Works", "3.1.4"},
-      {"noversion.dll", false, "Old Company", "0.9"},
-      {"missing.dll", false, "Old Company", "0.9"},
+      {"noversion.dll", false, "", ""},
+      {"missing.dll", false, "", ""},
   };
+  WinPlatform platform;
   for (const FileCase& c : cases) {
     SCOPED_TRACE(c.file);
-    Form f;
-    FormProbe::CompanyName(f.form) = "Old Company";
-    FormProbe::ProductVersion(f.form) = "0.9";
-    EXPECT_EQ(FormProbe::ReadVersionInfo(f.form, FixturePath(c.file)), c.result);
-    EXPECT_EQ(FormProbe::CompanyName(f.form), c.company);
-    EXPECT_EQ(FormProbe::ProductVersion(f.form), c.version);
-    if (c.result) EXPECT_NE(FormProbe::ApiResult(f.form).value_or(0), 0);
+    const VersionSummary summary = ReadVersionSummary(platform, FixturePath(c.file));
+    EXPECT_EQ(summary.HasVersion(), c.result);
+    EXPECT_EQ(summary.blockRead, c.result);
+    EXPECT_EQ(summary.company, c.company);
+    EXPECT_EQ(summary.version, c.version);
+    if (c.result) EXPECT_NE(summary.readResult.value_or(0), 0);
   }
 }
 

@@ -9,9 +9,8 @@ struct FormProbe {
   static void RegServerProc(frmRavlin& f, const std::string& file, const std::string& command) {
     f.RegServerProc(file, command);
   }
-  static bool ReadVersionInfo(frmRavlin& f, const std::string& file) { return f.ReadVersionInfo(file); }
   static void ShowFileInfo(frmRavlin& f, const std::string& file) { f.ShowFileInfo(file); }
-  static void ReleaseEndedWorkers(frmRavlin& f) { f.ReleaseEndedWorkers(); }
+  static Registrar& RegistrarOf(frmRavlin& f) { return f.registrar_; }
 
   static std::string& CompanyName(frmRavlin& f) { return f.mCompanyName; }
   static std::string& ProductVersion(frmRavlin& f) { return f.mProductVersion; }
@@ -19,7 +18,6 @@ struct FormProbe {
   static std::optional<int64_t>& ApiResult(frmRavlin& f) { return f.mApiResult; }
   static std::string& CrLf(frmRavlin& f) { return f.mCrLf; }
   static bool& OcxFound(frmRavlin& f) { return f.mOcxFound; }
-  static size_t PendingWorkers(const frmRavlin& f) { return f.mPendingWorkers.size(); }
 };
 
 }  // namespace ravlin

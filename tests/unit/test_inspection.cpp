@@ -10,6 +10,7 @@
 #include "FormProbe.h"
 #include "VersionBlockBuilder.h"
 #include "inspection/VersionBlock.h"
+#include "inspection/VersionSummary.h"
 
 namespace ravlin {
 namespace {
@@ -33,6 +34,8 @@ void Serve(FakeWindow& w, const std::string& data, uint32_t size) {
 void Serve(FakeWindow& w, const std::string& data) {
   Serve(w, data, static_cast<uint32_t>(data.size()));
 }
+
+VersionSummary Read(FakeWindow& w) { return ReadVersionSummary(w.platform, kFile); }
 
 void Remember(FakeWindow& w, const std::string& company, const std::string& version) {
   FormProbe::CompanyName(w.form) = company;
@@ -219,7 +222,7 @@ TEST(VersionBlock, KeysFarIntoALargeBlockAreFound) {
   }
 }
 
-// --- ReadVersionInfo through the platform --------------------------------------------------
+// --- The version summary through the platform --------------------------------------------------
 
 TEST(ReadVersionInfo, AsksForTheSizeThenReadsABufferOfExactlyThatSize) {
   FakeWindow w;
@@ -237,15 +240,17 @@ TEST(ReadVersionInfo, AsksForTheSizeThenReadsABufferOfExactlyThatSize) {
     std::copy(data.begin(), data.end(), static_cast<char*>(out));
     return 7;
   };
-  EXPECT_TRUE(FormProbe::ReadVersionInfo(w.form, kFile));
+  const VersionSummary summary = Read(w);
+  EXPECT_TRUE(summary.HasVersion());
   EXPECT_EQ(w.log.WithPrefix("GetFileVersionInfo"),
             (std::vector<std::string>{std::string("GetFileVersionInfoSizeA:") + kFile,
                                       std::string("GetFileVersionInfoA:") + kFile + "|" +
                                           std::to_string(size)}));
-  EXPECT_EQ(FormProbe::ApiResult(w.form), 7);
-  EXPECT_EQ(FormProbe::ProductVersion(w.form), "1.0");
+  EXPECT_EQ(summary.readResult, 7);
+  EXPECT_EQ(summary.version, "1.0");
 }
 
+// No block: the window keeps what it showed before, and its status value holds the read's answer.
 TEST(ReadVersionInfo, KeepsTheFieldsWhenTheSizeOrTheReadFails) {
   struct Case {
     const char* name;
@@ -280,7 +285,8 @@ TEST(ReadVersionInfo, KeepsTheFieldsWhenTheSizeOrTheReadFails) {
     c.script(w);
     Remember(w, "Old Company", "1.0");
     FormProbe::ApiResult(w.form) = 99;
-    EXPECT_FALSE(FormProbe::ReadVersionInfo(w.form, kFile));
+    EXPECT_FALSE(Read(w).blockRead);
+    FormProbe::ShowFileInfo(w.form, kFile);
     EXPECT_EQ(FormProbe::CompanyName(w.form), "Old Company");
     EXPECT_EQ(FormProbe::ProductVersion(w.form), "1.0");
     EXPECT_EQ(FormProbe::ApiResult(w.form), c.apiResult);
@@ -295,7 +301,8 @@ TEST(ReadVersionInfo, ClearsBothFieldsAfterASuccessfulRead) {
     FakeWindow w;
     Serve(w, data);
     Remember(w, "Old Company", "1.0");
-    EXPECT_FALSE(FormProbe::ReadVersionInfo(w.form, kFile));
+    EXPECT_FALSE(Read(w).HasVersion());
+    FormProbe::ShowFileInfo(w.form, kFile);
     EXPECT_EQ(FormProbe::ProductVersion(w.form), "");
     EXPECT_NE(FormProbe::CompanyName(w.form), "Old Company");
   }
@@ -307,9 +314,10 @@ TEST(ReadVersionInfo, TrueExactlyWhenTheVersionIsNotBlank) {
       SCOPED_TRACE(FormName(chars) + ": " + c.name);
       FakeWindow w;
       Serve(w, VersionBlock(chars, c.tables));
-      EXPECT_EQ(FormProbe::ReadVersionInfo(w.form, kFile), c.result);
-      EXPECT_EQ(FormProbe::CompanyName(w.form), c.company);
-      EXPECT_EQ(FormProbe::ProductVersion(w.form), c.version);
+      const VersionSummary summary = Read(w);
+      EXPECT_EQ(summary.HasVersion(), c.result);
+      EXPECT_EQ(summary.company, c.company);
+      EXPECT_EQ(summary.version, c.version);
     }
   }
 }
@@ -327,8 +335,7 @@ TEST(ReadVersionInfo, SixteenBitValuesBecomeAnsiTextThroughThePlatform) {
   // "Ravlin Gruß" and a version with a character no code page holds.
   std::string data = VersionBlock(Chars::Sixteen, {{{"CompanyName", "Ravlin Gru\xDF"}, {"ProductVersion", "1.0"}}});
   Serve(w, data);
-  EXPECT_TRUE(FormProbe::ReadVersionInfo(w.form, kFile));
-  EXPECT_EQ(FormProbe::CompanyName(w.form), "Ravlin Gru?");  // the fake's code page has no sharp s
+  EXPECT_EQ(Read(w).company, "Ravlin Gru?");  // the fake's code page has no sharp s
   EXPECT_EQ(w.log.WithPrefix("WideCharToMultiByte:0|11|").size(), 2u);  // measure, then convert
 
   FakeWindow cp;
@@ -339,24 +346,24 @@ TEST(ReadVersionInfo, SixteenBitValuesBecomeAnsiTextThroughThePlatform) {
     EXPECT_EQ(codePage, kCpAcp);
     return Latin1(codePage, flags, text, length, out, outLength, nullptr, nullptr);
   };
-  EXPECT_TRUE(FormProbe::ReadVersionInfo(cp.form, kFile));
-  EXPECT_EQ(FormProbe::CompanyName(cp.form), "Ravlin Gru\xDF");
-  EXPECT_EQ(FormProbe::ProductVersion(cp.form), "1.0");
+  const VersionSummary summary = Read(cp);
+  EXPECT_EQ(summary.company, "Ravlin Gru\xDF");
+  EXPECT_EQ(summary.version, "1.0");
 }
 
 TEST(ReadVersionInfo, AFailedConversionLeavesThatFieldEmptyAndTheOtherStands) {
   FakeWindow w;
   Serve(w, VersionBlock(Chars::Sixteen, {{{"CompanyName", "Ravlin"}, {"ProductVersion", "1.0"}}}));
-  Remember(w, "Old Company", "0.9");
   w.platform.onWideCharToMultiByte = [](uint32_t codePage, uint32_t flags, const char16_t* text,
                                         int32_t length, char* out, int32_t outLength, const char*,
                                         int32_t*) {
     if (text[0] == u'R') return 0;  // the company cannot be converted
     return Latin1(codePage, flags, text, length, out, outLength, nullptr, nullptr);
   };
-  EXPECT_TRUE(FormProbe::ReadVersionInfo(w.form, kFile));
-  EXPECT_EQ(FormProbe::CompanyName(w.form), "");
-  EXPECT_EQ(FormProbe::ProductVersion(w.form), "1.0");
+  const VersionSummary summary = Read(w);
+  EXPECT_TRUE(summary.HasVersion());
+  EXPECT_EQ(summary.company, "");
+  EXPECT_EQ(summary.version, "1.0");
 }
 
 TEST(ReadVersionInfo, AKeySoNearTheEndThatItsValueLiesOutside) {
@@ -366,9 +373,10 @@ TEST(ReadVersionInfo, AKeySoNearTheEndThatItsValueLiesOutside) {
     const std::string key = chars == Chars::Eight ? std::string("ProductVersion") : Wide("ProductVersion");
     FakeWindow w;
     Serve(w, CutAfter(data, key, chars == Chars::Eight ? 1 : 2));
-    EXPECT_FALSE(FormProbe::ReadVersionInfo(w.form, kFile));
-    EXPECT_EQ(FormProbe::CompanyName(w.form), "Ravlin");
-    EXPECT_EQ(FormProbe::ProductVersion(w.form), "");
+    const VersionSummary summary = Read(w);
+    EXPECT_FALSE(summary.HasVersion());
+    EXPECT_EQ(summary.company, "Ravlin");
+    EXPECT_EQ(summary.version, "");
   }
 }
 

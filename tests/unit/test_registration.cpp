@@ -2,13 +2,14 @@
 
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <set>
 
 #include "Fakes.h"
 #include "FormProbe.h"
 #include "PeImageBuilder.h"
 #include "inspection/PeImage.h"
-#include "registration/Engine.h"
+#include "registration/Registrar.h"
 #include "registration/Worker.h"
 
 namespace ravlin {
@@ -25,11 +26,12 @@ constexpr char kFullPath[] = "C:\\work\\server.ocx";
 constexpr char kLoad[] = "LoadLibraryExA:C:\\work\\server.ocx|8";
 
 constexpr char kLoadFailed[] = "MsgBox:Failure loading control DLL\r\n\r\nError 193.";
-constexpr char kUnknown[] = "MsgBox:Unknown command handle";
 constexpr char kNoEntry[] = "MsgBox:Process failed in obtaining entry point or creating thread.";
 constexpr char kTimeOut[] =
     "MsgBox:Process failed in signaled state or time-out.\r\nThe control is still running and may yet finish its work.";
 constexpr char kCompleted[] = "MsgBox:Process completed";
+
+using Kind = Outcome::Kind;
 
 struct ThreadStart {
   void* attributes;
@@ -40,8 +42,9 @@ struct ThreadStart {
   bool hasIdPlace;
 };
 
-// A window whose platform has a loadable control in the current directory,
-// exporting both entry points, whose worker ends at once with S_OK.
+// A platform with a loadable control in the current directory, exporting both
+// entry points, whose worker ends at once with S_OK. The window runs on it for
+// what the user sees; a registrar of its own for the outcomes.
 class Engine : public ::testing::Test {
  public:
   Engine() {
@@ -69,8 +72,13 @@ class Engine : public ::testing::Test {
     };
   }
 
+  // Through the window: what the user sees, in order.
   void Run(const std::string& file = kFile, const std::string& command = "") {
     FormProbe::RegServerProc(w.form, file, command);
+  }
+  // The registrar alone: the outcome, with busy counting the calls of onBusy.
+  Outcome Registered(Action action = Action::Register, const std::string& file = kFile) {
+    return registrar.Run(file, action, [this] { ++busy; });
   }
 
   // The log without the resolution of the file's path.
@@ -83,83 +91,73 @@ class Engine : public ::testing::Test {
   }
 
   FakeWindow w;
+  Registrar registrar{w.platform};
+  int busy = 0;
   std::set<std::string> existing{kFullPath};
   std::set<std::string> exports{"DllRegisterServer", "DllUnregisterServer"};
   std::vector<ThreadStart> starts;
 };
 
-// Each row of the outcome table: what goes wrong, and every call that follows, in order.
-struct OutcomeCase {
+// Each row: what goes wrong, and every call that follows, in the order the user meets it.
+struct OrderCase {
   const char* name;
   std::function<void(Engine&)> script;
   std::string command;
   std::vector<std::string> steps;
-  size_t pendingWorkers;
 };
+void PrintTo(const OrderCase& c, std::ostream* os) { *os << c.name; }
 
-class Outcomes : public Engine, public ::testing::WithParamInterface<OutcomeCase> {};
+class Order : public Engine, public ::testing::WithParamInterface<OrderCase> {};
 
-TEST_P(Outcomes, PointerLibraryAndThreadHandleAsTheTableSays) {
+TEST_P(Order, PointerMessageAndReleasesAsTheUserMeetsThem) {
   GetParam().script(*this);
   Run(kFile, GetParam().command);
 
   EXPECT_EQ(Steps(), GetParam().steps);
   EXPECT_EQ(w.toolkit.pointer, MousePointer::Default);
-  EXPECT_EQ(FormProbe::PendingWorkers(w.form), GetParam().pendingWorkers);
   // Whatever is released is what was acquired.
   for (Module freed : w.platform.freedModules) EXPECT_EQ(freed, kModule);
   for (Handle closed : w.platform.closedHandles) EXPECT_EQ(closed, kThread);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    EveryRow, Outcomes,
+    EveryPath, Order,
     ::testing::Values(
-        OutcomeCase{"LoaderReturnsZero",
-                    [](Engine& e) { e.w.platform.onLoadLibraryExA = nullptr; }, "",
-                    {kLoad, "FormatMessageA:4608", kLoadFailed}, 0},
-        OutcomeCase{"UnknownCommand", [](Engine&) {}, "R", {kLoad, kUnknown, "FreeLibrary"}, 0},
-        OutcomeCase{"ExportAbsent", [](Engine& e) { e.exports.clear(); }, "",
-                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Default", kNoEntry,
-                     "FreeLibrary"},
-                    0},
-        OutcomeCase{"ThreadNotCreated",
-                    [](Engine& e) {
-                      e.w.platform.onCreateThread = [](void*, size_t, ThreadProc, void*, uint32_t,
-                                                       uint32_t*) { return Handle{}; };
-                    },
-                    "",
-                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "InstallCrashFilter", "CreateThread",
-                     "Pointer:Default", kNoEntry, "FreeLibrary"},
-                    0},
-        OutcomeCase{"WaitTimesOut",
-                    [](Engine& e) {
-                      e.w.platform.onWaitForSingleObject = [](Handle, uint32_t) { return kWaitTimeout; };
-                    },
-                    "",
-                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "InstallCrashFilter", "CreateThread",
-                     "WaitForSingleObject:10000", "Pointer:Default", kTimeOut},
-                    1},
-        OutcomeCase{"WaitFails",
-                    [](Engine& e) {
-                      e.w.platform.onWaitForSingleObject = [](Handle, uint32_t) { return kWaitFailed; };
-                    },
-                    "u",
-                    {kLoad, "GetProcAddress:DllUnregisterServer", "Pointer:Hourglass",
-                     "InstallCrashFilter", "CreateThread", "WaitForSingleObject:10000", "Pointer:Default", kTimeOut},
-                    1},
-        OutcomeCase{"Success", [](Engine&) {}, "",
-                    {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "InstallCrashFilter", "CreateThread",
-                     "WaitForSingleObject:10000", "GetExitCodeThread", "CloseHandle", "FreeLibrary",
-                     "Pointer:Default", kCompleted},
-                    0}),
-    [](const ::testing::TestParamInfo<OutcomeCase>& info) { return info.param.name; });
+        OrderCase{"LoaderReturnsZero", [](Engine& e) { e.w.platform.onLoadLibraryExA = nullptr; }, "",
+                  {kLoad, "FormatMessageA:4608", kLoadFailed}},
+        // Refused before anything is loaded: the window never passes such a command.
+        OrderCase{"UnknownCommand", [](Engine&) {}, "R", {"MsgBox:Unknown command handle"}},
+        // The library stays loaded until its message is dismissed.
+        OrderCase{"ExportAbsent", [](Engine& e) { e.exports.clear(); }, "",
+                  {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Default", kNoEntry, "FreeLibrary"}},
+        OrderCase{"ThreadNotCreated",
+                  [](Engine& e) {
+                    e.w.platform.onCreateThread = [](void*, size_t, ThreadProc, void*, uint32_t, uint32_t*) {
+                      return Handle{};
+                    };
+                  },
+                  "",
+                  {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "InstallCrashFilter",
+                   "CreateThread", "Pointer:Default", kNoEntry, "FreeLibrary"}},
+        OrderCase{"WaitTimesOut",
+                  [](Engine& e) {
+                    e.w.platform.onWaitForSingleObject = [](Handle, uint32_t) { return kWaitTimeout; };
+                  },
+                  "u",
+                  {kLoad, "GetProcAddress:DllUnregisterServer", "Pointer:Hourglass", "InstallCrashFilter",
+                   "CreateThread", "WaitForSingleObject:10000", "Pointer:Default", kTimeOut}},
+        OrderCase{"Success", [](Engine&) {}, "",
+                  {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Hourglass", "InstallCrashFilter",
+                   "CreateThread", "WaitForSingleObject:10000", "GetExitCodeThread", "CloseHandle",
+                   "FreeLibrary", "Pointer:Default", kCompleted}}),
+    [](const ::testing::TestParamInfo<OrderCase>& info) { return info.param.name; });
 
 // The worker starts at the program's own procedure, which runs the export inside
 // a COM apartment; the export's result, whatever COM said, is the exit code.
 TEST_F(Engine, TheWorkerRunsTheExportInsideCom) {
   // Timed out, so the worker's job is still kept when the test plays the worker.
   w.platform.onWaitForSingleObject = [](Handle, uint32_t ms) { return ms ? kWaitTimeout : kWaitObject0; };
-  Run(kFile, "U");
+  Registered(Action::Unregister);
   ASSERT_EQ(starts.size(), 1u);
   EXPECT_EQ(starts[0].attributes, nullptr);
   EXPECT_EQ(starts[0].stackSize, 0u);
@@ -184,6 +182,7 @@ TEST_F(Engine, TheWorkerRunsTheExportInsideCom) {
   }
 }
 
+// The wait's result reaches the window's status value, whatever it was.
 TEST_F(Engine, WaitsOnTheWorkerAndKeepsTheResult) {
   for (uint32_t result : {kWaitObject0, kWaitTimeout, kWaitFailed, uint32_t{0x80}}) {
     w.platform.onWaitForSingleObject = [result](Handle thread, uint32_t milliseconds) {
@@ -199,57 +198,34 @@ TEST_F(Engine, WaitsOnTheWorkerAndKeepsTheResult) {
   }
 }
 
-// Only the whole, exact text chooses; everything else is refused after the load.
-struct CommandCase {
-  const char* command;
-  const char* exportName;  // null: refused
-};
-
-class Commands : public Engine, public ::testing::WithParamInterface<CommandCase> {};
-
-TEST_P(Commands, ChooseTheExportOnlyAfterTheLoad) {
-  const CommandCase& c = GetParam();
-  Run(kFile, c.command);
-  if (c.exportName) {
-    EXPECT_EQ(w.log.WithPrefix("GetProcAddress:"),
-              std::vector<std::string>{std::string("GetProcAddress:") + c.exportName});
-    EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{"Process completed"});
-  } else {
-    EXPECT_EQ(Steps(), (std::vector<std::string>{kLoad, kUnknown, "FreeLibrary"}));
-  }
-
-  // An unloadable file says so whatever the command.
-  w.log.Clear();
-  w.platform.onLoadLibraryExA = nullptr;
-  Run(kFile, c.command);
-  EXPECT_EQ(Steps(), (std::vector<std::string>{kLoad, "FormatMessageA:4608", kLoadFailed}));
+// Only the whole, exact text chooses.
+TEST(Commands, OnlyTheWholeExactTextChoosesAnAction) {
+  EXPECT_EQ(ActionFor(""), Action::Register);
+  EXPECT_EQ(ActionFor("U"), Action::Unregister);
+  EXPECT_EQ(ActionFor("u"), Action::Unregister);
+  for (const char* refused : {"R", "r", " ", "u ", " u", "unregister", "UU"})
+    EXPECT_EQ(ActionFor(refused), std::nullopt) << '"' << refused << '"';
+  EXPECT_STREQ(ExportName(Action::Register), "DllRegisterServer");
+  EXPECT_STREQ(ExportName(Action::Unregister), "DllUnregisterServer");
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Commands,
-                         ::testing::Values(CommandCase{"", "DllRegisterServer"},
-                                           CommandCase{"U", "DllUnregisterServer"},
-                                           CommandCase{"u", "DllUnregisterServer"},
-                                           CommandCase{"R", nullptr}, CommandCase{"r", nullptr},
-                                           CommandCase{" ", nullptr}, CommandCase{"u ", nullptr},
-                                           CommandCase{" u", nullptr},
-                                           CommandCase{"unregister", nullptr},
-                                           CommandCase{"UU", nullptr}));
-
-constexpr char kRightsAdvice[] =
-    "Registering a control usually needs administrator rights: close this program, start it with "
-    "'Run as administrator' and try again.";
-
-// The worker's exit code is the export's HRESULT.
+// The worker's exit code is the export's HRESULT: the outcome carries the
+// code, the system's words for it and whether to advise administrator rights.
 struct ExitCase {
   uint32_t code;
   const char* description;  // what the system has for it, null for nothing
-  std::string message;
+  int32_t admin;            // the shell's administrator test
+  Kind kind;
+  std::string codeDescription;
+  bool rightsAdvice;
 };
+void PrintTo(const ExitCase& c, std::ostream* os) { *os << "0x" << std::hex << c.code; }
 
 class ExitCodes : public Engine, public ::testing::WithParamInterface<ExitCase> {};
 
-TEST_P(ExitCodes, AFailureCodeIsReportedAfterEverythingIsReleased) {
+TEST_P(ExitCodes, BecomeTheOutcomeOnceEverythingIsReleased) {
   const ExitCase& c = GetParam();
+  w.platform.isUserAnAdmin = c.admin;
   w.platform.onGetExitCodeThread = [&](Handle thread, uint32_t* code) {
     EXPECT_EQ(thread, kThread);
     *code = c.code;
@@ -265,15 +241,15 @@ TEST_P(ExitCodes, AFailureCodeIsReportedAfterEverythingIsReleased) {
     return static_cast<uint32_t>(length);
   };
 
-  Run();
+  const Outcome outcome = Registered();
 
-  EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{c.message});
-  const auto at = [&](const std::string& entry) { return w.log.FindPrefix(entry); };
-  EXPECT_LT(at("GetExitCodeThread"), at("CloseHandle"));
-  EXPECT_LT(at("CloseHandle"), at("FreeLibrary"));
-  EXPECT_LT(at("FreeLibrary"), at("Pointer:Default"));
-  EXPECT_LT(at("Pointer:Default"), at("MsgBox:"));
-  if (static_cast<int32_t>(c.code) < 0) {
+  EXPECT_EQ(outcome.kind, c.kind);
+  EXPECT_EQ(outcome.codeDescription, c.codeDescription);
+  EXPECT_EQ(outcome.rightsAdvice, c.rightsAdvice);
+  EXPECT_EQ(w.platform.freedModules, std::vector<Module>{kModule});
+  EXPECT_EQ(w.platform.closedHandles, std::vector<Handle>{kThread});
+  if (c.kind == Kind::ExportFailed) {
+    EXPECT_EQ(outcome.code, c.code);
     EXPECT_EQ(described, std::vector<uint32_t>{c.code});
     EXPECT_EQ(w.log.WithPrefix("FormatMessageA:"), std::vector<std::string>{"FormatMessageA:4608"});
   } else {
@@ -284,43 +260,24 @@ TEST_P(ExitCodes, AFailureCodeIsReportedAfterEverythingIsReleased) {
 INSTANTIATE_TEST_SUITE_P(
     Codes, ExitCodes,
     ::testing::Values(
-        ExitCase{0, nullptr, "Process completed"},            // S_OK
-        ExitCase{1, "Incorrect function.\r\n", "Process completed"},  // S_FALSE
-        ExitCase{0x7FFFFFFF, nullptr, "Process completed"},
-        // Access refused, for a user whom the administrator test says no: the advice follows.
-        ExitCase{0x80070005, "Access is denied.\r\n",
-                 "Process failed with error code 0x80070005\r\nAccess is denied.\r\n\r\n" + std::string(kRightsAdvice)},
-        // Codes the system has no words for get the well-known ones.
-        ExitCase{0x8002801C, nullptr,
-                 "Process failed with error code 0x8002801C\r\nError accessing the OLE registry.\r\n\r\n" +
-                     std::string(kRightsAdvice)},
-        ExitCase{0x800401F0, nullptr,
-                 "Process failed with error code 0x800401F0\r\nCoInitialize has not been called."},
-        ExitCase{0x800a01ad, "ActiveX component can't create object \r\n \r\n",
-                 "Process failed with error code 0x800A01AD\r\nActiveX component can't create object"},
-        ExitCase{0x80040200, nullptr,
-                 "Process failed with error code 0x80040200\r\nThe server could not register its type library."},
-        ExitCase{0x80000000, " \r\n", "Process failed with error code 0x80000000"},
-        ExitCase{0xFFFFFFFF, nullptr, "Process failed with error code 0xFFFFFFFF"}));
-
-TEST_F(Engine, AnAdministratorIsNotToldToBecomeOne) {
-  w.platform.isUserAnAdmin = 1;
-  w.platform.onGetExitCodeThread = [](Handle, uint32_t* code) {
-    *code = 0x80040151;  // REGDB_E_WRITEREGDB
-    return 1;
-  };
-  Run();
-  EXPECT_EQ(w.toolkit.messages,
-            std::vector<std::string>{"Process failed with error code 0x80040151\r\nCould not write key to registry."});
-}
+        ExitCase{0, nullptr, 0, Kind::Completed, "", false},                      // S_OK
+        ExitCase{1, "Incorrect function.\r\n", 0, Kind::Completed, "", false},    // S_FALSE
+        ExitCase{0x7FFFFFFF, nullptr, 0, Kind::Completed, "", false},
+        // Access refused, for a user whom the administrator test says no.
+        ExitCase{0x80070005, "Access is denied.\r\n", 0, Kind::ExportFailed, "Access is denied.", true},
+        ExitCase{0x8002801C, nullptr, 0, Kind::ExportFailed, "", true},
+        // An administrator is not told to become one.
+        ExitCase{0x80040151, nullptr, 1, Kind::ExportFailed, "", false},
+        ExitCase{0x800a01ad, "ActiveX component can't create object \r\n \r\n", 0, Kind::ExportFailed,
+                 "ActiveX component can't create object", false},
+        ExitCase{0x80000000, " \r\n", 0, Kind::ExportFailed, "", false}));
 
 TEST_F(Engine, AnExitCodeThatCannotBeReadCountsAsCompleted) {
   w.platform.onGetExitCodeThread = [](Handle, uint32_t* code) {
     *code = 0x80070005;
     return 0;
   };
-  Run();
-  EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{"Process completed"});
+  EXPECT_EQ(Registered().kind, Kind::Completed);
   EXPECT_EQ(w.platform.freedModules.size(), 1u);
 }
 
@@ -334,39 +291,35 @@ TEST_F(Engine, AMissingDependencyIsNamedWithTheChainThatNeedsIt) {
       PeImageBytes(kMachineAmd64, {"api-ms-win-core-synch-l1-2-0.dll", "KERNEL32.dll", "a.dll"}, true);
   w.platform.fileBytes["C:\\work\\a.dll"] = PeImageBytes(kMachineAmd64, {"KERNEL32.dll", "b.dll"}, true);
   existing = {kFullPath, "C:\\WINDOWS\\system32\\KERNEL32.dll", "C:\\work\\a.dll"};
-  const std::string head = "Failure loading control DLL\r\n\r\n";
 
-  Run();
-  EXPECT_EQ(w.toolkit.messages.back(),
-            head + "It needs a.dll, which needs b.dll, which was not found beside it or in the system folders.");
+  Outcome outcome = Registered();
+  EXPECT_EQ(outcome.kind, Kind::LoadFailed);
+  EXPECT_EQ(outcome.diagnosis.kind, LoadDiagnosis::Kind::MissingDependency);
+  EXPECT_EQ(outcome.diagnosis.chain, (std::vector<std::string>{"a.dll", "b.dll"}));
+  EXPECT_EQ(busy, 0);
+
   existing.insert("C:\\quoted dir\\b.dll");  // found on PATH: nothing is missing after all
-  Run();
-  EXPECT_EQ(w.toolkit.messages.back(), head + "Error 126.");
+  outcome = Registered();
+  EXPECT_EQ(outcome.diagnosis.kind, LoadDiagnosis::Kind::LoaderError);
+  EXPECT_EQ(outcome.diagnosis.error, kErrorModNotFound);
+
   existing.erase("C:\\work\\a.dll");
-  Run();
-  EXPECT_EQ(w.toolkit.messages.back(),
-            head + "It needs a.dll, which was not found beside it or in the system folders.");
+  EXPECT_EQ(Registered().diagnosis.chain, std::vector<std::string>{"a.dll"});
 }
 
 // A fault ends the worker; the control's library stays loaded, since its state is unknown.
-TEST_F(Engine, ACrashIsToldWithWhereItHappened) {
+TEST_F(Engine, ACrashIsKeptWithWhereItHappenedAndItsLibraryStaysLoaded) {
   w.platform.onCreateThread = [](void*, size_t, ThreadProc, void*, uint32_t, uint32_t* id) {
     *id = 7;
     return kThread;
   };
   w.platform.crashes[7] = CrashRecord{0xC0000005, 0x10001010, "acc_crash.ocx", 0x1010};
-  Run();
-  w.platform.crashes[7] = CrashRecord{0xE0000001, 0x1234, "", 0};
-  Run(kFile, "u");
-  EXPECT_EQ(w.toolkit.messages,
-            (std::vector<std::string>{
-                "Process failed: the control crashed in DllRegisterServer (exception 0xC0000005, "
-                "access violation at acc_crash.ocx+0x1010).",
-                "Process failed: the control crashed in DllUnregisterServer (exception 0xE0000001, "
-                "at 0x00001234)."}));
+  const Outcome outcome = Registered(Action::Unregister);
+  EXPECT_EQ(outcome.kind, Kind::Crashed);
+  EXPECT_EQ(outcome.crash.module, "acc_crash.ocx");
+  EXPECT_EQ(outcome.crash.offset, 0x1010u);
   EXPECT_TRUE(w.platform.freedModules.empty());
-  EXPECT_EQ(w.platform.closedHandles, (std::vector<Handle>{kThread, kThread}));
-  EXPECT_EQ(w.toolkit.pointer, MousePointer::Default);
+  EXPECT_EQ(w.platform.closedHandles, std::vector<Handle>{kThread});
 }
 
 // The loader gets the file the workflow found here, by its absolute path.
@@ -376,12 +329,13 @@ struct PathCase {
   std::function<void(Engine&)> script;
   std::string loaded;  // the LoadLibraryExA entry
 };
+void PrintTo(const PathCase& c, std::ostream* os) { *os << c.name; }
 
 class LoadPath : public Engine, public ::testing::WithParamInterface<PathCase> {};
 
 TEST_P(LoadPath, TheCheckedFileIsLoadedByItsFullPath) {
   GetParam().script(*this);
-  Run(GetParam().fileSpec);
+  Registered(Action::Register, GetParam().fileSpec);
   EXPECT_EQ(w.log.WithPrefix("LoadLibraryExA:"), std::vector<std::string>{GetParam().loaded});
 }
 
@@ -389,39 +343,36 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, LoadPath,
     ::testing::Values(
         PathCase{"BareNameHere", "server.ocx", [](Engine&) {}, kLoad},
-        PathCase{"RelativePath", "sub\\x.ocx",
-                 [](Engine& e) { e.existing = {"C:\\work\\sub\\x.ocx"}; },
+        PathCase{"RelativePath", "sub\\x.ocx", [](Engine& e) { e.existing = {"C:\\work\\sub\\x.ocx"}; },
                  "LoadLibraryExA:C:\\work\\sub\\x.ocx|8"},
         // Absent here or a folder: the loader's own rules, which then fail.
         PathCase{"NotHere", "other.ocx", [](Engine&) {}, "LoadLibraryExA:other.ocx|0"},
         PathCase{"Directory", "server.ocx",
                  [](Engine& e) {
-                   e.w.platform.onGetFileAttributesA = [](const char*) {
-                     return kFileAttributeDirectory;
-                   };
+                   e.w.platform.onGetFileAttributesA = [](const char*) { return kFileAttributeDirectory; };
                  },
                  "LoadLibraryExA:server.ocx|0"},
         PathCase{"NoFullPath", "server.ocx",
                  [](Engine& e) {
-                   e.w.platform.onGetFullPathNameA = [](const char*, uint32_t, char*,
-                                                        char**) -> uint32_t { return 0; };
+                   e.w.platform.onGetFullPathNameA = [](const char*, uint32_t, char*, char**) -> uint32_t {
+                     return 0;
+                   };
                  },
                  "LoadLibraryExA:server.ocx|0"},
         PathCase{"LongerThanTheFirstBuffer", std::string(300, 'a') + ".ocx",
-                 [](Engine& e) {
-                   e.existing = {std::string(kCurrentDirectory) + std::string(300, 'a') + ".ocx"};
-                 },
+                 [](Engine& e) { e.existing = {std::string(kCurrentDirectory) + std::string(300, 'a') + ".ocx"}; },
                  "LoadLibraryExA:C:\\work\\" + std::string(300, 'a') + ".ocx|8"}),
     [](const ::testing::TestParamInfo<PathCase>& info) { return info.param.name; });
 
-// Every step is guarded: a failing one is skipped and the call still ends in a message.
+// Every step is guarded: a failing one is skipped and the run still ends in an outcome.
 struct ThrowCase {
   const char* name;
   std::function<void(FakePlatform&)> breakStep;
-  const char* message;
+  Kind kind;
   size_t freed;
-  size_t pendingWorkers;
+  size_t running;
 };
+void PrintTo(const ThrowCase& c, std::ostream* os) { *os << c.name; }
 
 class FailingSteps : public Engine, public ::testing::WithParamInterface<ThrowCase> {};
 
@@ -429,33 +380,40 @@ class FailingSteps : public Engine, public ::testing::WithParamInterface<ThrowCa
 
 TEST_P(FailingSteps, AreSkippedAndNothingReachesTheCaller) {
   GetParam().breakStep(w.platform);
-  EXPECT_NO_THROW(Run());
-  EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{GetParam().message});
+  Outcome outcome;
+  EXPECT_NO_THROW(outcome = Registered());
+  outcome.library.reset();  // as once told
+  EXPECT_EQ(outcome.kind, GetParam().kind);
   EXPECT_EQ(w.platform.freedModules.size(), GetParam().freed);
-  EXPECT_EQ(FormProbe::PendingWorkers(w.form), GetParam().pendingWorkers);
-  EXPECT_EQ(w.toolkit.pointer, MousePointer::Default);
+  EXPECT_EQ(registrar.RunningCount(), GetParam().running);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, FailingSteps,
     ::testing::Values(
         ThrowCase{"Load", [](FakePlatform& p) { p.onLoadLibraryExA = [](const char*, Handle, uint32_t) -> Module { Raise(); }; },
-                  "Failure loading control DLL", 0, 0},
+                  Kind::LoadFailed, 0, 0},
         ThrowCase{"Lookup", [](FakePlatform& p) { p.onGetProcAddress = [](Module, const char*) -> Proc { Raise(); }; },
-                  "Process failed in obtaining entry point or creating thread.", 1, 0},
+                  Kind::NoEntryPoint, 1, 0},
         ThrowCase{"Thread",
                   [](FakePlatform& p) {
                     p.onCreateThread = [](void*, size_t, ThreadProc, void*, uint32_t, uint32_t*) -> Handle { Raise(); };
                   },
-                  "Process failed in obtaining entry point or creating thread.", 1, 0},
+                  Kind::NoEntryPoint, 1, 0},
         // A wait that did not answer cannot say the worker ended.
         ThrowCase{"Wait", [](FakePlatform& p) { p.onWaitForSingleObject = [](Handle, uint32_t) -> uint32_t { Raise(); }; },
-                  kTimeOut + 7, 0, 1},
+                  Kind::TimedOut, 0, 1},
         ThrowCase{"ExitCode", [](FakePlatform& p) { p.onGetExitCodeThread = [](Handle, uint32_t*) -> int32_t { Raise(); }; },
-                  "Process completed", 1, 0}),
+                  Kind::Completed, 1, 0},
+        ThrowCase{"Description",
+                  [](FakePlatform& p) {
+                    p.onGetExitCodeThread = [](Handle, uint32_t* code) { *code = 0x80004005; return 1; };
+                    p.onFormatMessageA = [](uint32_t, char*, uint32_t) -> uint32_t { Raise(); };
+                  },
+                  Kind::ExportFailed, 1, 0}),
     [](const ::testing::TestParamInfo<ThrowCase>& info) { return info.param.name; });
 
-TEST_F(Engine, AFailingMessageBoxDoesNotEscape) {
+TEST_F(Engine, AFailingMessageBoxOrPointerDoesNotEscape) {
   w.toolkit.onMsgBox = [](const std::string&) { Raise(); };
   EXPECT_NO_THROW(Run());
   EXPECT_EQ(w.platform.freedModules.size(), 1u);
@@ -465,13 +423,11 @@ TEST_F(Engine, AFailingMessageBoxDoesNotEscape) {
 TEST_F(Engine, TwoRunsInARowEachLoadAndReleaseBeforeTheirMessage) {
   Run();
   Run();
-  EXPECT_EQ(w.log.WithPrefix("LoadLibraryExA:").size(), 2u);
   std::vector<std::string> releases;
   for (const std::string& entry : Steps())
     if (entry == "FreeLibrary" || entry == kCompleted || entry.rfind("LoadLibraryExA:", 0) == 0)
       releases.push_back(entry);
-  EXPECT_EQ(releases, (std::vector<std::string>{kLoad, "FreeLibrary", kCompleted, kLoad,
-                                                "FreeLibrary", kCompleted}));
+  EXPECT_EQ(releases, (std::vector<std::string>{kLoad, "FreeLibrary", kCompleted, kLoad, "FreeLibrary", kCompleted}));
 }
 
 // A worker that outlived its wait keeps its library until it has ended.
@@ -488,7 +444,7 @@ class TimedOut : public Engine {
       return ended.count(thread) ? kWaitObject0 : kWaitTimeout;
     };
   }
-  // The window outlives this fixture's members, and its destructor still asks.
+  // The registrar outlives this fixture's members, and its destructor still asks.
   ~TimedOut() override { w.platform.onWaitForSingleObject = nullptr; }
 
   static Module ModuleOf(int load) { return reinterpret_cast<Module>(0x5000 + 0x1000 * load); }
@@ -501,53 +457,51 @@ class TimedOut : public Engine {
 };
 
 TEST_F(TimedOut, NothingIsReleasedWhileTheWorkerMayRun) {
-  Run();
+  EXPECT_EQ(Registered().kind, Kind::TimedOut);
   EXPECT_TRUE(w.platform.freedModules.empty());
   EXPECT_TRUE(w.platform.closedHandles.empty());
-  EXPECT_EQ(FormProbe::PendingWorkers(w.form), 1u);
+  EXPECT_EQ(registrar.RunningCount(), 1u);
 
-  // The next call looks without waiting, and the still running worker keeps its library.
+  // The next run looks without waiting, and the still running worker keeps its library.
   hangs = false;
   w.log.Clear();
-  Run();
+  Registered();
   EXPECT_EQ(w.log.entries.front(), "WaitForSingleObject:0");
   EXPECT_EQ(w.platform.freedModules, std::vector<Module>{ModuleOf(2)});
   EXPECT_EQ(w.platform.closedHandles, std::vector<Handle>{ThreadOf(2)});
-  EXPECT_EQ(FormProbe::PendingWorkers(w.form), 1u);
+  EXPECT_EQ(registrar.RunningCount(), 1u);
 }
 
 TEST_F(TimedOut, AnEndedWorkerIsReleasedWhenTheNextRegistrationStarts) {
-  Run();
+  Registered();
   ended.insert(ThreadOf(1));
   hangs = false;
   w.log.Clear();
-  Run();
+  EXPECT_EQ(Registered().kind, Kind::Completed);
   // Thread handle, then library, before the new load.
   const std::vector<std::string> head(w.log.entries.begin(), w.log.entries.begin() + 3);
   EXPECT_EQ(head, (std::vector<std::string>{"WaitForSingleObject:0", "CloseHandle", "FreeLibrary"}));
   EXPECT_EQ(w.platform.freedModules, (std::vector<Module>{ModuleOf(1), ModuleOf(2)}));
   EXPECT_EQ(w.platform.closedHandles, (std::vector<Handle>{ThreadOf(1), ThreadOf(2)}));
-  EXPECT_EQ(FormProbe::PendingWorkers(w.form), 0u);
-  EXPECT_EQ(w.toolkit.messages.back(), "Process completed");
+  EXPECT_EQ(registrar.RunningCount(), 0u);
 }
 
 TEST_F(TimedOut, OnlyTheOneWaitEverBlocks) {
-  for (int i = 0; i < 3; ++i) Run();
+  for (int i = 0; i < 3; ++i) Registered();
   ended.insert(ThreadOf(2));
-  Run();
+  Registered();
   for (const std::string& wait : w.log.WithPrefix("WaitForSingleObject:"))
     EXPECT_TRUE(wait == "WaitForSingleObject:0" || wait == "WaitForSingleObject:10000") << wait;
   EXPECT_EQ(w.log.WithPrefix("WaitForSingleObject:10000").size(), 4u);
   EXPECT_EQ(w.platform.freedModules, std::vector<Module>{ModuleOf(2)});
-  EXPECT_EQ(FormProbe::PendingWorkers(w.form), 3u);
+  EXPECT_EQ(registrar.RunningCount(), 3u);
 }
 
-TEST_F(TimedOut, ClosingTheWindowLeavesARunningWorkersLibraryLoaded) {
-  w.platform.freedModules.clear();
+TEST_F(TimedOut, ClosingLeavesARunningWorkersLibraryLoaded) {
   {
-    frmRavlin form(w.toolkit, w.platform);
-    FormProbe::RegServerProc(form, kFile, "");
-    FormProbe::RegServerProc(form, kFile, "");
+    Registrar closing(w.platform);
+    closing.Run(kFile, Action::Register, [] {});
+    closing.Run(kFile, Action::Register, [] {});
     ended.insert(ThreadOf(1));
   }
   EXPECT_EQ(w.platform.freedModules, std::vector<Module>{ModuleOf(1)});
@@ -564,7 +518,7 @@ class HandOver : public Engine {
     w.platform.onLoadLibraryExA = nullptr;  // the loader refuses it
     Reset();
     w.platform.onCreateProcessA = [this](const char* application, char*, uint32_t,
-                                     ProcessInformation* information) {
+                                         ProcessInformation* information) {
       EXPECT_STREQ(application, kTool);
       information->process = kProcess;
       information->thread = kProcessThread;
@@ -583,6 +537,7 @@ class HandOver : public Engine {
     existing.insert(kTool);
     w.log.Clear();
     w.toolkit.messages.clear();
+    busy = 0;
   }
 
   static constexpr char kTool[] = "C:\\WINDOWS\\SysWOW64\\regsvr32.exe";
@@ -591,47 +546,44 @@ class HandOver : public Engine {
   uint32_t toolExitCode = 0;
 };
 
-TEST_F(HandOver, TheToolRunsSilentlyUnderTheSameLimitAndItsCodeIsTold) {
-  const std::vector<std::pair<uint32_t, std::string>> codes = {
-      {0, "Process completed"},
-      {3, "Failure loading control DLL"},
-      {4, "Process failed in obtaining entry point or creating thread."},
-      {5, "Process failed: the control's own registration reported an error."},
-      {1, "Process failed: the registration tool ended with code 1."},
-      {0xC0000005, "Process failed: the registration tool ended with code 3221225477."}};
-  for (const auto& [code, message] : codes) {
+TEST_F(HandOver, TheToolRunsSilentlyUnderTheSameLimitAndItsCodeIsTheOutcome) {
+  for (uint32_t code : {0u, 3u, 5u, 0xC0000005u}) {
     toolExitCode = code;
-    w.log.Clear();
-    Run(kFile, "u");
+    Reset();
+    const Outcome outcome = Registered(Action::Unregister);
+    EXPECT_EQ(outcome.kind, Kind::HandedOver);
+    EXPECT_EQ(outcome.code, code);
+    EXPECT_EQ(busy, 1);
     EXPECT_EQ(Steps(),
               (std::vector<std::string>{
-                  kLoad, "Pointer:Hourglass",
+                  kLoad,
                   "CreateProcessA:\"C:\\WINDOWS\\SysWOW64\\regsvr32.exe\" /s /u \"C:\\work\\server.ocx\"|134217728",
-                  "CloseHandle", "WaitForSingleObject:10000", "GetExitCodeProcess", "CloseHandle",
-                  "Pointer:Default", "MsgBox:" + message}))
+                  "CloseHandle", "WaitForSingleObject:10000", "GetExitCodeProcess", "CloseHandle"}))
         << code;
   }
-  EXPECT_EQ(w.platform.closedHandles.size(), 2 * codes.size());
-  w.log.Clear();
+  // Through the window, the hourglass stands while the tool runs.
+  Reset();
+  toolExitCode = kToolLoadFailed;
   Run();
   EXPECT_EQ(w.log.WithPrefix("CreateProcessA:"),
             std::vector<std::string>{"CreateProcessA:\"C:\\WINDOWS\\SysWOW64\\regsvr32.exe\" /s "
                                      "\"C:\\work\\server.ocx\"|134217728"});
+  EXPECT_LT(w.log.Find("Pointer:Hourglass"), w.log.FindPrefix("CreateProcessA:"));
+  EXPECT_LT(w.log.Find("GetExitCodeProcess"), w.log.Find("Pointer:Default"));
+  EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{"Failure loading control DLL"});
 }
 
 TEST_F(HandOver, AToolStillRunningAtTheLimitIsKeptUntilItEnds) {
   bool ended = false;
-  w.platform.onWaitForSingleObject = [&](Handle, uint32_t ms) {
-    return ms == 0 && ended ? kWaitObject0 : kWaitTimeout;
-  };
-  Run();
-  EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{kTimeOut + 7});
+  w.platform.onWaitForSingleObject = [&](Handle, uint32_t ms) { return ms == 0 && ended ? kWaitObject0 : kWaitTimeout; };
+  EXPECT_EQ(Registered().kind, Kind::TimedOut);
   EXPECT_EQ(w.platform.closedHandles, std::vector<Handle>{kProcessThread});
-  EXPECT_EQ(FormProbe::PendingWorkers(w.form), 1u);
+  EXPECT_EQ(registrar.RunningCount(), 1u);
   ended = true;
-  FormProbe::ReleaseEndedWorkers(w.form);
+  registrar.ReleaseEnded();
   EXPECT_EQ(w.platform.closedHandles, (std::vector<Handle>{kProcessThread, kProcess}));
   EXPECT_TRUE(w.platform.freedModules.empty());
+  w.platform.onWaitForSingleObject = nullptr;
 }
 
 // Anything else stays a load failure, and says why.
@@ -639,44 +591,39 @@ TEST_F(HandOver, OnlyALibraryOfTheOtherArchitectureWithAToolToTakeIt) {
   struct Refusal {
     const char* name;
     std::function<void(HandOver&)> script;
-    const char* reason;
+    LoadDiagnosis::Kind kind;
+    uint16_t machine;
   };
   const auto bytes = [](std::string image) {
     return [image](HandOver& h) { h.w.platform.fileBytes[kFullPath] = image; };
   };
-  const std::string x86Reason = "The file is a library for x86 processors, which this program cannot load.";
+  using D = LoadDiagnosis::Kind;
   const std::vector<Refusal> refusals = {
-      {"own architecture", bytes(PeImageBytes(kMachineAmd64, {}, true)), "Error 193."},
-      {"ARM64", bytes(PeImageBytes(kMachineArm64, {}, true)),
-       "The file is a library for ARM64 processors, which this program cannot load."},
-      {"Itanium", bytes(PeImageBytes(kMachineIa64, {}, true)),
-       "The file is a library for Itanium processors, which this program cannot load."},
-      {"not a library", bytes("just text"), "The file is not a program library."},
-      {"cut short", bytes(PeImageBytes(kMachineI386).substr(0, 0x50)), "The file is not a program library."},
-      {"32-bit system", [](HandOver& h) { h.w.platform.wow64Directory.clear(); }, x86Reason.c_str()},
-      {"no tool there", [](HandOver& h) { h.existing.erase(kTool); }, x86Reason.c_str()}};
+      {"own architecture", bytes(PeImageBytes(kMachineAmd64, {}, true)), D::LoaderError, 0},
+      {"ARM64", bytes(PeImageBytes(kMachineArm64, {}, true)), D::OtherProcessor, kMachineArm64},
+      {"not a library", bytes("just text"), D::NotALibrary, 0},
+      {"cut short", bytes(PeImageBytes(kMachineI386).substr(0, 0x50)), D::NotALibrary, 0},
+      {"32-bit system", [](HandOver& h) { h.w.platform.wow64Directory.clear(); }, D::OtherProcessor, kMachineI386},
+      {"no tool there", [](HandOver& h) { h.existing.erase(kTool); }, D::OtherProcessor, kMachineI386}};
   for (const Refusal& r : refusals) {
     Reset();
     r.script(*this);
-    Run();
-    EXPECT_EQ(w.toolkit.messages,
-              std::vector<std::string>{std::string("Failure loading control DLL\r\n\r\n") + r.reason})
-        << r.name;
+    const Outcome outcome = Registered();
+    EXPECT_EQ(outcome.kind, Kind::LoadFailed) << r.name;
+    EXPECT_EQ(outcome.diagnosis.kind, r.kind) << r.name;
+    EXPECT_EQ(outcome.diagnosis.machine, r.machine) << r.name;
+    EXPECT_EQ(busy, 0) << r.name;
     EXPECT_TRUE(w.log.WithPrefix("CreateProcessA:").empty()) << r.name;
   }
   Reset();
   w.platform.onCreateProcessA = [](const char*, char*, uint32_t, ProcessInformation*) { return 0; };
-  Run();
-  EXPECT_EQ(w.toolkit.messages,
-            std::vector<std::string>{"Process failed in obtaining entry point or creating thread."});
-  EXPECT_EQ(w.toolkit.pointer, MousePointer::Default);
+  EXPECT_EQ(Registered().kind, Kind::NoEntryPoint);
 }
 
 // From the 32-bit program the native tool sits behind the Sysnative alias.
 TEST_F(HandOver, TheThirtyTwoBitProgramHandsX64LibrariesToTheNativeTool) {
   existing.insert("C:\\WINDOWS\\Sysnative\\regsvr32.exe");
-  EXPECT_EQ(OtherArchitectureTool(w.platform, kMachineAmd64, false),
-            "C:\\WINDOWS\\Sysnative\\regsvr32.exe");
+  EXPECT_EQ(OtherArchitectureTool(w.platform, kMachineAmd64, false), "C:\\WINDOWS\\Sysnative\\regsvr32.exe");
   EXPECT_EQ(OtherArchitectureTool(w.platform, kMachineI386, false), "");
   EXPECT_EQ(OtherArchitectureTool(w.platform, kMachineI386, true), kTool);
   EXPECT_EQ(OtherArchitectureTool(w.platform, kMachineAmd64, true), "");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
 
 #include "Fakes.h"
@@ -44,6 +45,7 @@ struct ScriptCase {
   const char* path;
   const char* bytes;  // the toolkit's print ends the last line
 };
+void PrintTo(const ScriptCase& c, std::ostream* os) { *os << "Command1(" << c.index << ") on " << c.architecture; }
 
 class ScriptBytes : public Script, public ::testing::WithParamInterface<ScriptCase> {};
 
@@ -88,6 +90,7 @@ struct AdminCase {
   int32_t answer;
   bool advised;
 };
+void PrintTo(const AdminCase& c, std::ostream* os) { *os << "answer " << c.answer; }
 
 class AdviceBox : public Script, public ::testing::WithParamInterface<AdminCase> {};
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "Fakes.h"
 #include "FormProbe.h"
 
@@ -23,6 +25,7 @@ struct StartCase {
   const char* label;
   Color colour;
 };
+void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
 
 class Startup : public ::testing::TestWithParam<StartCase> {};
 

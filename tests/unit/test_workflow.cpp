@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <ostream>
 
 #include "Fakes.h"
 #include "FormProbe.h"
@@ -125,6 +126,7 @@ struct Transition {
   std::vector<std::string> messages;
   State to;
 };
+void PrintTo(const Transition& t, std::ostream* os) { *os << t.name; }
 
 class StateTable : public Workflow, public ::testing::WithParamInterface<Transition> {};
 
@@ -354,6 +356,7 @@ struct PressCase {
   int selected;
   std::string text;  // text1 afterwards
 };
+void PrintTo(const PressCase& c, std::ostream* os) { *os << c.name; }
 
 class FileListPress : public Workflow, public ::testing::WithParamInterface<PressCase> {};
 

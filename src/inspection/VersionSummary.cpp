@@ -1,9 +1,10 @@
+#include "inspection/VersionSummary.h"
+
 #include <stdexcept>
 
 #include "inspection/VersionBlock.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
-#include "window/frmRavlin.h"
 
 namespace ravlin {
 namespace {
@@ -27,14 +28,16 @@ std::string TextOf(Platform& platform, const VersionValue& value) {
 
 }  // namespace
 
-// Every step is guarded: a failing step is skipped, and nothing reaches the caller.
-bool frmRavlin::ReadVersionInfo(const std::string& inFile) {
+bool VersionSummary::HasVersion() const { return blockRead && !IsBlank(version); }
+
+VersionSummary ReadVersionSummary(Platform& platform, const std::string& file) {
+  VersionSummary summary;
   uint32_t size = 0;
   ResumeNext([&] {
     uint32_t unusedHandle = 0;
-    size = platform_.GetFileVersionInfoSizeA(inFile.c_str(), &unusedHandle);
+    size = platform.GetFileVersionInfoSizeA(file.c_str(), &unusedHandle);
   });
-  if (size == 0) return false;
+  if (size == 0) return summary;
 
   // The read is never handed a buffer shorter than the size it is told.
   std::string block;
@@ -43,29 +46,21 @@ bool frmRavlin::ReadVersionInfo(const std::string& inFile) {
     block.assign(size, '\0');
     haveBuffer = true;
   });
-  if (!haveBuffer) return false;
+  if (!haveBuffer) return summary;
 
-  int32_t readResult = 0;
-  bool readRan = false;
-  ResumeNext([&] {
-    readResult = platform_.GetFileVersionInfoA(inFile.c_str(), 0, size, &block[0]);
-    readRan = true;
-  });
-  if (!readRan) return false;
-  mApiResult = readResult;
-  if (readResult == 0) return false;
+  ResumeNext([&] { summary.readResult = platform.GetFileVersionInfoA(file.c_str(), 0, size, &block[0]); });
+  if (!summary.readResult || *summary.readResult == 0) return summary;
 
-  mCompanyName.clear();
-  mProductVersion.clear();
+  summary.blockRead = true;
   VersionStrings strings;
   ResumeNext([&] { strings = FindVersionStrings(block); });
   ResumeNext([&] {
-    if (strings.company.found) mCompanyName = TextOf(platform_, strings.company);
+    if (strings.company.found) summary.company = TextOf(platform, strings.company);
   });
   ResumeNext([&] {
-    if (strings.version.found) mProductVersion = TextOf(platform_, strings.version);
+    if (strings.version.found) summary.version = TextOf(platform, strings.version);
   });
-  return !IsBlank(mProductVersion);
+  return summary;
 }
 
 }  // namespace ravlin

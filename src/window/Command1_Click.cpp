@@ -1,3 +1,5 @@
+#include "registration/CompanionScript.h"
+#include "texts/Texts.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
@@ -5,22 +7,17 @@ namespace ravlin {
 // Writes a three-line script next to the program and has the shell run it
 // elevated; regsvr32 then does the work in its own console.
 void frmRavlin::Command1_Click(int16_t index) {
-  const std::string scriptName = index != 0 ? "register.bat" : "unregister.bat";
+  const Action action = index != 0 ? Action::Register : Action::Unregister;
+  const std::string scriptName = CompanionScriptName(action);
 
   // The shell's test answers in its low 16 bits.
   if ((platform_.IsUserAnAdmin() & 0xFFFF) != 0) {
-    toolkit_.MsgBox("If not successful then " + mCrLf + mCrLf + "rightclick on '" +
-                    toolkit_.AppPath() + "\\" + scriptName + mCrLf + mCrLf +
-                    " and select 'Run as Adminstrator'");
+    toolkit_.MsgBox(text::kIfNotSuccessful + mCrLf + mCrLf + text::kRightClickOn + toolkit_.AppPath() + "\\" +
+                    scriptName + mCrLf + mCrLf + text::kRunAsAdministrator);
   }
 
-  // Fixed lines: the script must not depend on what the system directory is called.
-  const std::string directoryLine = is64() ? "cd C:\\Windows\\SysWOW64" : "cd C:\\Windows\\System32";
-  const std::string toolLine = index != 0 ? "regsvr32 RICHTX32.OCX" : "regsvr32 /u RICHTX32.OCX";
-  const std::string scriptText = directoryLine + mCrLf + toolLine + mCrLf + "pause";
-
   const std::string scriptPath = toolkit_.AppPath() + "\\" + scriptName;
-  const bool written = Savetext(scriptPath, scriptText);
+  const bool written = Savetext(scriptPath, CompanionScript(action, is64(), mCrLf));
 
   toolkit_.DoEvents();
   toolkit_.DoEvents();

@@ -1,0 +1,45 @@
+#pragma once
+// What one registration or unregistration came to: a value the window presents.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "inspection/LoadDiagnosis.h"
+#include "platform/Owned.h"
+#include "platform/Platform.h"
+
+namespace ravlin {
+
+enum class Action { Register, Unregister };
+
+// The export an action runs.
+const char* ExportName(Action action);
+// The action a command text names: "" registers, "U" or "u" unregisters, anything else none.
+std::optional<Action> ActionFor(const std::string& inCommand);
+
+struct Outcome {
+  enum class Kind {
+    Completed,     // the export returned a success code, or its code could not be read
+    ExportFailed,  // code: the export's failure code
+    NoEntryPoint,  // the export is absent, or nothing could be started to run it
+    LoadFailed,    // diagnosis: why the loader refused the file
+    HandedOver,    // code: the exit code of the other architecture's registration tool
+    TimedOut,      // still running at the limit; kept until it ends
+    Crashed,       // crash: the fault that ended the worker
+  };
+  Kind kind = Kind::Completed;
+  Action action = Action::Register;
+  uint32_t code = 0;
+  std::string codeDescription;  // the system's words for code, "" if it has none
+  bool rightsAdvice = false;    // the registry refused, and the user is no administrator
+  LoadDiagnosis diagnosis;      // LoadFailed; HandedOver with the tool's load failure
+  CrashRecord crash;
+  std::optional<uint32_t> waitResult;  // the bounded wait's result, when it ran
+  // A library kept loaded until the outcome has been told, then released.
+  OwnedLibrary library{nullptr, LibraryFreer{nullptr}};
+};
+
+constexpr uint32_t kWaitLimitMs = 10000;
+constexpr uint32_t kToolLoadFailed = 3;  // regsvr32's exit code when it cannot load the file
+
+}  // namespace ravlin

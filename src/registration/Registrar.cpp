@@ -1,0 +1,264 @@
+// Loads a control file, runs its self-registration export on a worker thread
+// and waits a bounded time; a library of the other architecture goes to that
+// architecture's registration tool instead. Every step is guarded: a failing
+// one is skipped, and every run ends in an outcome.
+#include "registration/Registrar.h"
+
+#include <utility>
+
+#include "inspection/MissingDependency.h"
+#include "inspection/PlatformFile.h"
+#include "platform/Probes.h"
+#include "platform/Text.h"
+
+namespace ravlin {
+namespace {
+
+std::string FullPathOf(Platform& platform, const std::string& fileSpec) {
+  return BufferedText([&](char* buffer, uint32_t size) {
+    return platform.GetFullPathNameA(fileSpec.c_str(), size, buffer, nullptr);
+  });
+}
+
+// The file that the workflow found here is loaded by its absolute path, so the
+// loader's search cannot substitute another file and the control's own
+// dependencies are found beside it. A file specification that names no file
+// here is left to the loader's own rules.
+Module LoadControl(Platform& platform, const std::string& fileSpec, const std::string& checkedPath) {
+  if (!checkedPath.empty())
+    return platform.LoadLibraryExA(checkedPath.c_str(), nullptr, kLoadWithAlteredSearchPath);
+  return platform.LoadLibraryExA(fileSpec.c_str(), nullptr, 0);
+}
+
+// Codes that say the registry refused the write.
+bool RefusedAccess(uint32_t code) {
+  return code == 0x80070005 || code == 0x8002801C || code == 0x80040151;
+}
+
+Outcome Make(Outcome::Kind kind, Action action) {
+  Outcome outcome;
+  outcome.kind = kind;
+  outcome.action = action;
+  return outcome;
+}
+
+}  // namespace
+
+const char* ExportName(Action action) {
+  return action == Action::Register ? "DllRegisterServer" : "DllUnregisterServer";
+}
+
+std::optional<Action> ActionFor(const std::string& inCommand) {
+  if (inCommand.empty()) return Action::Register;
+  if (inCommand == "U" || inCommand == "u") return Action::Unregister;
+  return std::nullopt;
+}
+
+std::string CheckedPathOf(Platform& platform, const std::string& fileSpec) {
+  const std::string fullPath = FullPathOf(platform, fileSpec);
+  return !fullPath.empty() && IsOrdinaryFile(platform, fullPath) ? fullPath : std::string();
+}
+
+Registrar::Registrar(Platform& platform) : platform_(platform) {}
+
+Registrar::~Registrar() {
+  ReleaseEnded();
+  // A worker still running keeps its library loaded: unloading it would pull
+  // the code out from under the thread. Its handle is no longer needed.
+  for (const Kept& kept : kept_) HandleReleaser{&platform_}(kept.waitable);
+}
+
+Outcome Registrar::Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy) {
+  // A worker left behind by an earlier time-out may have ended by now.
+  ResumeNext([&] { ReleaseEnded(); });
+
+  std::string checkedPath;
+  ResumeNext([&] { checkedPath = CheckedPathOf(platform_, fileSpec); });
+  OwnedLibrary library(nullptr, LibraryFreer{&platform_});
+  uint32_t loadError = 0;
+  ResumeNext([&] {
+    library.reset(LoadControl(platform_, fileSpec, checkedPath));
+    if (!library) loadError = platform_.GetLastError();
+  });
+  if (!library) return AfterLoadFailure(checkedPath, loadError, action, onBusy);
+
+  Proc entryPoint = nullptr;
+  ResumeNext([&] { entryPoint = platform_.GetProcAddress(library.get(), ExportName(action)); });
+  if (!entryPoint) {
+    Outcome outcome = Make(Outcome::Kind::NoEntryPoint, action);
+    outcome.library = std::move(library);  // released once the user has been told
+    return outcome;
+  }
+  ResumeNext(onBusy);
+  return RunWorker(std::move(library), entryPoint, action);
+}
+
+Outcome Registrar::RunWorker(OwnedLibrary library, Proc entryPoint, Action action) {
+  std::unique_ptr<WorkerJob> job;
+  OwnedHandle thread(nullptr, HandleReleaser{&platform_});
+  uint32_t threadId = 0;
+  ResumeNext([&] { platform_.InstallCrashFilter(); });
+  ResumeNext([&] {
+    job.reset(new WorkerJob{&platform_, entryPoint});
+    thread.reset(platform_.CreateThread(nullptr, 0, &RegistrationWorker, job.get(), 0, &threadId));
+  });
+  if (!thread) {
+    Outcome outcome = Make(Outcome::Kind::NoEntryPoint, action);
+    outcome.library = std::move(library);
+    return outcome;
+  }
+
+  const Finish finish = AwaitBounded(thread.get(), &Platform::GetExitCodeThread);
+  if (finish.waitResult != kWaitObject0) {
+    // The worker may still run inside the library: keep it and the handle until it has ended.
+    Keep(thread.release(), threadId, library.release(), std::move(job));
+    Outcome outcome = Make(Outcome::Kind::TimedOut, action);
+    outcome.waitResult = finish.waitResult;
+    return outcome;
+  }
+
+  // A control that crashed stays loaded for good: its state is unknown.
+  Outcome outcome = Make(Outcome::Kind::Completed, action);
+  outcome.waitResult = finish.waitResult;
+  bool crashed = false;
+  ResumeNext([&] { crashed = platform_.TakeCrashRecord(threadId, &outcome.crash) != 0; });
+  thread.reset();
+  if (crashed) {
+    KeepCrashed(library.release());
+    outcome.kind = Outcome::Kind::Crashed;
+    return outcome;
+  }
+  library.reset();
+
+  // The export's result is the worker's exit code; only a negative HRESULT is a failure.
+  if (!finish.exitCode || static_cast<int32_t>(*finish.exitCode) >= 0) return outcome;
+  outcome.kind = Outcome::Kind::ExportFailed;
+  outcome.code = *finish.exitCode;
+  outcome.codeDescription = SystemDescription(platform_, outcome.code);
+  if (RefusedAccess(outcome.code)) {
+    bool admin = true;  // no advice when the test cannot tell
+    ResumeNext([&] { admin = (platform_.IsUserAnAdmin() & 0xFFFF) != 0; });
+    outcome.rightsAdvice = !admin;
+  }
+  return outcome;
+}
+
+// No messages are processed here: the window waits with the busy pointer.
+Registrar::Finish Registrar::AwaitBounded(Handle waitable,
+                                          int32_t (Platform::*readExitCode)(Handle, uint32_t*)) {
+  Finish finish;
+  ResumeNext([&] { finish.waitResult = platform_.WaitForSingleObject(waitable, kWaitLimitMs); });
+  if (finish.waitResult != kWaitObject0) return finish;
+  ResumeNext([&] {
+    uint32_t code = 0;
+    if ((platform_.*readExitCode)(waitable, &code) != 0) finish.exitCode = code;
+  });
+  return finish;
+}
+
+// The loader refused the file: a library of the other architecture goes to
+// that architecture's tool; anything else is a load failure, with its reason.
+Outcome Registrar::AfterLoadFailure(const std::string& checkedPath, uint32_t loadError, Action action,
+                                    const std::function<void()>& onBusy) {
+  std::optional<PeHeaders> headers;
+  ResumeNext([&] {
+    if (!checkedPath.empty()) headers = ReadPeHeadersOf(platform_, checkedPath);
+  });
+  std::string tool;
+  ResumeNext([&] {
+    if (headers && headers->isImage) tool = OtherArchitectureTool(platform_, headers->machine, kProgramIs64);
+  });
+  if (!tool.empty()) {
+    ResumeNext(onBusy);
+    return HandOver(tool, checkedPath, action);
+  }
+  Outcome outcome = Make(Outcome::Kind::LoadFailed, action);
+  outcome.diagnosis = DiagnoseLoadFailure(platform_, checkedPath, headers, loadError, kProgramMachine);
+  return outcome;
+}
+
+// The tool runs silently under the same limit as a worker and says how it went in its exit code.
+Outcome Registrar::HandOver(const std::string& tool, const std::string& fullPath, Action action) {
+  std::string commandLine = "\"" + tool + "\" /s " + (action == Action::Unregister ? "/u " : "") + "\"" +
+                            fullPath + "\"";
+  OwnedHandle process(nullptr, HandleReleaser{&platform_});
+  ResumeNext([&] {
+    ProcessInformation information;
+    if (!platform_.CreateProcessA(tool.c_str(), &commandLine[0], kCreateNoWindow, &information)) return;
+    process.reset(information.process);
+    HandleReleaser{&platform_}(information.thread);  // never needed
+  });
+  if (!process) return Make(Outcome::Kind::NoEntryPoint, action);
+
+  const Finish finish = AwaitBounded(process.get(), &Platform::GetExitCodeProcess);
+  if (finish.waitResult != kWaitObject0) {
+    // It runs on; its handle is closed once it has ended, as a worker's is.
+    Keep(process.release(), 0, nullptr, nullptr);
+    Outcome outcome = Make(Outcome::Kind::TimedOut, action);
+    outcome.waitResult = finish.waitResult;
+    return outcome;
+  }
+  process.reset();
+  Outcome outcome = Make(finish.exitCode ? Outcome::Kind::HandedOver : Outcome::Kind::Completed, action);
+  outcome.waitResult = finish.waitResult;
+  outcome.code = finish.exitCode.value_or(0);
+  // The tool could not load it either: most often a DLL it needs is missing.
+  if (outcome.code == kToolLoadFailed) {
+    ResumeNext([&] {
+      const std::string toolFolder = tool.substr(0, tool.find_last_of('\\'));
+      outcome.diagnosis.chain = FindMissingDependency(platform_, fullPath, toolFolder);
+      if (!outcome.diagnosis.chain.empty()) outcome.diagnosis.kind = LoadDiagnosis::Kind::MissingDependency;
+    });
+  }
+  return outcome;
+}
+
+std::string OtherArchitectureTool(Platform& platform, uint16_t machine, bool programIs64) {
+  std::string folder;
+  if (programIs64 && machine == kMachineI386) {
+    folder = BufferedText([&](char* b, uint32_t n) { return platform.GetSystemWow64DirectoryA(b, n); });
+  } else if (!programIs64 && machine == kMachineAmd64) {
+    // A 32-bit program sees the native system folder under this alias.
+    const std::string windows =
+        BufferedText([&](char* b, uint32_t n) { return platform.GetWindowsDirectoryA(b, n); });
+    if (!windows.empty()) folder = windows + "\\Sysnative";
+  }
+  if (folder.empty()) return {};
+  const std::string tool = folder + "\\regsvr32.exe";
+  return IsOrdinaryFile(platform, tool) ? tool : std::string();
+}
+
+// Should keeping fail, leaking the worker's handle, library and job is the lesser harm.
+void Registrar::Keep(Handle waitable, uint32_t threadId, Module library, std::unique_ptr<WorkerJob> job) {
+  try {
+    kept_.push_back(Kept{waitable, threadId, library, std::move(job)});
+  } catch (const std::exception&) {
+    (void)job.release();
+  }
+}
+
+void Registrar::KeepCrashed(Module library) {
+  ResumeNext([&] { crashedLibraries_.push_back(library); });
+}
+
+void Registrar::ReleaseEnded() {
+  for (auto it = kept_.begin(); it != kept_.end();) {
+    bool ended = false;
+    ResumeNext([&] { ended = platform_.WaitForSingleObject(it->waitable, 0) == kWaitObject0; });
+    if (!ended) {
+      ++it;
+      continue;
+    }
+    HandleReleaser{&platform_}(it->waitable);
+    CrashRecord crash;
+    bool crashed = false;
+    if (it->threadId) ResumeNext([&] { crashed = platform_.TakeCrashRecord(it->threadId, &crash) != 0; });
+    if (crashed)
+      KeepCrashed(it->library);
+    else if (it->library)
+      LibraryFreer{&platform_}(it->library);
+    it = kept_.erase(it);
+  }
+}
+
+}  // namespace ravlin

@@ -1,0 +1,70 @@
+#pragma once
+// Runs one action on one control file and returns its outcome. A control that
+// is still running at the limit, or that crashed, is kept here: its library
+// stays loaded while it may run, and for good once it has crashed.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "inspection/PeImage.h"
+#include "platform/Platform.h"
+#include "registration/Outcome.h"
+#include "registration/Worker.h"
+
+namespace ravlin {
+
+constexpr bool kProgramIs64 = sizeof(void*) == 8;
+constexpr uint16_t kProgramMachine = kProgramIs64 ? kMachineAmd64 : kMachineI386;
+
+class Registrar {
+ public:
+  explicit Registrar(Platform& platform);
+  ~Registrar();
+  Registrar(const Registrar&) = delete;
+  Registrar& operator=(const Registrar&) = delete;
+
+  // onBusy runs once something is about to run, before the wait. Never throws.
+  Outcome Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy);
+
+  // Closes what has ended of the kept workers and tools, releasing their libraries.
+  void ReleaseEnded();
+  size_t RunningCount() const { return kept_.size(); }
+
+ private:
+  // A worker thread or a registration tool that outlived its wait. A tool has
+  // no library and no job.
+  struct Kept {
+    Handle waitable;
+    uint32_t threadId;
+    Module library;
+    std::unique_ptr<WorkerJob> job;
+  };
+  // What became of a started thread or process by the limit.
+  struct Finish {
+    uint32_t waitResult = kWaitFailed;
+    std::optional<uint32_t> exitCode;  // when it ended and the code could be read
+  };
+
+  Outcome RunWorker(OwnedLibrary library, Proc entryPoint, Action action);
+  Outcome AfterLoadFailure(const std::string& checkedPath, uint32_t loadError, Action action,
+                           const std::function<void()>& onBusy);
+  Outcome HandOver(const std::string& tool, const std::string& fullPath, Action action);
+  Finish AwaitBounded(Handle waitable, int32_t (Platform::*readExitCode)(Handle, uint32_t*));
+  void Keep(Handle waitable, uint32_t threadId, Module library, std::unique_ptr<WorkerJob> job);
+  void KeepCrashed(Module library);
+
+  Platform& platform_;
+  std::vector<Kept> kept_;
+  std::vector<Module> crashedLibraries_;
+};
+
+// The absolute path of an ordinary file that fileSpec names from here; "" for anything else.
+std::string CheckedPathOf(Platform& platform, const std::string& fileSpec);
+
+// The platform's registration tool that takes libraries built for machine
+// when this program cannot load them: the tool of the other architecture, or
+// "" where the machine has none. programIs64 is this program's own kind.
+std::string OtherArchitectureTool(Platform& platform, uint16_t machine, bool programIs64);
+
+}  // namespace ravlin

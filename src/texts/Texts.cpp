@@ -1,0 +1,125 @@
+#include "texts/Texts.h"
+
+#include "platform/Text.h"
+
+namespace ravlin {
+namespace {
+
+constexpr char kBreak[] = "\r\n";
+constexpr char kParagraph[] = "\r\n\r\n";
+
+// What registration returns most, for a system that has no words for it (Wine has none for most).
+const char* WellKnownText(uint32_t code) {
+  switch (code) {
+    case 0x80004005: return "Unspecified error";                                 // E_FAIL
+    case 0x8007000E: return "Not enough memory resources are available to complete this operation.";
+    case 0x8000FFFF: return "Catastrophic failure";                              // E_UNEXPECTED
+    case 0x8002801C: return "Error accessing the OLE registry.";                 // TYPE_E_REGISTRYACCESS
+    case 0x80029C4A: return "Error loading type library/DLL.";                   // TYPE_E_CANTLOADLIBRARY
+    case 0x8002801D: return "Library not registered.";                           // TYPE_E_LIBNOTREGISTERED
+    case 0x800401F0: return "CoInitialize has not been called.";                 // CO_E_NOTINITIALIZED
+    case 0x80040151: return "Could not write key to registry.";                  // REGDB_E_WRITEREGDB
+    case 0x80040154: return "Class not registered.";                             // REGDB_E_CLASSNOTREG
+    case 0x80040200: return "The server could not register its type library.";  // SELFREG_E_TYPELIB
+    case 0x80040201: return "The server could not register its classes.";       // SELFREG_E_CLASS
+    default: return nullptr;
+  }
+}
+
+const char* ExceptionName(uint32_t code) {
+  switch (code) {
+    case 0xC0000005: return "access violation";
+    case 0xC0000094: return "integer division by zero";
+    case 0xC00000FD: return "stack overflow";
+    case 0xC000001D: return "illegal instruction";
+    case 0xC0000096: return "privileged instruction";
+    case 0x80000003: return "breakpoint";
+    case 0xC0000374: return "heap corruption";
+    case 0xC0000409: return "stack buffer overrun";
+    case 0xE06D7363: return "C++ exception";
+    default: return nullptr;
+  }
+}
+
+std::string ExportFailedText(const Outcome& outcome) {
+  std::string message = "Process failed with error code 0x" + Hex(outcome.code, 8);
+  std::string description = outcome.codeDescription;
+  if (description.empty() && WellKnownText(outcome.code)) description = WellKnownText(outcome.code);
+  if (!description.empty()) message += kBreak + description;
+  if (outcome.rightsAdvice)
+    message += std::string(kParagraph) +
+               "Registering a control usually needs administrator rights: close this program, "
+               "start it with 'Run as administrator' and try again.";
+  return message;
+}
+
+std::string CrashedText(const Outcome& outcome) {
+  const CrashRecord& crash = outcome.crash;
+  const std::string where = crash.module.empty() ? "0x" + Hex(crash.address, 8)
+                                                 : crash.module + "+0x" + Hex(crash.offset, 1);
+  const char* name = ExceptionName(crash.code);
+  return std::string("Process failed: the control crashed in ") + ExportName(outcome.action) +
+         " (exception 0x" + Hex(crash.code, 8) + ", " + (name ? std::string(name) + " " : std::string()) +
+         "at " + where + ").";
+}
+
+// regsvr32's exit codes, in the program's own messages.
+std::string HandedOverText(const Outcome& outcome) {
+  switch (outcome.code) {
+    case 0: return text::kCompleted;
+    case kToolLoadFailed: {
+      const std::string reason = ReasonFor(outcome.diagnosis);
+      return text::kLoadFailed + (reason.empty() ? "" : kParagraph + reason);
+    }
+    case 4: return text::kNoEntryPoint;
+    case 5: return "Process failed: the control's own registration reported an error.";
+    default:
+      return "Process failed: the registration tool ended with code " + std::to_string(outcome.code) + ".";
+  }
+}
+
+}  // namespace
+
+std::string ReasonFor(const LoadDiagnosis& diagnosis) {
+  switch (diagnosis.kind) {
+    case LoadDiagnosis::Kind::Unexplained: return {};
+    case LoadDiagnosis::Kind::NotALibrary: return "The file is not a program library.";
+    case LoadDiagnosis::Kind::OtherProcessor:
+      return "The file is a library for " + MachineName(diagnosis.machine) +
+             " processors, which this program cannot load.";
+    case LoadDiagnosis::Kind::MissingDependency: {
+      if (diagnosis.chain.empty()) return {};
+      std::string reason = "It needs " + diagnosis.chain.front();
+      for (size_t i = 1; i < diagnosis.chain.size(); ++i) reason += ", which needs " + diagnosis.chain[i];
+      return reason + ", which was not found beside it or in the system folders.";
+    }
+    case LoadDiagnosis::Kind::LoaderError:
+      return "Error " + std::to_string(diagnosis.error) +
+             (diagnosis.description.empty() ? "." : ": " + diagnosis.description);
+  }
+  return {};
+}
+
+std::string MessageFor(const Outcome& outcome) {
+  switch (outcome.kind) {
+    case Outcome::Kind::Completed: return text::kCompleted;
+    case Outcome::Kind::ExportFailed: return ExportFailedText(outcome);
+    case Outcome::Kind::NoEntryPoint: return text::kNoEntryPoint;
+    case Outcome::Kind::LoadFailed: {
+      const std::string reason = ReasonFor(outcome.diagnosis);
+      return text::kLoadFailed + (reason.empty() ? "" : kParagraph + reason);
+    }
+    case Outcome::Kind::HandedOver: return HandedOverText(outcome);
+    case Outcome::Kind::TimedOut:
+      return std::string(text::kTimedOut) + kBreak + "The control is still running and may yet finish its work.";
+    case Outcome::Kind::Crashed: return CrashedText(outcome);
+  }
+  return text::kCompleted;
+}
+
+std::string FileInfoCaption(const VersionSummary& summary) {
+  if (!summary.HasVersion()) return text::kNoVersion;
+  return "Company Name:  " + summary.company + kBreak + "Product Version:  " + summary.version;
+}
+
+}  // namespace ravlin

@@ -1,0 +1,47 @@
+#pragma once
+// Every text the program tells the user, but the captions of the layout table:
+// the fixed texts, and the messages made from an outcome or a summary. A
+// message's first line is the plain outcome; what it adds follows a blank line.
+#include <string>
+
+#include "inspection/LoadDiagnosis.h"
+#include "inspection/VersionSummary.h"
+#include "registration/Outcome.h"
+
+namespace ravlin {
+namespace text {
+
+// Start-up and the companion control.
+constexpr char kFileSpecLabel[] = "File specification of OCX/DLL";
+constexpr char kFileSpecExample[] = "    e.g. c:\\Windows\\System\\mswinsck.ocx";
+constexpr char kFound[] = "Found";
+constexpr char kNotFound[] = "NOT FOUND:";
+constexpr char kPleasePlace[] = "Please place RICHTX32.OCX in ";
+constexpr char kInZip[] = "RICHTX32.OCX file isincluded in zip file";
+constexpr char kIfNotSuccessful[] = "If not successful then ";
+constexpr char kRightClickOn[] = "rightclick on '";
+constexpr char kRunAsAdministrator[] = " and select 'Run as Adminstrator'";
+
+// The confirmation workflow.
+constexpr char kNoFileYet[] = "No path and filename yet";
+constexpr char kFileNotFound[] = "File not found";
+constexpr char kConfirmation[] = "WWW";
+constexpr char kNoVersion[] = "(No Product Version available for this file)";
+
+// The registration's first lines.
+constexpr char kCompleted[] = "Process completed";
+constexpr char kLoadFailed[] = "Failure loading control DLL";
+constexpr char kUnknownCommand[] = "Unknown command handle";
+constexpr char kNoEntryPoint[] = "Process failed in obtaining entry point or creating thread.";
+constexpr char kTimedOut[] = "Process failed in signaled state or time-out.";
+
+}  // namespace text
+
+// The message box that tells an outcome.
+std::string MessageFor(const Outcome& outcome);
+// Why a load failed, in a sentence; "" when nothing is known.
+std::string ReasonFor(const LoadDiagnosis& diagnosis);
+// lblFileInfo's caption for a summary.
+std::string FileInfoCaption(const VersionSummary& summary);
+
+}  // namespace ravlin

@@ -1,0 +1,34 @@
+// The window's side of a registration: it runs the registrar and presents the outcome.
+#include "platform/ResumeNext.h"
+#include "texts/Texts.h"
+#include "window/frmRavlin.h"
+
+namespace ravlin {
+
+// The outcome, and a library it may hold, goes when the user has been told.
+void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inCommand) {
+  const std::optional<Action> action = ActionFor(inCommand);
+  if (!action) return Tell(text::kUnknownCommand);
+  const Outcome outcome =
+      registrar_.Run(inDllFile, *action, [this] { SetPointer(MousePointer::Hourglass); });
+  Present(outcome);
+}
+
+void frmRavlin::Present(const Outcome& outcome) {
+  if (outcome.waitResult) mApiResult = *outcome.waitResult;
+  // A load failure comes before anything ran: the pointer was never made busy.
+  if (outcome.kind != Outcome::Kind::LoadFailed) SetPointer(MousePointer::Default);
+  std::string message = text::kCompleted;
+  ResumeNext([&] { message = MessageFor(outcome); });
+  Tell(message);
+}
+
+void frmRavlin::Tell(const std::string& message) {
+  ResumeNext([&] { toolkit_.MsgBox(message); });
+}
+
+void frmRavlin::SetPointer(MousePointer pointer) {
+  ResumeNext([&] { toolkit_.SetMousePointer(pointer); });
+}
+
+}  // namespace ravlin
