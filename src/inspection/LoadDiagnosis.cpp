@@ -29,7 +29,8 @@ LoadDiagnosis DiagnoseLoadFailure(Platform& platform, const std::string& checked
     }
   }
   if (loadError == 0) return diagnosis;
-  diagnosis.kind = LoadDiagnosis::Kind::LoaderError;
+  diagnosis.kind = loadError == kErrorDllInitFailed ? LoadDiagnosis::Kind::StartupRefused
+                                                    : LoadDiagnosis::Kind::LoaderError;
   diagnosis.error = loadError;
   diagnosis.description = SystemDescription(platform, loadError);
   return diagnosis;

@@ -16,6 +16,7 @@ struct LoadDiagnosis {
     NotALibrary,        // no program library at all
     OtherProcessor,     // built for machine, which this program cannot load
     MissingDependency,  // chain: the DLLs down to the one found nowhere
+    StartupRefused,     // the library's own start-up code (DllMain) said no
     LoaderError,        // error, with the system's description
   };
   Kind kind = Kind::Unexplained;

@@ -54,6 +54,7 @@ constexpr uint32_t kFileAttributeDirectory = 0x10;
 constexpr uint32_t kFormatMessageIgnoreInserts = 0x200;
 constexpr uint32_t kFormatMessageFromSystem = 0x1000;
 constexpr uint32_t kErrorModNotFound = 126;
+constexpr uint32_t kErrorDllInitFailed = 1114;
 constexpr uint32_t kCreateNoWindow = 0x08000000;
 constexpr uint32_t kGenericRead = 0x80000000;
 constexpr uint32_t kFileShareRead = 0x1;

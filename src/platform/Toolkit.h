@@ -2,6 +2,7 @@
 // The window toolkit and runtime services the form leans on. The Windows
 // implementation is in win32/; the unit tests use a scripted fake.
 #include <cstdint>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
@@ -54,6 +55,11 @@ class Toolkit {
   virtual void Close(int fileNumber) = 0;
 
   virtual void SetMousePointer(MousePointer pointer) = 0;
+
+  // Calls onTimer about every interval while the program is idle: never
+  // while an event handler runs, nor while a message box of one is up. One
+  // timer: a later call replaces it.
+  virtual void SetTimer(uint32_t intervalMs, std::function<void()> onTimer) = 0;
 
   // Unloads the window, which raises its unload event.
   virtual void Unload() = 0;

@@ -26,9 +26,21 @@ struct Outcome {
     HandedOver,    // code: the exit code of the other architecture's registration tool
     TimedOut,      // still running at the limit; kept until it ends
     Crashed,       // crash: the fault that ended the worker
+    EndedThread,   // code: the exit code of a worker the control ended from inside the export
+  };
+  // What a file without the export is instead of a self-registering control.
+  enum class Instead {
+    Unknown,         // nothing could be started to run it, or nothing is known
+    NoExport,        // a library without the export
+    DllInstallOnly,  // a library that registers through DllInstall
+    DotNetAssembly,  // registered with RegAsm
+    Program,         // an EXE server, which registers itself when run with /RegServer
   };
   Kind kind = Kind::Completed;
+  Instead instead = Instead::Unknown;  // NoEntryPoint
   Action action = Action::Register;
+  std::string file;   // the control, by its full path where it was found
+  bool late = false;  // it ended after the limit, and after its time-out had been told
   uint32_t code = 0;
   std::string codeDescription;  // the system's words for code, "" if it has none
   bool rightsAdvice = false;    // the registry refused, and the user is no administrator

@@ -35,11 +35,15 @@ bool RefusedAccess(uint32_t code) {
   return code == 0x80070005 || code == 0x8002801C || code == 0x80040151;
 }
 
-Outcome Make(Outcome::Kind kind, Action action) {
-  Outcome outcome;
-  outcome.kind = kind;
-  outcome.action = action;
-  return outcome;
+// Jobs of workers still running when their registrar goes: a worker writes
+// to its job when the export returns, so they are never freed.
+void Orphan(std::unique_ptr<WorkerJob> job) {
+  static auto* orphans = new std::vector<std::unique_ptr<WorkerJob>>();
+  try {
+    orphans->push_back(std::move(job));
+  } catch (const std::exception&) {
+    (void)job.release();
+  }
 }
 
 }  // namespace
@@ -65,35 +69,45 @@ Registrar::~Registrar() {
   ReleaseEnded();
   // A worker still running keeps its library loaded: unloading it would pull
   // the code out from under the thread. Its handle is no longer needed.
-  for (const Kept& kept : kept_) HandleReleaser{&platform_}(kept.waitable);
+  for (Kept& kept : kept_) {
+    HandleReleaser{&platform_}(kept.waitable);
+    if (kept.job) Orphan(std::move(kept.job));
+  }
 }
 
 Outcome Registrar::Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy) {
   // A worker left behind by an earlier time-out may have ended by now.
   ResumeNext([&] { ReleaseEnded(); });
 
+  Outcome outcome;
+  outcome.action = action;
   std::string checkedPath;
   ResumeNext([&] { checkedPath = CheckedPathOf(platform_, fileSpec); });
+  ResumeNext([&] { outcome.file = checkedPath.empty() ? fileSpec : checkedPath; });
   OwnedLibrary library(nullptr, LibraryFreer{&platform_});
   uint32_t loadError = 0;
   ResumeNext([&] {
     library.reset(LoadControl(platform_, fileSpec, checkedPath));
     if (!library) loadError = platform_.GetLastError();
   });
-  if (!library) return AfterLoadFailure(checkedPath, loadError, action, onBusy);
+  if (!library) return AfterLoadFailure(checkedPath, loadError, std::move(outcome), onBusy);
 
   Proc entryPoint = nullptr;
   ResumeNext([&] { entryPoint = platform_.GetProcAddress(library.get(), ExportName(action)); });
   if (!entryPoint) {
-    Outcome outcome = Make(Outcome::Kind::NoEntryPoint, action);
+    outcome.kind = Outcome::Kind::NoEntryPoint;
+    outcome.instead = Outcome::Instead::NoExport;
+    ResumeNext([&] {
+      if (platform_.GetProcAddress(library.get(), "DllInstall")) outcome.instead = Outcome::Instead::DllInstallOnly;
+    });
     outcome.library = std::move(library);  // released once the user has been told
     return outcome;
   }
   ResumeNext(onBusy);
-  return RunWorker(std::move(library), entryPoint, action);
+  return RunWorker(std::move(library), entryPoint, std::move(outcome));
 }
 
-Outcome Registrar::RunWorker(OwnedLibrary library, Proc entryPoint, Action action) {
+Outcome Registrar::RunWorker(OwnedLibrary library, Proc entryPoint, Outcome outcome) {
   std::unique_ptr<WorkerJob> job;
   OwnedHandle thread(nullptr, HandleReleaser{&platform_});
   uint32_t threadId = 0;
@@ -103,44 +117,52 @@ Outcome Registrar::RunWorker(OwnedLibrary library, Proc entryPoint, Action actio
     thread.reset(platform_.CreateThread(nullptr, 0, &RegistrationWorker, job.get(), 0, &threadId));
   });
   if (!thread) {
-    Outcome outcome = Make(Outcome::Kind::NoEntryPoint, action);
+    outcome.kind = Outcome::Kind::NoEntryPoint;
     outcome.library = std::move(library);
     return outcome;
   }
 
   const Finish finish = AwaitBounded(thread.get(), &Platform::GetExitCodeThread);
+  outcome.waitResult = finish.waitResult;
   if (finish.waitResult != kWaitObject0) {
     // The worker may still run inside the library: keep it and the handle until it has ended.
-    Keep(thread.release(), threadId, library.release(), std::move(job));
-    Outcome outcome = Make(Outcome::Kind::TimedOut, action);
-    outcome.waitResult = finish.waitResult;
+    Keep(Kept{thread.release(), threadId, library.release(), std::move(job), outcome.action, outcome.file, {}});
+    outcome.kind = Outcome::Kind::TimedOut;
     return outcome;
   }
+  thread.reset();
+  Ended(outcome, threadId, library.release(), *job, finish.exitCode);
+  return outcome;
+}
 
+void Registrar::Ended(Outcome& outcome, uint32_t threadId, Module library, const WorkerJob& job,
+                          std::optional<uint32_t> exitCode) {
   // A control that crashed stays loaded for good: its state is unknown.
-  Outcome outcome = Make(Outcome::Kind::Completed, action);
-  outcome.waitResult = finish.waitResult;
   bool crashed = false;
   ResumeNext([&] { crashed = platform_.TakeCrashRecord(threadId, &outcome.crash) != 0; });
-  thread.reset();
   if (crashed) {
-    KeepCrashed(library.release());
+    KeepCrashed(library);
     outcome.kind = Outcome::Kind::Crashed;
-    return outcome;
+    return;
   }
-  library.reset();
+  LibraryFreer{&platform_}(library);
 
+  if (!job.returned && exitCode) {
+    outcome.kind = Outcome::Kind::EndedThread;
+    outcome.code = *exitCode;
+    return;
+  }
   // The export's result is the worker's exit code; only a negative HRESULT is a failure.
-  if (!finish.exitCode || static_cast<int32_t>(*finish.exitCode) >= 0) return outcome;
+  outcome.kind = Outcome::Kind::Completed;
+  if (!exitCode || static_cast<int32_t>(*exitCode) >= 0) return;
   outcome.kind = Outcome::Kind::ExportFailed;
-  outcome.code = *finish.exitCode;
+  outcome.code = *exitCode;
   outcome.codeDescription = SystemDescription(platform_, outcome.code);
   if (RefusedAccess(outcome.code)) {
     bool admin = true;  // no advice when the test cannot tell
     ResumeNext([&] { admin = (platform_.IsUserAnAdmin() & 0xFFFF) != 0; });
     outcome.rightsAdvice = !admin;
   }
-  return outcome;
 }
 
 // No messages are processed here: the window waits with the busy pointer.
@@ -158,7 +180,7 @@ Registrar::Finish Registrar::AwaitBounded(Handle waitable,
 
 // The loader refused the file: a library of the other architecture goes to
 // that architecture's tool; anything else is a load failure, with its reason.
-Outcome Registrar::AfterLoadFailure(const std::string& checkedPath, uint32_t loadError, Action action,
+Outcome Registrar::AfterLoadFailure(const std::string& checkedPath, uint32_t loadError, Outcome outcome,
                                     const std::function<void()>& onBusy) {
   std::optional<PeHeaders> headers;
   ResumeNext([&] {
@@ -170,17 +192,17 @@ Outcome Registrar::AfterLoadFailure(const std::string& checkedPath, uint32_t loa
   });
   if (!tool.empty()) {
     ResumeNext(onBusy);
-    return HandOver(tool, checkedPath, action);
+    return HandOver(tool, std::move(outcome));
   }
-  Outcome outcome = Make(Outcome::Kind::LoadFailed, action);
+  outcome.kind = Outcome::Kind::LoadFailed;
   outcome.diagnosis = DiagnoseLoadFailure(platform_, checkedPath, headers, loadError, kProgramMachine);
   return outcome;
 }
 
 // The tool runs silently under the same limit as a worker and says how it went in its exit code.
-Outcome Registrar::HandOver(const std::string& tool, const std::string& fullPath, Action action) {
-  std::string commandLine = "\"" + tool + "\" /s " + (action == Action::Unregister ? "/u " : "") + "\"" +
-                            fullPath + "\"";
+Outcome Registrar::HandOver(const std::string& tool, Outcome outcome) {
+  std::string commandLine = "\"" + tool + "\" /s " + (outcome.action == Action::Unregister ? "/u " : "") +
+                            "\"" + outcome.file + "\"";
   OwnedHandle process(nullptr, HandleReleaser{&platform_});
   ResumeNext([&] {
     ProcessInformation information;
@@ -188,29 +210,35 @@ Outcome Registrar::HandOver(const std::string& tool, const std::string& fullPath
     process.reset(information.process);
     HandleReleaser{&platform_}(information.thread);  // never needed
   });
-  if (!process) return Make(Outcome::Kind::NoEntryPoint, action);
+  if (!process) {
+    outcome.kind = Outcome::Kind::NoEntryPoint;
+    return outcome;
+  }
 
   const Finish finish = AwaitBounded(process.get(), &Platform::GetExitCodeProcess);
+  outcome.waitResult = finish.waitResult;
   if (finish.waitResult != kWaitObject0) {
     // It runs on; its handle is closed once it has ended, as a worker's is.
-    Keep(process.release(), 0, nullptr, nullptr);
-    Outcome outcome = Make(Outcome::Kind::TimedOut, action);
-    outcome.waitResult = finish.waitResult;
+    Keep(Kept{process.release(), 0, nullptr, nullptr, outcome.action, outcome.file, tool});
+    outcome.kind = Outcome::Kind::TimedOut;
     return outcome;
   }
   process.reset();
-  Outcome outcome = Make(finish.exitCode ? Outcome::Kind::HandedOver : Outcome::Kind::Completed, action);
-  outcome.waitResult = finish.waitResult;
-  outcome.code = finish.exitCode.value_or(0);
+  ToolEnded(outcome, tool, finish.exitCode);
+  return outcome;
+}
+
+void Registrar::ToolEnded(Outcome& outcome, const std::string& tool, std::optional<uint32_t> exitCode) {
+  outcome.kind = exitCode ? Outcome::Kind::HandedOver : Outcome::Kind::Completed;
+  outcome.code = exitCode.value_or(0);
   // The tool could not load it either: most often a DLL it needs is missing.
   if (outcome.code == kToolLoadFailed) {
     ResumeNext([&] {
       const std::string toolFolder = tool.substr(0, tool.find_last_of('\\'));
-      outcome.diagnosis.chain = FindMissingDependency(platform_, fullPath, toolFolder);
+      outcome.diagnosis.chain = FindMissingDependency(platform_, outcome.file, toolFolder);
       if (!outcome.diagnosis.chain.empty()) outcome.diagnosis.kind = LoadDiagnosis::Kind::MissingDependency;
     });
   }
-  return outcome;
 }
 
 std::string OtherArchitectureTool(Platform& platform, uint16_t machine, bool programIs64) {
@@ -229,11 +257,11 @@ std::string OtherArchitectureTool(Platform& platform, uint16_t machine, bool pro
 }
 
 // Should keeping fail, leaking the worker's handle, library and job is the lesser harm.
-void Registrar::Keep(Handle waitable, uint32_t threadId, Module library, std::unique_ptr<WorkerJob> job) {
+void Registrar::Keep(Kept kept) {
   try {
-    kept_.push_back(Kept{waitable, threadId, library, std::move(job)});
+    kept_.push_back(std::move(kept));
   } catch (const std::exception&) {
-    (void)job.release();
+    (void)kept.job.release();
   }
 }
 
@@ -249,16 +277,27 @@ void Registrar::ReleaseEnded() {
       ++it;
       continue;
     }
+    std::optional<uint32_t> exitCode;
+    ResumeNext([&] {
+      uint32_t code = 0;
+      const bool known = it->job ? platform_.GetExitCodeThread(it->waitable, &code) != 0
+                                 : platform_.GetExitCodeProcess(it->waitable, &code) != 0;
+      if (known) exitCode = code;
+    });
     HandleReleaser{&platform_}(it->waitable);
-    CrashRecord crash;
-    bool crashed = false;
-    if (it->threadId) ResumeNext([&] { crashed = platform_.TakeCrashRecord(it->threadId, &crash) != 0; });
-    if (crashed)
-      KeepCrashed(it->library);
-    else if (it->library)
-      LibraryFreer{&platform_}(it->library);
+    Outcome outcome;
+    outcome.action = it->action;
+    outcome.file = it->file;
+    outcome.late = true;
+    if (it->job)
+      Ended(outcome, it->threadId, it->library, *it->job, exitCode);
+    else
+      ToolEnded(outcome, it->tool, exitCode);
+    ResumeNext([&] { late_.push_back(std::move(outcome)); });
     it = kept_.erase(it);
   }
 }
+
+std::vector<Outcome> Registrar::TakeLate() { return std::exchange(late_, {}); }
 
 }  // namespace ravlin

@@ -27,9 +27,12 @@ class Registrar {
   // onBusy runs once something is about to run, before the wait. Never throws.
   Outcome Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy);
 
-  // Closes what has ended of the kept workers and tools, releasing their libraries.
+  // Closes what has ended of the kept workers and tools, releasing their
+  // libraries; the outcome of each waits for TakeLate.
   void ReleaseEnded();
   size_t RunningCount() const { return kept_.size(); }
+  // The outcomes of kept runs that have ended since the last call, oldest first.
+  std::vector<Outcome> TakeLate();
 
  private:
   // A worker thread or a registration tool that outlived its wait. A tool has
@@ -39,6 +42,9 @@ class Registrar {
     uint32_t threadId;
     Module library;
     std::unique_ptr<WorkerJob> job;
+    Action action;
+    std::string file;
+    std::string tool;  // the registration tool's path; "" for a worker
   };
   // What became of a started thread or process by the limit.
   struct Finish {
@@ -46,17 +52,23 @@ class Registrar {
     std::optional<uint32_t> exitCode;  // when it ended and the code could be read
   };
 
-  Outcome RunWorker(OwnedLibrary library, Proc entryPoint, Action action);
-  Outcome AfterLoadFailure(const std::string& checkedPath, uint32_t loadError, Action action,
+  Outcome RunWorker(OwnedLibrary library, Proc entryPoint, Outcome outcome);
+  Outcome AfterLoadFailure(const std::string& checkedPath, uint32_t loadError, Outcome outcome,
                            const std::function<void()>& onBusy);
-  Outcome HandOver(const std::string& tool, const std::string& fullPath, Action action);
+  Outcome HandOver(const std::string& tool, Outcome outcome);
   Finish AwaitBounded(Handle waitable, int32_t (Platform::*readExitCode)(Handle, uint32_t*));
-  void Keep(Handle waitable, uint32_t threadId, Module library, std::unique_ptr<WorkerJob> job);
+  // A worker that ended: its crash, or the export's result, or that it never returned.
+  void Ended(Outcome& outcome, uint32_t threadId, Module library, const WorkerJob& job,
+                 std::optional<uint32_t> exitCode);
+  // The tool's exit code; when it could not load the file, the DLL it missed.
+  void ToolEnded(Outcome& outcome, const std::string& tool, std::optional<uint32_t> exitCode);
+  void Keep(Kept kept);
   void KeepCrashed(Module library);
 
   Platform& platform_;
   std::vector<Kept> kept_;
   std::vector<Module> crashedLibraries_;
+  std::vector<Outcome> late_;
 };
 
 // The absolute path of an ordinary file that fileSpec names from here; "" for anything else.

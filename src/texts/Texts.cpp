@@ -8,6 +8,10 @@ namespace {
 constexpr char kBreak[] = "\r\n";
 constexpr char kParagraph[] = "\r\n\r\n";
 
+std::string WithReason(const std::string& first, const std::string& reason) {
+  return reason.empty() ? first : first + kParagraph + reason;
+}
+
 // What registration returns most, for a system that has no words for it (Wine has none for most).
 const char* WellKnownText(uint32_t code) {
   switch (code) {
@@ -22,6 +26,7 @@ const char* WellKnownText(uint32_t code) {
     case 0x80040154: return "Class not registered.";                             // REGDB_E_CLASSNOTREG
     case 0x80040200: return "The server could not register its type library.";  // SELFREG_E_TYPELIB
     case 0x80040201: return "The server could not register its classes.";       // SELFREG_E_CLASS
+    case 0x80010106: return "Cannot change thread mode after it is set.";        // RPC_E_CHANGED_MODE
     default: return nullptr;
   }
 }
@@ -53,8 +58,16 @@ std::string ExportFailedText(const Outcome& outcome) {
   return message;
 }
 
+std::string FileName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+// MSVC's and GCC's exceptions are raised by a system library on the control's behalf.
+bool IsCppException(uint32_t code) { return code == 0xE06D7363 || code == 0x20474343; }
+
 std::string CrashedText(const Outcome& outcome) {
   const CrashRecord& crash = outcome.crash;
+  if (IsCppException(crash.code))
+    return std::string("Process failed: a C++ exception was thrown out of ") + ExportName(outcome.action) +
+           " of " + FileName(outcome.file) + " (exception 0x" + Hex(crash.code, 8) + ").";
   const std::string where = crash.module.empty() ? "0x" + Hex(crash.address, 8)
                                                  : crash.module + "+0x" + Hex(crash.offset, 1);
   const char* name = ExceptionName(crash.code);
@@ -67,15 +80,52 @@ std::string CrashedText(const Outcome& outcome) {
 std::string HandedOverText(const Outcome& outcome) {
   switch (outcome.code) {
     case 0: return text::kCompleted;
-    case kToolLoadFailed: {
-      const std::string reason = ReasonFor(outcome.diagnosis);
-      return text::kLoadFailed + (reason.empty() ? "" : kParagraph + reason);
-    }
+    case kToolLoadFailed: return WithReason(text::kLoadFailed, ReasonFor(outcome.diagnosis));
     case 4: return text::kNoEntryPoint;
     case 5: return "Process failed: the control's own registration reported an error.";
     default:
       return "Process failed: the registration tool ended with code " + std::to_string(outcome.code) + ".";
   }
+}
+
+// What to do with a file that is no self-registering control.
+std::string InsteadText(const Outcome& outcome) {
+  const bool registering = outcome.action == Action::Register;
+  const std::string file = "\"" + outcome.file + "\"";
+  switch (outcome.instead) {
+    case Outcome::Instead::Unknown: return {};
+    case Outcome::Instead::NoExport:
+      return std::string("It has no ") + ExportName(outcome.action) + " export: it is not a self-registering control.";
+    case Outcome::Instead::DllInstallOnly:
+      return std::string("It has no ") + ExportName(outcome.action) + " export, but it has DllInstall: " +
+             (registering ? "register it with regsvr32 /i /n " : "unregister it with regsvr32 /u /i /n ") + file + ".";
+    case Outcome::Instead::DotNetAssembly:
+      return std::string("It is a .NET assembly, not a self-registering control: ") +
+             (registering ? "register it with RegAsm (regasm /codebase " : "unregister it with RegAsm (regasm /unregister ") +
+             file + ") from the .NET Framework.";
+    case Outcome::Instead::Program:
+      return std::string("It is a program (EXE), not a library: ") +
+             (registering ? "run it with /RegServer to register it." : "run it with /UnregServer to unregister it.");
+  }
+  return {};
+}
+
+// The outcome as if it had come in time.
+std::string InTimeText(const Outcome& outcome) {
+  switch (outcome.kind) {
+    case Outcome::Kind::Completed: return text::kCompleted;
+    case Outcome::Kind::ExportFailed: return ExportFailedText(outcome);
+    case Outcome::Kind::NoEntryPoint: return WithReason(text::kNoEntryPoint, InsteadText(outcome));
+    case Outcome::Kind::LoadFailed: return WithReason(text::kLoadFailed, ReasonFor(outcome.diagnosis));
+    case Outcome::Kind::HandedOver: return HandedOverText(outcome);
+    case Outcome::Kind::TimedOut:
+      return std::string(text::kTimedOut) + kBreak + "The control is still running and may yet finish its work.";
+    case Outcome::Kind::Crashed: return CrashedText(outcome);
+    case Outcome::Kind::EndedThread:
+      return std::string("Process failed: the control ended its thread without returning from ") +
+             ExportName(outcome.action) + " (exit code " + std::to_string(outcome.code) + ").";
+  }
+  return text::kCompleted;
 }
 
 }  // namespace
@@ -93,6 +143,9 @@ std::string ReasonFor(const LoadDiagnosis& diagnosis) {
       for (size_t i = 1; i < diagnosis.chain.size(); ++i) reason += ", which needs " + diagnosis.chain[i];
       return reason + ", which was not found beside it or in the system folders.";
     }
+    case LoadDiagnosis::Kind::StartupRefused:
+      return "The control's own start-up code (DllMain) refused to load (error " + std::to_string(diagnosis.error) +
+             ").";
     case LoadDiagnosis::Kind::LoaderError:
       return "Error " + std::to_string(diagnosis.error) +
              (diagnosis.description.empty() ? "." : ": " + diagnosis.description);
@@ -101,20 +154,8 @@ std::string ReasonFor(const LoadDiagnosis& diagnosis) {
 }
 
 std::string MessageFor(const Outcome& outcome) {
-  switch (outcome.kind) {
-    case Outcome::Kind::Completed: return text::kCompleted;
-    case Outcome::Kind::ExportFailed: return ExportFailedText(outcome);
-    case Outcome::Kind::NoEntryPoint: return text::kNoEntryPoint;
-    case Outcome::Kind::LoadFailed: {
-      const std::string reason = ReasonFor(outcome.diagnosis);
-      return text::kLoadFailed + (reason.empty() ? "" : kParagraph + reason);
-    }
-    case Outcome::Kind::HandedOver: return HandedOverText(outcome);
-    case Outcome::Kind::TimedOut:
-      return std::string(text::kTimedOut) + kBreak + "The control is still running and may yet finish its work.";
-    case Outcome::Kind::Crashed: return CrashedText(outcome);
-  }
-  return text::kCompleted;
+  if (!outcome.late) return InTimeText(outcome);
+  return outcome.file + " has finished after the time limit:" + kParagraph + InTimeText(outcome);
 }
 
 std::string FileInfoCaption(const VersionSummary& summary) {

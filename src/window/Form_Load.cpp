@@ -4,6 +4,8 @@
 
 namespace ravlin {
 
+constexpr uint32_t kIdleTimerMs = 500;
+
 // Every step is guarded: start-up never stops and reports no error of its own.
 void frmRavlin::Form_Load() {
   bool sixtyFour = false;  // a failing probe chooses system32
@@ -37,6 +39,7 @@ void frmRavlin::Form_Load() {
   });
   ResumeNext([&] { toolkit_.MsgBox(Label2.Caption() + " " + controlPath + mCrLf + mCrLf + advice); });
   ResumeNext([&] { Label2.SetForeColor(QBColor(mOcxFound ? 2 : 12)); });
+  ResumeNext([&] { toolkit_.SetTimer(kIdleTimerMs, [this] { Timer1_Timer(); }); });
 }
 
 }  // namespace ravlin

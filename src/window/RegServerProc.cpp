@@ -14,10 +14,21 @@ void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inComman
   Present(outcome);
 }
 
+// A control that outlived its time-out is told of when it ends, once the
+// user is idle: never over a confirmation or another box.
+void frmRavlin::Timer1_Timer() {
+  if (text1.Locked()) return;
+  registrar_.ReleaseEnded();
+  for (const Outcome& outcome : registrar_.TakeLate()) Present(outcome);
+}
+
 void frmRavlin::Present(const Outcome& outcome) {
-  if (outcome.waitResult) mApiResult = *outcome.waitResult;
-  // A load failure comes before anything ran: the pointer was never made busy.
-  if (outcome.kind != Outcome::Kind::LoadFailed) SetPointer(MousePointer::Default);
+  // A late outcome comes when the window is idle, its pointer long back to default.
+  if (!outcome.late) {
+    if (outcome.waitResult) mApiResult = *outcome.waitResult;
+    // A load failure comes before anything ran: the pointer was never made busy.
+    if (outcome.kind != Outcome::Kind::LoadFailed) SetPointer(MousePointer::Default);
+  }
   std::string message = text::kCompleted;
   ResumeNext([&] { message = MessageFor(outcome); });
   Tell(message);

@@ -56,6 +56,8 @@ class frmRavlin final : public FormHost {
   void cmdCancel_Click();
   void text1_Change();
   void File1_MouseDown(int16_t button, int16_t shift, float x, float y);
+  // The idle timer: what ended after its time-out is told now.
+  void Timer1_Timer();
 
   // Public member routines.
   bool is64();

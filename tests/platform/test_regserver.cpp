@@ -20,6 +20,7 @@ class RecordingToolkit : public Toolkit {
 
   void MsgBox(const std::string& prompt) override { boxes.push_back(prompt); }
   void SetMousePointer(MousePointer pointer) override { pointers.push_back(pointer); }
+  void SetTimer(uint32_t, std::function<void()>) override {}
 
   void DoEvents() override { Unused(); }
   std::string AppPath() override { Unused(); }

@@ -34,6 +34,7 @@ class RecordingToolkit : public Toolkit {
   void Print(int n, const std::string& text) override { real_.Print(n, text); }
   void Close(int n) override { real_.Close(n); }
   void SetMousePointer(MousePointer pointer) override { real_.SetMousePointer(pointer); }
+  void SetTimer(uint32_t interval, std::function<void()> onTimer) override { real_.SetTimer(interval, std::move(onTimer)); }
   void Unload() override {}
   void End() override {}
 

@@ -29,6 +29,7 @@ class NoToolkit : public Toolkit {
   void Print(int, const std::string&) override { Unexpected("Print"); }
   void Close(int) override { Unexpected("Close"); }
   void SetMousePointer(MousePointer) override { Unexpected("SetMousePointer"); }
+  void SetTimer(uint32_t, std::function<void()>) override { Unexpected("SetTimer"); }
   void Unload() override { Unexpected("Unload"); }
   void End() override { Unexpected("End"); }
 

@@ -62,6 +62,7 @@ class FakeToolkit : public Toolkit {
   std::vector<std::string> messages;
   MousePointer pointer = MousePointer::Default;
   bool ended = false;
+  uint32_t timerInterval = 0;
 
   void MsgBox(const std::string& prompt) override {
     log_.Add("MsgBox:" + prompt);
@@ -112,6 +113,14 @@ class FakeToolkit : public Toolkit {
     log_.Add(p == MousePointer::Hourglass ? "Pointer:Hourglass" : "Pointer:Default");
     pointer = p;
   }
+  void SetTimer(uint32_t intervalMs, std::function<void()> onTimer) override {
+    timerInterval = intervalMs;
+    onTimer_ = std::move(onTimer);
+  }
+  // One tick of the timer, as the idle program gets it.
+  void Tick() {
+    if (onTimer_) onTimer_();
+  }
   void Unload() override {
     log_.Add("Unload");
     if (form) {
@@ -136,6 +145,7 @@ class FakeToolkit : public Toolkit {
     bool output;
   };
   CallLog& log_;
+  std::function<void()> onTimer_;
   std::map<int, OpenFile> open_;
   int nextNumber_ = 1;
 };
@@ -187,6 +197,7 @@ class FakePlatform : public Platform {
   std::function<Proc(Module, const char*)> onGetProcAddress;
   std::function<Handle(void*, size_t, ThreadProc, void*, uint32_t, uint32_t*)> onCreateThread;
   std::function<int32_t(Proc)> onCallExport;  // default: S_OK
+  bool workerReturns = true;  // a worker the program starts returns from its export, not ExitThread
   uint32_t lastError = 0;                      // what GetLastError says after a failed load
   std::map<uint32_t, CrashRecord> crashes;     // by thread identifier, until taken
   std::string currentDirectory = "C:\\work";
@@ -248,8 +259,10 @@ class FakePlatform : public Platform {
   Handle CreateThread(void* attributes, size_t stackSize, ThreadProc start, void* parameter,
                       uint32_t flags, uint32_t* threadId) override {
     log_.Add("CreateThread");
-    if (onCreateThread) return onCreateThread(attributes, stackSize, start, parameter, flags, threadId);
-    return nullptr;
+    const Handle thread =
+        onCreateThread ? onCreateThread(attributes, stackSize, start, parameter, flags, threadId) : nullptr;
+    if (thread && workerReturns && start == &RegistrationWorker) static_cast<WorkerJob*>(parameter)->returned = true;
+    return thread;
   }
   int32_t CallExport(Proc entryPoint) override {
     log_.Add("CallExport");

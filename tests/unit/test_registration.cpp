@@ -129,7 +129,9 @@ INSTANTIATE_TEST_SUITE_P(
         OrderCase{"UnknownCommand", [](Engine&) {}, "R", {"MsgBox:Unknown command handle"}},
         // The library stays loaded until its message is dismissed.
         OrderCase{"ExportAbsent", [](Engine& e) { e.exports.clear(); }, "",
-                  {kLoad, "GetProcAddress:DllRegisterServer", "Pointer:Default", kNoEntry, "FreeLibrary"}},
+                  {kLoad, "GetProcAddress:DllRegisterServer", "GetProcAddress:DllInstall", "Pointer:Default",
+                   kNoEntry + std::string("\r\n\r\nIt has no DllRegisterServer export: it is not a self-registering control."),
+                   "FreeLibrary"}},
         OrderCase{"ThreadNotCreated",
                   [](Engine& e) {
                     e.w.platform.onCreateThread = [](void*, size_t, ThreadProc, void*, uint32_t, uint32_t*) {
@@ -479,8 +481,10 @@ TEST_F(TimedOut, AnEndedWorkerIsReleasedWhenTheNextRegistrationStarts) {
   w.log.Clear();
   EXPECT_EQ(Registered().kind, Kind::Completed);
   // Thread handle, then library, before the new load.
-  const std::vector<std::string> head(w.log.entries.begin(), w.log.entries.begin() + 3);
-  EXPECT_EQ(head, (std::vector<std::string>{"WaitForSingleObject:0", "CloseHandle", "FreeLibrary"}));
+  const std::vector<std::string> head(w.log.entries.begin(), w.log.entries.begin() + 4);
+  EXPECT_EQ(head, (std::vector<std::string>{"WaitForSingleObject:0", "GetExitCodeThread", "CloseHandle", "FreeLibrary"}));
+  ASSERT_EQ(registrar.TakeLate().size(), 1u);
+  EXPECT_TRUE(registrar.TakeLate().empty());
   EXPECT_EQ(w.platform.freedModules, (std::vector<Module>{ModuleOf(1), ModuleOf(2)}));
   EXPECT_EQ(w.platform.closedHandles, (std::vector<Handle>{ThreadOf(1), ThreadOf(2)}));
   EXPECT_EQ(registrar.RunningCount(), 0u);

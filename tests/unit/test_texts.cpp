@@ -31,6 +31,7 @@ LoadDiagnosis Diagnosis(LoadDiagnosis::Kind kind, const std::function<void(LoadD
 TEST(Texts, EveryOutcomeHasItsMessage) {
   using D = LoadDiagnosis::Kind;
   const std::string loadFailed = "Failure loading control DLL";
+  const std::string kNoEntry = "Process failed in obtaining entry point or creating thread.\r\n\r\n";
   const struct Row {
     const char* name;
     Outcome outcome;
@@ -82,6 +83,26 @@ TEST(Texts, EveryOutcomeHasItsMessage) {
        "Process failed in obtaining entry point or creating thread."},
       {"tool: export failed", Of(Kind::HandedOver, [](Outcome& o) { o.code = 5; }),
        "Process failed: the control's own registration reported an error."},
+      {"ended its own thread", Of(Kind::EndedThread, [](Outcome& o) { o.code = 7; }),
+       "Process failed: the control ended its thread without returning from DllRegisterServer (exit code 7)."},
+      // The place named is the control, not the system library that raised the exception.
+      {"C++ exception",
+       Of(Kind::Crashed, [](Outcome& o) { o.file = "C:\\x\\cppthrow.ocx"; o.crash = CrashRecord{0xE06D7363, 0x7B000, "KERNELBASE.dll", 0x40}; }),
+       "Process failed: a C++ exception was thrown out of DllRegisterServer of cppthrow.ocx (exception 0xE06D7363)."},
+      {"start-up refused",
+       Of(Kind::LoadFailed, [](Outcome& o) { o.diagnosis = Diagnosis(D::StartupRefused, [](LoadDiagnosis& d) { d.error = 1114; }); }),
+       loadFailed + "\r\n\r\nThe control's own start-up code (DllMain) refused to load (error 1114)."},
+      {"no export", Of(Kind::NoEntryPoint, [](Outcome& o) { o.action = Action::Unregister; o.instead = Outcome::Instead::NoExport; }),
+       kNoEntry + "It has no DllUnregisterServer export: it is not a self-registering control."},
+      {"DllInstall only", Of(Kind::NoEntryPoint, [](Outcome& o) { o.file = "C:\\i.dll"; o.instead = Outcome::Instead::DllInstallOnly; }),
+       kNoEntry + "It has no DllRegisterServer export, but it has DllInstall: register it with regsvr32 /i /n \"C:\\i.dll\"."},
+      {".NET", Of(Kind::NoEntryPoint, [](Outcome& o) { o.file = "C:\\n.dll"; o.instead = Outcome::Instead::DotNetAssembly; }),
+       kNoEntry + "It is a .NET assembly, not a self-registering control: register it with RegAsm (regasm /codebase "
+                  "\"C:\\n.dll\") from the .NET Framework."},
+      {"EXE, unregistering", Of(Kind::NoEntryPoint, [](Outcome& o) { o.action = Action::Unregister; o.instead = Outcome::Instead::Program; }),
+       kNoEntry + "It is a program (EXE), not a library: run it with /UnregServer to unregister it."},
+      {"late", Of(Kind::Completed, [](Outcome& o) { o.late = true; o.file = "C:\\slow.ocx"; }),
+       "C:\\slow.ocx has finished after the time limit:\r\n\r\nProcess completed"},
       {"tool: other code", Of(Kind::HandedOver, [](Outcome& o) { o.code = 0xC0000005; }),
        "Process failed: the registration tool ended with code 3221225477."},
   };

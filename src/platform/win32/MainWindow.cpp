@@ -9,6 +9,8 @@
 
 namespace ravlin {
 
+constexpr UINT_PTR kTimerId = 1;
+
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -23,6 +25,11 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::Raise(const std::function<void()>& handler) {
+  ++handlerDepth_;
+  struct Leave {
+    int& depth;
+    ~Leave() { --depth; }
+  } leave{handlerDepth_};
   try {
     handler();
   } catch (const std::exception& error) {
@@ -41,6 +48,7 @@ int MainWindow::Run(FormHost& form, int showCommand) {
   }
   CreateControls();
   Raise([&] { form.Form_Load(); });
+  if (onTimer_) ::SetTimer(window_, kTimerId, timerInterval_, nullptr);
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
   FocusFirstTabStop();
@@ -49,6 +57,12 @@ int MainWindow::Run(FormHost& form, int showCommand) {
 }
 
 void MainWindow::DoEvents() { Pump(false); }
+
+void MainWindow::SetTimer(UINT intervalMs, std::function<void()> onTimer) {
+  timerInterval_ = intervalMs;
+  onTimer_ = std::move(onTimer);
+  if (window_) ::SetTimer(window_, kTimerId, timerInterval_, nullptr);
+}
 
 // The one message pump. The loop waits for each message until the quit
 // message; DoEvents runs what is queued and leaves a quit for the loop.
@@ -196,6 +210,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_CLOSE:
       Raise([&] { Unload(); });
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTimerId && handlerDepth_ == 0 && onTimer_) Raise(onTimer_);
       return 0;
     case WM_DESTROY:
       window_ = nullptr;

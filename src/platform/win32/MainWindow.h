@@ -31,6 +31,8 @@ class MainWindow : public EventSink {
   void DoEvents();
   void MsgBox(const std::string& prompt);
   void SetMousePointer(MousePointer pointer);
+  // Started once the window exists; ticks only while no handler runs.
+  void SetTimer(UINT intervalMs, std::function<void()> onTimer);
   // Raises Form_Unload; the window closes unless the form cancels.
   void Unload();
   void Raise(const std::function<void()>& handler) override;
@@ -58,6 +60,9 @@ class MainWindow : public EventSink {
   std::vector<std::pair<const FontSpec*, UniqueFont>> fonts_;  // the layout has a handful
   std::vector<std::unique_ptr<NativeControl>> controls_;
   HWND savedFocus_ = nullptr;
+  int handlerDepth_ = 0;  // event handlers running, one inside another through DoEvents or a box
+  UINT timerInterval_ = 0;
+  std::function<void()> onTimer_;
 };
 
 }  // namespace ravlin

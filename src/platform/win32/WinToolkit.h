@@ -33,6 +33,9 @@ class WinToolkit : public Toolkit {
   void Print(int fileNumber, const std::string& text) override { runtime_.Print(fileNumber, text); }
   void Close(int fileNumber) override { runtime_.Close(fileNumber); }
   void SetMousePointer(MousePointer pointer) override { window_.SetMousePointer(pointer); }
+  void SetTimer(uint32_t intervalMs, std::function<void()> onTimer) override {
+    window_.SetTimer(intervalMs, std::move(onTimer));
+  }
   void Unload() override { window_.Unload(); }
   void End() override { MainWindow::End(); }
 
