@@ -2,17 +2,21 @@
 
 #include <algorithm>
 #include <cctype>
+#include <memory>
 #include <set>
 
 #include "inspection/PeImage.h"
 #include "inspection/PlatformFile.h"
 #include "platform/RegistryKey.h"
+#include "platform/ResumeNext.h"
 #include "platform/Text.h"
 
 namespace ravlin {
 namespace {
 
 constexpr bool kProgramIs64 = sizeof(void*) == 8;
+// Keys beneath one opened in a view are in that view already.
+constexpr uint32_t kBeneath = kKeyWow64_64Key;
 
 // ASCII only: Windows folds more, but the names that matter here rarely leave ASCII.
 std::string Lower(std::string text) {
@@ -70,29 +74,117 @@ std::string Joined(const ClassesRoot& root, const char* key) {
   return root.path.empty() ? key : root.path + "\\" + key;
 }
 
+// Slices of a classes key read at once: most of a scan is waiting on the
+// registry (under Wine, on its server), which answers several callers in turn.
+constexpr uint32_t kSlices = 4;
+constexpr uint32_t kInfinite = 0xFFFFFFFF;
+
+// A class whose server may be the file.
+struct Candidate {
+  uint32_t index;
+  std::string clsid;
+  std::string server;
+};
+
+// The classes at indices first, first + kSlices, ... of one classes key.
+struct ServerSlice {
+  Platform& platform;
+  const RegistryKey& classes;
+  const FileMatcher& matcher;
+  uint32_t first;
+  bool keepClsids;  // every class with a server, for the roots read after this one
+  std::vector<Candidate> candidates;
+  std::vector<std::string> clsids;  // lower case
+  bool failed = false;
+};
+
+void ReadSlice(ServerSlice& slice) {
+  slice.candidates.clear();
+  slice.clsids.clear();
+  std::string clsid;
+  for (uint32_t i = slice.first; slice.classes.SubKeyName(i, &clsid); i += kSlices) {
+    // Beneath a key opened in a view nothing is redirected again; saying so
+    // spares Wine a walk over each part of the path.
+    const std::string server =
+        RegistryKey(slice.platform, slice.classes.get(), clsid + "\\InprocServer32",
+                    kKeyQueryValue | kKeyWow64_64Key)
+            .StringValue("");
+    if (server.empty()) continue;
+    if (slice.keepClsids) slice.clsids.push_back(Lower(clsid));
+    if (slice.matcher.MayName(server)) slice.candidates.push_back({i, clsid, server});
+  }
+}
+
+uint32_t ReadSliceOnThread(void* slice) {
+  try {
+    ReadSlice(*static_cast<ServerSlice*>(slice));
+  } catch (const std::exception&) {
+    static_cast<ServerSlice*>(slice)->failed = true;  // read again on the calling thread
+  }
+  return 0;
+}
+
+// A slice's thread, waited for and closed however the scan ends, so the slice outlives it.
+class SliceThread {
+ public:
+  SliceThread(Platform& platform, ServerSlice& slice) : platform_(platform) {
+    handle_ = platform_.CreateThread(nullptr, 0, &ReadSliceOnThread, &slice, 0, nullptr);
+  }
+  ~SliceThread() {
+    if (!handle_) return;
+    ResumeNext([&] { platform_.WaitForSingleObject(handle_, kInfinite); });
+    ResumeNext([&] { platform_.CloseHandle(handle_); });
+  }
+  SliceThread(const SliceThread&) = delete;
+  SliceThread& operator=(const SliceThread&) = delete;
+  bool Started() const { return handle_ != nullptr; }
+
+ private:
+  Platform& platform_;
+  Handle handle_ = nullptr;
+};
+
+// Every class of the key whose server may be the file, in the key's order.
+std::vector<Candidate> ReadCandidates(Platform& platform, const RegistryKey& classes, const FileMatcher& matcher,
+                                      bool keepClsids, std::set<std::string>& clsids) {
+  std::vector<ServerSlice> slices;
+  for (uint32_t first = 0; first < kSlices; ++first)
+    slices.push_back({platform, classes, matcher, first, keepClsids, {}, {}, false});
+  {
+    std::vector<std::unique_ptr<SliceThread>> threads;
+    for (size_t i = 1; i < slices.size(); ++i) threads.push_back(std::make_unique<SliceThread>(platform, slices[i]));
+    ReadSlice(slices[0]);
+    for (size_t i = 1; i < slices.size(); ++i)
+      if (!threads[i - 1]->Started()) slices[i].failed = true;
+  }  // every thread has ended here
+  std::vector<Candidate> candidates;
+  for (ServerSlice& slice : slices) {
+    if (slice.failed) ReadSlice(slice);  // a thread that did not start or did not finish
+    candidates.insert(candidates.end(), slice.candidates.begin(), slice.candidates.end());
+    clsids.insert(slice.clsids.begin(), slice.clsids.end());
+  }
+  std::sort(candidates.begin(), candidates.end(),
+            [](const Candidate& a, const Candidate& b) { return a.index < b.index; });
+  return candidates;
+}
+
 class StateReader {
  public:
   StateReader(Platform& platform, const FileMatcher& matcher, uint32_t view)
       : platform_(platform), matcher_(matcher), view_(view) {}
 
   // One pass over a root's classes; a class some earlier root had is left out.
-  bool ReadClasses(const ClassesRoot& root, RegistrationState& state) {
+  bool ReadClasses(const ClassesRoot& root, bool laterRoots, RegistrationState& state) {
     RegistryKey classes(platform_, root.key, Joined(root, "CLSID"), kKeyRead | view_);
     if (!classes.IsOpen()) return false;
     std::set<std::string> readHere;
-    std::string clsid;
-    for (uint32_t i = 0; classes.SubKeyName(i, &clsid); ++i) {
-      const std::string server =
-          RegistryKey(platform_, classes.get(), clsid + "\\InprocServer32", kKeyQueryValue | view_)
-              .StringValue("");
-      if (server.empty()) continue;
-      if (!seenClasses_.empty() && seenClasses_.count(Lower(clsid))) continue;
-      readHere.insert(Lower(clsid));
+    for (const Candidate& candidate : ReadCandidates(platform_, classes, matcher_, laterRoots, readHere)) {
+      if (seenClasses_.count(Lower(candidate.clsid))) continue;
       std::string path;
-      const PathMatch match = matcher_.Match(server, &path);
-      if (match == PathMatch::ThisFile) state.classes.push_back(ClassAt(classes, clsid));
+      const PathMatch match = matcher_.Match(candidate.server, &path);
+      if (match == PathMatch::ThisFile) state.classes.push_back(ClassAt(classes, candidate.clsid));
       if (match == PathMatch::SameName)
-        state.otherCopies.push_back({ClassAt(classes, clsid), path, IsOrdinaryFile(platform_, path)});
+        state.otherCopies.push_back({ClassAt(classes, candidate.clsid), path, IsOrdinaryFile(platform_, path)});
     }
     seenClasses_.insert(readHere.begin(), readHere.end());
     return true;
@@ -104,13 +196,13 @@ class StateReader {
     if (!libraries.IsOpen()) return false;
     std::string libid;
     for (uint32_t i = 0; libraries.SubKeyName(i, &libid); ++i) {
-      RegistryKey library(platform_, libraries.get(), libid, kKeyRead | view_);
+      RegistryKey library(platform_, libraries.get(), libid, kKeyRead | kBeneath);
       std::string version;
       for (uint32_t j = 0; library.SubKeyName(j, &version); ++j) {
         const std::string key = Lower(libid + "\\" + version);
         if (seenLibraries_.count(key) || !VersionNamesFile(library, version)) continue;
         seenLibraries_.insert(key);
-        RegistryKey versionKey(platform_, library.get(), version, kKeyQueryValue | view_);
+        RegistryKey versionKey(platform_, library.get(), version, kKeyQueryValue | kBeneath);
         state.typeLibraries.push_back({libid, versionKey.StringValue(""), version});
       }
     }
@@ -120,9 +212,9 @@ class StateReader {
  private:
   RegisteredClass ClassAt(const RegistryKey& classes, const std::string& clsid) {
     RegisteredClass found{clsid, {}, {}};
-    found.name = RegistryKey(platform_, classes.get(), clsid, kKeyQueryValue | view_).StringValue("");
+    found.name = RegistryKey(platform_, classes.get(), clsid, kKeyQueryValue | kBeneath).StringValue("");
     for (const char* progIdKey : {"VersionIndependentProgID", "ProgID"}) {
-      found.progId = RegistryKey(platform_, classes.get(), clsid + "\\" + progIdKey, kKeyQueryValue | view_)
+      found.progId = RegistryKey(platform_, classes.get(), clsid + "\\" + progIdKey, kKeyQueryValue | kBeneath)
                          .StringValue("");
       if (!found.progId.empty()) break;
     }
@@ -130,14 +222,14 @@ class StateReader {
   }
 
   bool VersionNamesFile(const RegistryKey& library, const std::string& version) {
-    RegistryKey versionKey(platform_, library.get(), version, kKeyRead | view_);
+    RegistryKey versionKey(platform_, library.get(), version, kKeyRead | kBeneath);
     std::string locale;
     for (uint32_t k = 0; versionKey.SubKeyName(k, &locale); ++k) {
       const std::string lower = Lower(locale);
       if (lower == "flags" || lower == "helpdir") continue;
       for (const char* platformKey : {"\\win32", "\\win64"}) {
         const std::string value =
-            RegistryKey(platform_, versionKey.get(), locale + platformKey, kKeyQueryValue | view_)
+            RegistryKey(platform_, versionKey.get(), locale + platformKey, kKeyQueryValue | kBeneath)
                 .StringValue("");
         std::string path;
         if (!value.empty() && matcher_.Match(value, &path) == PathMatch::ThisFile) return true;
@@ -194,10 +286,13 @@ std::string FileMatcher::Normalise(const std::string& value, const PathRules& ru
   return path;
 }
 
-PathMatch FileMatcher::Match(const std::string& value, std::string* path) const {
-  // Most classes are another file's: their name alone tells, without a platform call.
+bool FileMatcher::MayName(const std::string& value) const {
   const std::string name = Lower(FileNameOf(Trimmed(value)));
-  if (name != name_ && name.find_first_of("~%") == std::string::npos) return PathMatch::Unrelated;
+  return name == name_ || name.find_first_of("~%") != std::string::npos;
+}
+
+PathMatch FileMatcher::Match(const std::string& value, std::string* path) const {
+  if (!MayName(value)) return PathMatch::Unrelated;
   const std::string full = Normalise(value, rules_);
   const std::string lower = Lower(full);
   if (lower == file_) {
@@ -219,8 +314,9 @@ RegistrationState ReadRegistrationState(Platform& platform, const std::string& f
                             filePath);
   StateReader reader(platform, matcher, ViewFlag(machine));
   RegistrationState state;
-  for (const ClassesRoot& root : roots) {
-    if (reader.ReadClasses(root, state)) state.read = true;
+  for (size_t i = 0; i < roots.size(); ++i) {
+    const ClassesRoot& root = roots[i];
+    if (reader.ReadClasses(root, i + 1 < roots.size(), state)) state.read = true;
     reader.ReadTypeLibraries(root, state);
   }
   return state;

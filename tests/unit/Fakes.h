@@ -400,7 +400,7 @@ class FakePlatform : public Platform {
   };
   using FakeKeyValues = std::map<std::string, FakeValue>;
   std::map<std::string, FakeKeyValues> registry32, registry64;
-  // Whichever view a key opened without a view flag reads.
+  // Whichever view a root key opened without a view flag reads.
   bool programIs64 = true;
   // %NAME% -> text, for ExpandEnvironmentStringsA; names in upper case.
   std::map<std::string, std::string> environment;
@@ -510,7 +510,7 @@ class FakePlatform : public Platform {
       }
     auto it = openKeys_.find(key);
     if (it == openKeys_.end()) return false;
-    *parent = {viewGiven ? is64 : it->second.is64, it->second.path};
+    *parent = it->second;  // beneath an opened key nothing is redirected again
     return true;
   }
   bool KeyExists(bool is64, const std::string& path) {
