@@ -107,17 +107,24 @@ class PerUserClass {
   bool created_ = false;
 };
 
+// The user's own registration of a class wins over the machine's: here it
+// points at a copy that has since gone.
 TEST(RegistrationStateUnderWine, AClassOfAMissingCopyIsReportedWithThatCopy) {
   WinPlatform platform;
+  const std::string control = Fixture("realclass.ocx");
   const std::string missing = "C:\\RavlinGone\\realclass.ocx";
-  const PerUserClass stale("{6A3B1E20-7C41-4F0E-9D2A-52A1C0FFEE11}", missing);
-  ASSERT_TRUE(stale.created());
-
-  const RegistrationState state = ReadRegistrationState(platform, Fixture("realclass.ocx"));
+  ASSERT_EQ(RunExport(control, "DllRegisterServer"), S_OK);
+  RegistrationState state;
+  {
+    const PerUserClass stale("{6A3B1E20-7C41-4F0E-9D2A-52A1C0FFEE10}", missing);
+    ASSERT_TRUE(stale.created());
+    state = ReadRegistrationState(platform, control);
+  }
+  RunExport(control, "DllUnregisterServer");
 
   EXPECT_TRUE(state.classes.empty());
   ASSERT_EQ(state.otherCopies.size(), 1u);
-  EXPECT_EQ(state.otherCopies[0].registeredClass.clsid, "{6A3B1E20-7C41-4F0E-9D2A-52A1C0FFEE11}");
+  EXPECT_EQ(state.otherCopies[0].registeredClass.clsid, "{6A3B1E20-7C41-4F0E-9D2A-52A1C0FFEE10}");
   EXPECT_EQ(state.otherCopies[0].path, missing);
   EXPECT_FALSE(state.otherCopies[0].exists);
 }

@@ -93,29 +93,6 @@ INSTANTIATE_TEST_SUITE_P(Table, PathMatching, ::testing::ValuesIn(PathCases()),
                            return name;
                          });
 
-// What only a scripted registry shows: a per-user class wins over the
-// machine's of the same CLSID, and no classes root at all is not "not registered".
-TEST(RegistrationState, PerUserClassWinsAndAnUnreadableRegistryIsUnknown) {
-  CallLog log;
-  FakePlatform platform(log);
-  const std::string file = "C:\\WINDOWS\\SysWOW64\\richtx32.ocx";
-  const std::string clsid = "HKCR\\CLSID\\{3b7c8860-d78f-101b-b9b5-04021c009402}";
-  platform.SetRegistryValue(k32, clsid + "\\InprocServer32", "", "C:\\old\\richtx32.ocx");
-  platform.SetRegistryValue(k32, "HKCU\\Software\\Classes\\CLSID\\{3b7c8860-d78f-101b-b9b5-04021c009402}\\InprocServer32",
-                            "", file);
-  platform.SetRegistryValue(k32, "HKCU\\Software\\Classes\\CLSID\\{3b7c8860-d78f-101b-b9b5-04021c009402}\\ProgID",
-                            "", "RichText.RichTextCtrl.1");
-
-  const RegistrationState state = ReadRegistrationState(platform, file, kMachineI386);
-  ASSERT_EQ(state.classes.size(), 1u);
-  EXPECT_EQ(state.classes[0].progId, "RichText.RichTextCtrl.1");
-  EXPECT_TRUE(state.otherCopies.empty());
-
-  CallLog emptyLog;
-  FakePlatform empty(emptyLog);
-  EXPECT_FALSE(ReadRegistrationState(empty, file, kMachineI386).read);
-}
-
 // --- The texts of a state ------------------------------------------------------------------
 
 RegisteredClass Class(const std::string& progId) { return {"{" + progId + "}", progId, ""}; }
