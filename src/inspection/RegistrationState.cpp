@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <memory>
-#include <set>
 
 #include "inspection/PeImage.h"
 #include "inspection/PlatformFile.h"
@@ -68,6 +67,10 @@ uint32_t ViewFlag(uint16_t machine) {
 bool IsBits64(uint16_t machine) {
   const uint32_t view = ViewFlag(machine);
   return view == 0 ? kProgramIs64 : view == kKeyWow64_64Key;
+}
+
+bool Contains(const std::vector<std::string>& texts, const std::string& text) {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
 std::string Joined(const ClassesRoot& root, const char* key) {
@@ -146,7 +149,7 @@ class SliceThread {
 
 // Every class of the key whose server may be the file, in the key's order.
 std::vector<Candidate> ReadCandidates(Platform& platform, const RegistryKey& classes, const FileMatcher& matcher,
-                                      bool keepClsids, std::set<std::string>& clsids) {
+                                      bool keepClsids, std::vector<std::string>& clsids) {
   std::vector<ServerSlice> slices;
   for (uint32_t first = 0; first < kSlices; ++first)
     slices.push_back({platform, classes, matcher, first, keepClsids, {}, {}, false});
@@ -160,11 +163,13 @@ std::vector<Candidate> ReadCandidates(Platform& platform, const RegistryKey& cla
   std::vector<Candidate> candidates;
   for (ServerSlice& slice : slices) {
     if (slice.failed) ReadSlice(slice);  // a thread that did not start or did not finish
-    candidates.insert(candidates.end(), slice.candidates.begin(), slice.candidates.end());
-    clsids.insert(slice.clsids.begin(), slice.clsids.end());
+    for (Candidate& candidate : slice.candidates) {  // a few at most: kept in the key's order as they come
+      const auto before = std::find_if(candidates.begin(), candidates.end(),
+                                       [&](const Candidate& other) { return other.index > candidate.index; });
+      candidates.insert(before, std::move(candidate));
+    }
+    clsids.insert(clsids.end(), slice.clsids.begin(), slice.clsids.end());
   }
-  std::sort(candidates.begin(), candidates.end(),
-            [](const Candidate& a, const Candidate& b) { return a.index < b.index; });
   return candidates;
 }
 
@@ -177,16 +182,16 @@ class StateReader {
   bool ReadClasses(const ClassesRoot& root, bool laterRoots, RegistrationState& state) {
     RegistryKey classes(platform_, root.key, Joined(root, "CLSID"), kKeyRead | view_);
     if (!classes.IsOpen()) return false;
-    std::set<std::string> readHere;
+    std::vector<std::string> readHere;
     for (const Candidate& candidate : ReadCandidates(platform_, classes, matcher_, laterRoots, readHere)) {
-      if (seenClasses_.count(Lower(candidate.clsid))) continue;
+      if (Contains(seenClasses_, Lower(candidate.clsid))) continue;
       std::string path;
       const PathMatch match = matcher_.Match(candidate.server, &path);
       if (match == PathMatch::ThisFile) state.classes.push_back(ClassAt(classes, candidate.clsid));
       if (match == PathMatch::SameName)
         state.otherCopies.push_back({ClassAt(classes, candidate.clsid), path, IsOrdinaryFile(platform_, path)});
     }
-    seenClasses_.insert(readHere.begin(), readHere.end());
+    seenClasses_.insert(seenClasses_.end(), readHere.begin(), readHere.end());
     return true;
   }
 
@@ -200,8 +205,8 @@ class StateReader {
       std::string version;
       for (uint32_t j = 0; library.SubKeyName(j, &version); ++j) {
         const std::string key = Lower(libid + "\\" + version);
-        if (seenLibraries_.count(key) || !VersionNamesFile(library, version)) continue;
-        seenLibraries_.insert(key);
+        if (Contains(seenLibraries_, key) || !VersionNamesFile(library, version)) continue;
+        seenLibraries_.push_back(key);
         RegistryKey versionKey(platform_, library.get(), version, kKeyQueryValue | kBeneath);
         state.typeLibraries.push_back({libid, versionKey.StringValue(""), version});
       }
@@ -241,8 +246,10 @@ class StateReader {
   Platform& platform_;
   const FileMatcher& matcher_;
   uint32_t view_;
-  std::set<std::string> seenClasses_;    // lower case
-  std::set<std::string> seenLibraries_;  // "libid\version", lower case
+  // Searched only for the few classes that may name the file; no tree
+  // container, which would add to the program's size.
+  std::vector<std::string> seenClasses_;    // lower case
+  std::vector<std::string> seenLibraries_;  // "libid\version", lower case
 };
 
 }  // namespace
