@@ -2,19 +2,18 @@
 
 #include <algorithm>
 #include <cctype>
-#include <memory>
 
 #include "inspection/PeImage.h"
 #include "inspection/PlatformFile.h"
 #include "platform/RegistryKey.h"
-#include "platform/ResumeNext.h"
 #include "platform/Text.h"
 
 namespace ravlin {
 namespace {
 
 constexpr bool kProgramIs64 = sizeof(void*) == 8;
-// Keys beneath one opened in a view are in that view already.
+// Keys beneath one opened in a view are in that view already: nothing is
+// redirected again, and saying so spares Wine a walk over each part of the path.
 constexpr uint32_t kBeneath = kKeyWow64_64Key;
 
 // ASCII only: Windows folds more, but the names that matter here rarely leave ASCII.
@@ -77,119 +76,32 @@ std::string Joined(const ClassesRoot& root, const char* key) {
   return root.path.empty() ? key : root.path + "\\" + key;
 }
 
-// Slices of a classes key read at once: most of a scan is waiting on the
-// registry (under Wine, on its server), which answers several callers in turn.
-constexpr uint32_t kSlices = 4;
-constexpr uint32_t kInfinite = 0xFFFFFFFF;
-
-// A class whose server may be the file.
-struct Candidate {
-  uint32_t index;
-  std::string clsid;
-  std::string server;
-};
-
-// The classes at indices first, first + kSlices, ... of one classes key.
-struct ServerSlice {
-  Platform& platform;
-  const RegistryKey& classes;
-  const FileMatcher& matcher;
-  uint32_t first;
-  bool keepClsids;  // every class with a server, for the roots read after this one
-  std::vector<Candidate> candidates;
-  std::vector<std::string> clsids;  // lower case
-  bool failed = false;
-};
-
-void ReadSlice(ServerSlice& slice) {
-  slice.candidates.clear();
-  slice.clsids.clear();
-  std::string clsid;
-  for (uint32_t i = slice.first; slice.classes.SubKeyName(i, &clsid); i += kSlices) {
-    // Beneath a key opened in a view nothing is redirected again; saying so
-    // spares Wine a walk over each part of the path.
-    const std::string server =
-        RegistryKey(slice.platform, slice.classes.get(), clsid + "\\InprocServer32",
-                    kKeyQueryValue | kKeyWow64_64Key)
-            .StringValue("");
-    if (server.empty()) continue;
-    if (slice.keepClsids) slice.clsids.push_back(Lower(clsid));
-    if (slice.matcher.MayName(server)) slice.candidates.push_back({i, clsid, server});
-  }
-}
-
-uint32_t ReadSliceOnThread(void* slice) {
-  try {
-    ReadSlice(*static_cast<ServerSlice*>(slice));
-  } catch (const std::exception&) {
-    static_cast<ServerSlice*>(slice)->failed = true;  // read again on the calling thread
-  }
-  return 0;
-}
-
-// A slice's thread, waited for and closed however the scan ends, so the slice outlives it.
-class SliceThread {
- public:
-  SliceThread(Platform& platform, ServerSlice& slice) : platform_(platform) {
-    handle_ = platform_.CreateThread(nullptr, 0, &ReadSliceOnThread, &slice, 0, nullptr);
-  }
-  ~SliceThread() {
-    if (!handle_) return;
-    ResumeNext([&] { platform_.WaitForSingleObject(handle_, kInfinite); });
-    ResumeNext([&] { platform_.CloseHandle(handle_); });
-  }
-  SliceThread(const SliceThread&) = delete;
-  SliceThread& operator=(const SliceThread&) = delete;
-  bool Started() const { return handle_ != nullptr; }
-
- private:
-  Platform& platform_;
-  Handle handle_ = nullptr;
-};
-
-// Every class of the key whose server may be the file, in the key's order.
-std::vector<Candidate> ReadCandidates(Platform& platform, const RegistryKey& classes, const FileMatcher& matcher,
-                                      bool keepClsids, std::vector<std::string>& clsids) {
-  std::vector<ServerSlice> slices;
-  for (uint32_t first = 0; first < kSlices; ++first)
-    slices.push_back({platform, classes, matcher, first, keepClsids, {}, {}, false});
-  {
-    std::vector<std::unique_ptr<SliceThread>> threads;
-    for (size_t i = 1; i < slices.size(); ++i) threads.push_back(std::make_unique<SliceThread>(platform, slices[i]));
-    ReadSlice(slices[0]);
-    for (size_t i = 1; i < slices.size(); ++i)
-      if (!threads[i - 1]->Started()) slices[i].failed = true;
-  }  // every thread has ended here
-  std::vector<Candidate> candidates;
-  for (ServerSlice& slice : slices) {
-    if (slice.failed) ReadSlice(slice);  // a thread that did not start or did not finish
-    for (Candidate& candidate : slice.candidates) {  // a few at most: kept in the key's order as they come
-      const auto before = std::find_if(candidates.begin(), candidates.end(),
-                                       [&](const Candidate& other) { return other.index > candidate.index; });
-      candidates.insert(before, std::move(candidate));
-    }
-    clsids.insert(clsids.end(), slice.clsids.begin(), slice.clsids.end());
-  }
-  return candidates;
-}
-
 class StateReader {
  public:
   StateReader(Platform& platform, const FileMatcher& matcher, uint32_t view)
       : platform_(platform), matcher_(matcher), view_(view) {}
 
   // One pass over a root's classes; a class some earlier root had is left out.
+  // Each class costs four registry calls (name, open, read, close), which
+  // under Wine are four round trips to its server: nothing more is asked of
+  // a class whose server is some other file.
   bool ReadClasses(const ClassesRoot& root, bool laterRoots, RegistrationState& state) {
     RegistryKey classes(platform_, root.key, Joined(root, "CLSID"), kKeyRead | view_);
     if (!classes.IsOpen()) return false;
-    std::vector<std::string> readHere;
-    for (const Candidate& candidate : ReadCandidates(platform_, classes, matcher_, laterRoots, readHere)) {
-      if (Contains(seenClasses_, Lower(candidate.clsid))) continue;
+    std::vector<std::string> readHere;  // for the roots after this one
+    std::string clsid;
+    for (uint32_t i = 0; classes.SubKeyName(i, &clsid); ++i) {
+      const std::string server =
+          RegistryKey(platform_, classes.get(), clsid + "\\InprocServer32", kKeyQueryValue | kBeneath)
+              .StringValue("");
+      if (server.empty()) continue;
+      if (laterRoots) readHere.push_back(Lower(clsid));
       std::string path;
-      const PathMatch match = matcher_.Match(candidate.server, &path);
-      if (match == PathMatch::ThisFile) state.classes.push_back(ClassAt(classes, candidate.clsid));
+      const PathMatch match = matcher_.Match(server, &path);
+      if (match == PathMatch::Unrelated || Contains(seenClasses_, Lower(clsid))) continue;
+      if (match == PathMatch::ThisFile) state.classes.push_back(ClassAt(classes, clsid));
       if (match == PathMatch::SameName)
-        state.otherCopies.push_back({ClassAt(classes, candidate.clsid), path, IsOrdinaryFile(platform_, path)});
+        state.otherCopies.push_back({ClassAt(classes, clsid), path, IsOrdinaryFile(platform_, path)});
     }
     seenClasses_.insert(seenClasses_.end(), readHere.begin(), readHere.end());
     return true;
@@ -293,13 +205,10 @@ std::string FileMatcher::Normalise(const std::string& value, const PathRules& ru
   return path;
 }
 
-bool FileMatcher::MayName(const std::string& value) const {
-  const std::string name = Lower(FileNameOf(Trimmed(value)));
-  return name == name_ || name.find_first_of("~%") != std::string::npos;
-}
-
 PathMatch FileMatcher::Match(const std::string& value, std::string* path) const {
-  if (!MayName(value)) return PathMatch::Unrelated;
+  // Most classes are another file's: their name alone tells, without a platform call.
+  const std::string name = Lower(FileNameOf(Trimmed(value)));
+  if (name != name_ && name.find_first_of("~%") == std::string::npos) return PathMatch::Unrelated;
   const std::string full = Normalise(value, rules_);
   const std::string lower = Lower(full);
   if (lower == file_) {

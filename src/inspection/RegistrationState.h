@@ -75,10 +75,6 @@ class FileMatcher {
   FileMatcher(Platform& platform, PathRules valueRules, const PathRules& fileRules,
               const std::string& filePath);
 
-  // False when value's file name alone shows it is some other file: no
-  // platform call, safe on any thread.
-  bool MayName(const std::string& value) const;
-
   // Whether value names the file, another file of its name, or neither; for
   // the first two, *path gets the file value names, expanded and in full.
   PathMatch Match(const std::string& value, std::string* path) const;
