@@ -2,8 +2,7 @@
 # Builds the program and its benchmarks, runs them under Wine on a virtual
 # display and prints every figure beside its reference. Exits non-zero when a
 # benchmark fails (an import outside the list in scripts/check-imports.sh, a
-# 32-bit program over 256 KiB, a read that grows with the file, a state read over
-# its goal, a step that went wrong).
+# 32-bit program over 256 KiB, a read that grows with the file, a step that went wrong).
 #   RAVLIN_BENCH_RUNS   timed runs per figure (default 15, at least 10)
 #   RAVLIN_BENCH_CYCLES register/unregister cycles for the memory figure (default 200)
 set -euo pipefail
