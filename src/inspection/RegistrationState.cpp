@@ -76,6 +76,9 @@ std::string Joined(const ClassesRoot& root, const char* key) {
   return root.path.empty() ? key : root.path + "\\" + key;
 }
 
+// How reading one key of a root went.
+enum class KeyRead { Absent, Read, Failed };
+
 class StateReader {
  public:
   StateReader(Platform& platform, const FileMatcher& matcher, uint32_t view)
@@ -85,12 +88,12 @@ class StateReader {
   // Each class costs four registry calls (name, open, read, close), which
   // under Wine are four round trips to its server: nothing more is asked of
   // a class whose server is some other file.
-  bool ReadClasses(const ClassesRoot& root, bool laterRoots, RegistrationState& state) {
+  KeyRead ReadClasses(const ClassesRoot& root, bool laterRoots, RegistrationState& state) {
     RegistryKey classes(platform_, root.key, Joined(root, "CLSID"), kKeyRead | view_);
-    if (!classes.IsOpen()) return false;
+    std::vector<std::string> clsids;
+    if (!classes.SubKeyNames(&clsids)) return Outcome(classes);
     std::vector<std::string> readHere;  // for the roots after this one
-    std::string clsid;
-    for (uint32_t i = 0; classes.SubKeyName(i, &clsid); ++i) {
+    for (const std::string& clsid : clsids) {
       const std::string server =
           RegistryKey(platform_, classes.get(), clsid + "\\InprocServer32", kKeyQueryValue | kBeneath)
               .StringValue("");
@@ -104,18 +107,20 @@ class StateReader {
         state.otherCopies.push_back({ClassAt(classes, clsid), path, IsOrdinaryFile(platform_, path)});
     }
     seenClasses_.insert(seenClasses_.end(), readHere.begin(), readHere.end());
-    return true;
+    return KeyRead::Read;
   }
 
   // TypeLib\{libid}\{version}\{lcid}\win32 or win64 holds the file's path.
-  bool ReadTypeLibraries(const ClassesRoot& root, RegistrationState& state) {
+  // A library or version that cannot be read is passed over.
+  KeyRead ReadTypeLibraries(const ClassesRoot& root, RegistrationState& state) {
     RegistryKey libraries(platform_, root.key, Joined(root, "TypeLib"), kKeyRead | view_);
-    if (!libraries.IsOpen()) return false;
-    std::string libid;
-    for (uint32_t i = 0; libraries.SubKeyName(i, &libid); ++i) {
+    std::vector<std::string> libids;
+    if (!libraries.SubKeyNames(&libids)) return Outcome(libraries);
+    std::vector<std::string> versions;
+    for (const std::string& libid : libids) {
       RegistryKey library(platform_, libraries.get(), libid, kKeyRead | kBeneath);
-      std::string version;
-      for (uint32_t j = 0; library.SubKeyName(j, &version); ++j) {
+      library.SubKeyNames(&versions);
+      for (const std::string& version : versions) {
         const std::string key = Lower(libid + "\\" + version);
         if (Contains(seenLibraries_, key) || !VersionNamesFile(library, version)) continue;
         seenLibraries_.push_back(key);
@@ -123,10 +128,15 @@ class StateReader {
         state.typeLibraries.push_back({libid, versionKey.StringValue(""), version});
       }
     }
-    return true;
+    return KeyRead::Read;
   }
 
  private:
+  // A key that is not there holds nothing; one that could not be read leaves the state unknown.
+  static KeyRead Outcome(const RegistryKey& key) {
+    return !key.IsOpen() && key.status() == kErrorFileNotFound ? KeyRead::Absent : KeyRead::Failed;
+  }
+
   RegisteredClass ClassAt(const RegistryKey& classes, const std::string& clsid) {
     RegisteredClass found{clsid, {}, {}};
     found.name = RegistryKey(platform_, classes.get(), clsid, kKeyQueryValue | kBeneath).StringValue("");
@@ -140,8 +150,9 @@ class StateReader {
 
   bool VersionNamesFile(const RegistryKey& library, const std::string& version) {
     RegistryKey versionKey(platform_, library.get(), version, kKeyRead | kBeneath);
-    std::string locale;
-    for (uint32_t k = 0; versionKey.SubKeyName(k, &locale); ++k) {
+    std::vector<std::string> locales;
+    versionKey.SubKeyNames(&locales);
+    for (const std::string& locale : locales) {
       const std::string lower = Lower(locale);
       if (lower == "flags" || lower == "helpdir") continue;
       for (const char* platformKey : {"\\win32", "\\win64"}) {
@@ -230,11 +241,15 @@ RegistrationState ReadRegistrationState(Platform& platform, const std::string& f
                             filePath);
   StateReader reader(platform, matcher, ViewFlag(machine));
   RegistrationState state;
+  bool someRead = false, someFailed = false;
   for (size_t i = 0; i < roots.size(); ++i) {
-    const ClassesRoot& root = roots[i];
-    if (reader.ReadClasses(root, i + 1 < roots.size(), state)) state.read = true;
-    reader.ReadTypeLibraries(root, state);
+    const KeyRead classes = reader.ReadClasses(roots[i], i + 1 < roots.size(), state);
+    const KeyRead libraries = reader.ReadTypeLibraries(roots[i], state);
+    someRead = someRead || classes == KeyRead::Read;
+    someFailed = someFailed || classes == KeyRead::Failed || libraries == KeyRead::Failed;
   }
+  // "Not registered" only from a registry read to its end.
+  state.read = someRead && !someFailed;
   return state;
 }
 

@@ -30,7 +30,9 @@ struct ClassOfAnotherCopy {
 };
 
 struct RegistrationState {
-  bool read = false;  // false when no classes root could be opened: nothing is known
+  // False when the classes could not be read to their end, or no root has
+  // any: then nothing is known, not even that nothing is registered.
+  bool read = false;
   std::vector<RegisteredClass> classes;
   std::vector<RegisteredTypeLibrary> typeLibraries;
   std::vector<ClassOfAnotherCopy> otherCopies;

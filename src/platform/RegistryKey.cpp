@@ -24,13 +24,17 @@ RegistryKey::~RegistryKey() {
   if (IsOpen()) ResumeNext([&] { platform_.RegCloseKey(key_); });
 }
 
-bool RegistryKey::SubKeyName(uint32_t index, std::string* name) const {
+bool RegistryKey::SubKeyNames(std::vector<std::string>* names) const {
+  names->clear();
   if (!IsOpen()) return false;
   char buffer[kMaxKeyNameBytes];
-  uint32_t length = kMaxKeyNameBytes;
-  if (platform_.RegEnumKeyExA(key_, index, buffer, &length) != kErrorSuccess) return false;
-  name->assign(buffer, length < kMaxKeyNameBytes ? length : kMaxKeyNameBytes - 1);
-  return true;
+  for (uint32_t index = 0;; ++index) {
+    uint32_t length = kMaxKeyNameBytes;
+    const int32_t status = platform_.RegEnumKeyExA(key_, index, buffer, &length);
+    if (status == kErrorNoMoreItems) return true;
+    if (status != kErrorSuccess) return false;
+    names->emplace_back(buffer, length < kMaxKeyNameBytes ? length : kMaxKeyNameBytes - 1);
+  }
 }
 
 std::string RegistryKey::StringValue(const char* valueName) const {

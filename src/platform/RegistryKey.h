@@ -2,6 +2,7 @@
 // An open registry key, closed when it goes.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -20,8 +21,9 @@ class RegistryKey {
   int32_t status() const { return status_; }
   RegKey get() const { return key_; }
 
-  // The name of the subkey at index; false past the last one or on failure.
-  bool SubKeyName(uint32_t index, std::string* name) const;
+  // The names of all subkeys, in the registry's order; false when the
+  // enumeration failed before its end (what was read is kept).
+  bool SubKeyNames(std::vector<std::string>* names) const;
   // A string value (REG_SZ or REG_EXPAND_SZ, unexpanded, without its
   // terminating NULs); "" when there is none or it is of another type.
   // valueName "" is the key's default value.

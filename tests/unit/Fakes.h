@@ -4,6 +4,7 @@
 // every answer can be scripted through the on... hooks.
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -406,6 +407,8 @@ class FakePlatform : public Platform {
   std::map<std::string, std::string> environment;
   // GetLongPathNameA's answers by short path (lower case); any other path is not there.
   std::map<std::string, std::string> longPaths;
+  // Enumerating any key fails from this index on.
+  uint32_t failEnumerationAt = UINT32_MAX;
 
   std::map<std::string, FakeKeyValues>& Registry(bool is64) { return is64 ? registry64 : registry32; }
   void SetRegistryValue(bool is64, const std::string& keyPath, const std::string& name,
@@ -426,6 +429,7 @@ class FakePlatform : public Platform {
     return kErrorSuccess;
   }
   int32_t RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength) override {
+    if (index >= failEnumerationAt) return 5;  // ERROR_ACCESS_DENIED
     auto it = openKeys_.find(key);
     if (it == openKeys_.end()) return 6;
     const std::vector<std::string> names = SubKeys(it->second.is64, it->second.path);

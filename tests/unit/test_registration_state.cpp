@@ -93,6 +93,20 @@ INSTANTIATE_TEST_SUITE_P(Table, PathMatching, ::testing::ValuesIn(PathCases()),
                            return name;
                          });
 
+// A scan the registry broke off says nothing, rather than "not registered".
+TEST(RegistrationState, ARegistryThatFailsMidwayLeavesTheStateUnknown) {
+  CallLog log;
+  FakePlatform platform(log);
+  for (const char* clsid : {"{00000000-0000-0000-0000-0000000000a1}", "{00000000-0000-0000-0000-0000000000a2}"})
+    platform.SetRegistryValue(k32, std::string("HKCR\\CLSID\\") + clsid + "\\InprocServer32", "",
+                              "C:\\elsewhere\\other.dll");
+  const std::string file = "C:\\WINDOWS\\SysWOW64\\richtx32.ocx";
+  EXPECT_TRUE(ReadRegistrationState(platform, file, kMachineI386).read);
+  platform.failEnumerationAt = 1;
+  EXPECT_FALSE(ReadRegistrationState(platform, file, kMachineI386).read);
+  EXPECT_EQ(platform.OpenRegistryKeys(), 0u);
+}
+
 // --- The texts of a state ------------------------------------------------------------------
 
 RegisteredClass Class(const std::string& progId) { return {"{" + progId + "}", progId, ""}; }
