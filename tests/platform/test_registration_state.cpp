@@ -22,12 +22,16 @@ std::string ExeFolder() {
 
 std::string Fixture(const std::string& name) { return ExeFolder() + "\\fixtures\\" + name; }
 
-// The system folder of this program's own architecture, as it names it.
-std::string OwnSystemFolder() {
-  char folder[MAX_PATH] = {};
-  if (sizeof(void*) == 4 && GetSystemWow64DirectoryA(folder, MAX_PATH) != 0) return folder;
-  GetSystemDirectoryA(folder, MAX_PATH);
-  return folder;
+// Both copies of Wine's scripting host, as this program names them: its own
+// architecture's and, on a 64-bit system, the other's.
+std::vector<std::string> ScriptingHosts() {
+  char system[MAX_PATH] = {}, wow64[MAX_PATH] = {}, windows[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const std::string name = "\\wshom.ocx";
+  if (GetSystemWow64DirectoryA(wow64, MAX_PATH) == 0) return {system + name};
+  if (sizeof(void*) == 8) return {system + name, wow64 + name};
+  return {wow64 + name, std::string(windows) + "\\Sysnative" + name};
 }
 
 std::vector<std::string> ProgIds(const RegistrationState& state) {
@@ -53,10 +57,13 @@ HRESULT RunExport(const std::string& control, const char* exportName) {
 
 TEST(RegistrationStateUnderWine, WinesScriptingHostIsRegisteredToItsOwnFile) {
   WinPlatform platform;
-  const RegistrationState state = ReadRegistrationState(platform, OwnSystemFolder() + "\\wshom.ocx");
-  ASSERT_TRUE(state.read);
-  EXPECT_TRUE(Contains(ProgIds(state), "WScript.Shell"));
-  EXPECT_FALSE(state.typeLibraries.empty());
+  for (const std::string& host : ScriptingHosts()) {
+    SCOPED_TRACE(host);
+    const RegistrationState state = ReadRegistrationState(platform, host);
+    ASSERT_TRUE(state.read);
+    EXPECT_TRUE(Contains(ProgIds(state), "WScript.Shell"));
+    EXPECT_FALSE(state.typeLibraries.empty());
+  }
 }
 
 TEST(RegistrationStateUnderWine, ATestControlsClassComesAndGoesWithItsRegistration) {
