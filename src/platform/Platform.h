@@ -2,7 +2,6 @@
 // The Windows functions the form calls, one virtual each, with the same
 // arguments and results, so a fake can give every answer Windows can.
 #include <cstddef>
-#include <climits>
 #include <cstdint>
 #include <string>
 

@@ -4,7 +4,6 @@
 // every answer can be scripted through the on... hooks.
 #include <algorithm>
 #include <cctype>
-#include <climits>
 #include <cstring>
 #include <functional>
 #include <map>
