@@ -61,6 +61,7 @@ echo "   ravlin.exe (32-bit) may weigh at most $size_limit bytes (256 KiB) strip
 bin="$build/win-$arch/bin"
 "$WINE" "$bin/benchdriver.exe" --runs "$runs" --cycles "$cycles" || status=1
 "$WINE" "$bin/benchversion.exe" "$runs" || status=1
+"$WINE" "$bin/benchstate.exe" "$runs" || status=1
 
 echo
 if [ $status -eq 0 ]; then echo "bench: every figure measured, no benchmark failed"; else echo "bench: FAILED"; fi

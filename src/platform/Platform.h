@@ -65,6 +65,24 @@ constexpr int kSwShowNormal = 1;
 inline Handle InvalidHandleValue() { return reinterpret_cast<Handle>(static_cast<intptr_t>(-1)); }
 constexpr uint32_t kCpAcp = 0;
 
+// Registry keys are opaque handles, as HKEY is; the predefined roots carry
+// Windows' own (sign-extended) values.
+using RegKey = void*;
+inline RegKey HkeyClassesRoot() { return reinterpret_cast<RegKey>(static_cast<intptr_t>(INT32_MIN)); }
+inline RegKey HkeyCurrentUser() { return reinterpret_cast<RegKey>(static_cast<intptr_t>(INT32_MIN + 1)); }
+inline RegKey HkeyLocalMachine() { return reinterpret_cast<RegKey>(static_cast<intptr_t>(INT32_MIN + 2)); }
+constexpr uint32_t kKeyQueryValue = 0x0001;
+constexpr uint32_t kKeyEnumerateSubKeys = 0x0008;
+constexpr uint32_t kKeyRead = 0x20019;
+constexpr uint32_t kKeyWow64_64Key = 0x0100;
+constexpr uint32_t kKeyWow64_32Key = 0x0200;
+constexpr uint32_t kRegSz = 1;
+constexpr uint32_t kRegExpandSz = 2;
+constexpr int32_t kErrorSuccess = 0;
+constexpr int32_t kErrorFileNotFound = 2;
+constexpr int32_t kErrorMoreData = 234;
+constexpr int32_t kErrorNoMoreItems = 259;
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -133,6 +151,18 @@ class Platform {
   virtual intptr_t ShellExecuteA(Hwnd owner, const char* operation, const char* file,
                                  const char* parameters, const char* directory,
                                  int showCommand) = 0;
+
+  // The registry, read only. RegEnumKeyExA leaves out the reserved argument,
+  // the class and the time of the last write, which the program never reads;
+  // RegQueryValueExA leaves out the reserved argument.
+  virtual int32_t RegOpenKeyExA(RegKey key, const char* subKey, uint32_t options, uint32_t samDesired,
+                                RegKey* result) = 0;
+  virtual int32_t RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength) = 0;
+  virtual int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* type, uint8_t* data,
+                                   uint32_t* dataSize) = 0;
+  virtual int32_t RegCloseKey(RegKey key) = 0;
+  virtual uint32_t ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) = 0;
+  virtual uint32_t GetLongPathNameA(const char* shortPath, char* longPath, uint32_t size) = 0;
 };
 
 }  // namespace ravlin

@@ -3,6 +3,7 @@
 // one shared log, so tests can check the order of what happened across both;
 // every answer can be scripted through the on... hooks.
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -403,6 +404,97 @@ class FakePlatform : public Platform {
     return 42;
   }
 
+  // --- The registry: one map of key path -> values per view ---------------------------
+  // Paths start with the root's name ("HKCR\\CLSID\\{...}") and are matched
+  // without regard to case; values are strings, keyed by name ("" the default).
+  struct FakeValue {
+    uint32_t type;
+    std::string data;
+  };
+  using FakeKeyValues = std::map<std::string, FakeValue>;
+  std::map<std::string, FakeKeyValues> registry32, registry64;
+  // Whichever view a root key opened without a view flag reads.
+  bool programIs64 = true;
+  // %NAME% -> text, for ExpandEnvironmentStringsA; names in upper case.
+  std::map<std::string, std::string> environment;
+  // GetLongPathNameA's answers by short path (lower case); any other path is not there.
+  std::map<std::string, std::string> longPaths;
+  // Enumerating any key fails from this index on.
+  uint32_t failEnumerationAt = UINT32_MAX;
+
+  std::map<std::string, FakeKeyValues>& Registry(bool is64) { return is64 ? registry64 : registry32; }
+  void SetRegistryValue(bool is64, const std::string& keyPath, const std::string& name,
+                        const std::string& data, uint32_t type = kRegSz) {
+    Registry(is64)[Lower(keyPath)][name] = {type, data};
+  }
+  size_t OpenRegistryKeys() const { return openKeys_.size(); }
+
+  int32_t RegOpenKeyExA(RegKey key, const char* subKey, uint32_t, uint32_t samDesired,
+                        RegKey* result) override {
+    *result = nullptr;
+    OpenKey parent;
+    if (!ParentKey(key, samDesired, &parent)) return 6;  // ERROR_INVALID_HANDLE
+    const std::string path = Lower(*subKey ? parent.path + "\\" + subKey : parent.path);
+    if (!KeyExists(parent.is64, path)) return kErrorFileNotFound;
+    *result = reinterpret_cast<RegKey>(static_cast<intptr_t>(0xE000 + nextKey_++));
+    openKeys_[*result] = {parent.is64, path};
+    return kErrorSuccess;
+  }
+  int32_t RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength) override {
+    if (index >= failEnumerationAt) return 5;  // ERROR_ACCESS_DENIED
+    auto it = openKeys_.find(key);
+    if (it == openKeys_.end()) return 6;
+    const std::vector<std::string> names = SubKeys(it->second.is64, it->second.path);
+    if (index >= names.size()) return kErrorNoMoreItems;
+    const std::string& found = names[index];
+    if (found.size() + 1 > *nameLength) return kErrorMoreData;
+    std::memcpy(name, found.c_str(), found.size() + 1);
+    *nameLength = static_cast<uint32_t>(found.size());
+    return kErrorSuccess;
+  }
+  int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* type, uint8_t* data,
+                           uint32_t* dataSize) override {
+    auto it = openKeys_.find(key);
+    if (it == openKeys_.end()) return 6;
+    const FakeKeyValues& values = Registry(it->second.is64)[it->second.path];
+    auto value = values.find(valueName ? valueName : "");
+    if (value == values.end()) return kErrorFileNotFound;
+    const uint32_t needed = static_cast<uint32_t>(value->second.data.size() + 1);
+    if (type) *type = value->second.type;
+    if (!dataSize) return kErrorSuccess;
+    const uint32_t room = *dataSize;
+    *dataSize = needed;
+    if (!data) return kErrorSuccess;
+    if (room < needed) return kErrorMoreData;
+    std::memcpy(data, value->second.data.c_str(), needed);
+    return kErrorSuccess;
+  }
+  int32_t RegCloseKey(RegKey key) override { return openKeys_.erase(key) ? kErrorSuccess : 6; }
+  uint32_t ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) override {
+    std::string text = source;
+    for (size_t start = text.find('%'); start != std::string::npos; start = text.find('%', start)) {
+      const size_t end = text.find('%', start + 1);
+      if (end == std::string::npos) break;
+      std::string name = text.substr(start + 1, end - start - 1);
+      std::transform(name.begin(), name.end(), name.begin(),
+                     [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+      auto it = environment.find(name);
+      if (it == environment.end()) {
+        start = end;  // the second % may open the next name
+        continue;
+      }
+      text.replace(start, end - start + 1, it->second);
+      start += it->second.size();
+    }
+    if (text.size() + 1 <= size) std::memcpy(destination, text.c_str(), text.size() + 1);
+    return static_cast<uint32_t>(text.size() + 1);
+  }
+  uint32_t GetLongPathNameA(const char* shortPath, char* longPath, uint32_t size) override {
+    auto it = longPaths.find(Lower(shortPath));
+    if (it == longPaths.end()) return 0;
+    return Answer(it->second, longPath, size);
+  }
+
   std::vector<Handle> closedHandles;
   std::vector<Module> freedModules;
 
@@ -413,6 +505,51 @@ class FakePlatform : public Platform {
     std::memcpy(buffer, folder.c_str(), folder.size() + 1);
     return static_cast<uint32_t>(folder.size());
   }
+  static std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+  }
+  struct OpenKey {
+    bool is64;
+    std::string path;
+  };
+  bool ParentKey(RegKey key, uint32_t samDesired, OpenKey* parent) {
+    const bool viewGiven = (samDesired & (kKeyWow64_32Key | kKeyWow64_64Key)) != 0;
+    const bool is64 = viewGiven ? (samDesired & kKeyWow64_64Key) != 0 : programIs64;
+    const std::pair<RegKey, const char*> roots[] = {
+        {HkeyClassesRoot(), "hkcr"}, {HkeyCurrentUser(), "hkcu"}, {HkeyLocalMachine(), "hklm"}};
+    for (const auto& root : roots)
+      if (key == root.first) {
+        *parent = {is64, root.second};
+        return true;
+      }
+    auto it = openKeys_.find(key);
+    if (it == openKeys_.end()) return false;
+    *parent = it->second;  // beneath an opened key nothing is redirected again
+    return true;
+  }
+  bool KeyExists(bool is64, const std::string& path) {
+    if (path.find('\\') == std::string::npos) return true;  // a root
+    const auto& keys = Registry(is64);
+    if (keys.count(path)) return true;
+    auto below = keys.lower_bound(path + "\\");
+    return below != keys.end() && below->first.rfind(path + "\\", 0) == 0;
+  }
+  // The names of a key's direct subkeys, in the map's order.
+  std::vector<std::string> SubKeys(bool is64, const std::string& path) {
+    std::vector<std::string> names;
+    const std::string prefix = path + "\\";
+    for (const auto& entry : Registry(is64)) {
+      if (entry.first.rfind(prefix, 0) != 0) continue;
+      const std::string rest = entry.first.substr(prefix.size());
+      const std::string name = rest.substr(0, rest.find('\\'));
+      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    return names;
+  }
+  std::map<RegKey, OpenKey> openKeys_;
+  intptr_t nextKey_ = 0;
   struct OpenBytes {
     const std::string* bytes;
     size_t position;

@@ -226,4 +226,41 @@ intptr_t WinPlatform::ShellExecuteA(Hwnd owner, const char* operation, const cha
                                                     parameters, directory, showCommand));
 }
 
+int32_t WinPlatform::RegOpenKeyExA(RegKey key, const char* subKey, uint32_t options,
+                                   uint32_t samDesired, RegKey* result) {
+  HKEY opened = nullptr;
+  const LONG status = ::RegOpenKeyExA(static_cast<HKEY>(key), subKey, options, samDesired, &opened);
+  *result = opened;
+  return status;
+}
+
+int32_t WinPlatform::RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength) {
+  DWORD length = *nameLength;
+  const LONG status =
+      ::RegEnumKeyExA(static_cast<HKEY>(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+  *nameLength = length;
+  return status;
+}
+
+int32_t WinPlatform::RegQueryValueExA(RegKey key, const char* valueName, uint32_t* type,
+                                      uint8_t* data, uint32_t* dataSize) {
+  DWORD kind = 0;
+  DWORD size = dataSize ? *dataSize : 0;
+  const LONG status = ::RegQueryValueExA(static_cast<HKEY>(key), valueName, nullptr, &kind, data,
+                                         dataSize ? &size : nullptr);
+  if (type) *type = kind;
+  if (dataSize) *dataSize = size;
+  return status;
+}
+
+int32_t WinPlatform::RegCloseKey(RegKey key) { return ::RegCloseKey(static_cast<HKEY>(key)); }
+
+uint32_t WinPlatform::ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) {
+  return ::ExpandEnvironmentStringsA(source, destination, size);
+}
+
+uint32_t WinPlatform::GetLongPathNameA(const char* shortPath, char* longPath, uint32_t size) {
+  return ::GetLongPathNameA(shortPath, longPath, size);
+}
+
 }  // namespace ravlin

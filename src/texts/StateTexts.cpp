@@ -1,0 +1,119 @@
+#include "texts/StateTexts.h"
+
+#include <vector>
+
+namespace ravlin {
+namespace {
+
+// Names beyond these are counted, not listed.
+constexpr size_t kNamesShown = 3;
+
+std::string Counted(size_t count, const char* one, const char* many) {
+  if (count == 1) return one;
+  return std::to_string(count) + " " + many;
+}
+
+// "3 classes and a type library"; "" when there is neither.
+std::string Contents(const RegistrationState& state) {
+  std::string text;
+  if (!state.classes.empty()) text = Counted(state.classes.size(), "1 class", "classes");
+  if (!state.typeLibraries.empty()) {
+    if (!text.empty()) text += " and ";
+    text += Counted(state.typeLibraries.size(), "a type library", "type libraries");
+  }
+  return text;
+}
+
+std::string ClassName(const RegisteredClass& registered) {
+  if (!registered.progId.empty()) return registered.progId;
+  if (!registered.name.empty()) return registered.name;
+  return registered.clsid;
+}
+
+std::string LibraryName(const RegisteredTypeLibrary& library) {
+  return (library.name.empty() ? library.libid : library.name) + " " + library.version;
+}
+
+// "a, b, c and 4 more", or "a, b and c".
+std::string Listed(const std::vector<std::string>& names) {
+  std::string text;
+  const size_t shown = names.size() <= kNamesShown + 1 ? names.size() : kNamesShown;
+  for (size_t i = 0; i < shown; ++i) {
+    if (i > 0) text += i + 1 == shown && shown == names.size() ? " and " : ", ";
+    text += names[i];
+  }
+  if (shown < names.size()) text += " and " + std::to_string(names.size() - shown) + " more";
+  return text;
+}
+
+// "Classes: WScript.Shell, ...\r\nType library: ..."; "" when there is nothing.
+std::string WhatIsRegistered(const RegistrationState& state) {
+  std::vector<std::string> classes, libraries;
+  for (const RegisteredClass& registered : state.classes) classes.push_back(ClassName(registered));
+  for (const RegisteredTypeLibrary& library : state.typeLibraries) libraries.push_back(LibraryName(library));
+  std::string text;
+  if (!classes.empty()) text = (classes.size() == 1 ? "Class: " : "Classes: ") + Listed(classes) + ".";
+  if (!libraries.empty()) {
+    if (!text.empty()) text += "\r\n";
+    text += (libraries.size() == 1 ? "Type library: " : "Type libraries: ") + Listed(libraries) + ".";
+  }
+  return text;
+}
+
+// The other files the classes point to, each once, in the order first met.
+std::vector<const ClassOfAnotherCopy*> DistinctCopies(const RegistrationState& state) {
+  std::vector<const ClassOfAnotherCopy*> copies;
+  for (const ClassOfAnotherCopy& copy : state.otherCopies) {
+    bool known = false;
+    for (const ClassOfAnotherCopy* seen : copies) known = known || seen->path == copy.path;
+    if (!known) copies.push_back(&copy);
+  }
+  return copies;
+}
+
+// "Registered to another copy: C:\old\richtx32.ocx (that file is missing)."; "" when none.
+std::string OtherCopiesSentence(const RegistrationState& state) {
+  const std::vector<const ClassOfAnotherCopy*> copies = DistinctCopies(state);
+  if (copies.empty()) return {};
+  std::string text = copies.size() == 1 ? "Registered to another copy: " : "Registered to other copies: ";
+  for (size_t i = 0; i < copies.size(); ++i) {
+    if (i > 0) text += i + 1 == copies.size() ? " and " : ", ";
+    text += copies[i]->path + (copies[i]->exists ? "" : " (that file is missing)");
+  }
+  return text + ".";
+}
+
+std::string Lines(const std::string& first, const std::string& second) {
+  if (first.empty()) return second;
+  return second.empty() ? first : first + "\r\n" + second;
+}
+
+}  // namespace
+
+std::string ConfirmationLine(const RegistrationState& state) {
+  if (!state.read) return {};
+  const std::string contents = Contents(state);
+  const std::string copies = OtherCopiesSentence(state);
+  if (contents.empty()) return copies.empty() ? "Not registered." : copies;
+  const std::string line = "Registered now: " + contents + ", to this file.";
+  return copies.empty() ? line : line + " " + copies;
+}
+
+std::string AfterRegisteringText(const RegistrationState& state) {
+  if (!state.read) return {};
+  const std::string registered = WhatIsRegistered(state);
+  const std::string copies = OtherCopiesSentence(state);
+  if (registered.empty())
+    return Lines("The control reported success, but nothing is registered to this file.", copies);
+  return Lines("Now registered to this file:\r\n" + registered, copies);
+}
+
+std::string AfterUnregisteringText(const RegistrationState& state) {
+  if (!state.read) return {};
+  const std::string registered = WhatIsRegistered(state);
+  const std::string copies = OtherCopiesSentence(state);
+  if (registered.empty()) return Lines("Nothing points to this file any more.", copies);
+  return Lines("Still registered to this file:\r\n" + registered, copies);
+}
+
+}  // namespace ravlin

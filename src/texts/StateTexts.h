@@ -1,0 +1,23 @@
+#pragma once
+// What the user reads about a control's registration state. Values in, text out.
+#include <string>
+
+#include "inspection/RegistrationState.h"
+
+namespace ravlin {
+
+// The line under the file's company and version:
+// "Registered now: 3 classes and a type library, to this file.", "Not registered.", or
+// "Registered to another copy: C:\old\richtx32.ocx (that file is missing)."
+// "" when the state could not be read.
+std::string ConfirmationLine(const RegistrationState& state);
+
+// After a registration the export reported as done: what is now registered
+// to the file, or that nothing is. "" when the state could not be read.
+std::string AfterRegisteringText(const RegistrationState& state);
+
+// After an unregistration: that nothing points to the file any more, or what
+// still does. "" when the state could not be read.
+std::string AfterUnregisteringText(const RegistrationState& state);
+
+}  // namespace ravlin
