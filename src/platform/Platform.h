@@ -148,9 +148,10 @@ class Platform {
 
   // The shell library's administrator test (its export with ordinal 680).
   virtual int32_t IsUserAnAdmin() = 0;
-  virtual intptr_t ShellExecuteA(Hwnd owner, const char* operation, const char* file,
-                                 const char* parameters, const char* directory,
-                                 int showCommand) = 0;
+  // ShellExecuteEx with SEE_MASK_NOCLOSEPROCESS, its fields as arguments: *process
+  // gets the process started, null when the shell started none; the caller closes it.
+  virtual int32_t ShellExecuteExA(Hwnd owner, const char* verb, const char* file, const char* parameters,
+                                  const char* directory, int showCommand, Handle* process) = 0;
 
   // The registry, read only. RegEnumKeyExA leaves out the reserved argument,
   // the class and the time of the last write, which the program never reads;

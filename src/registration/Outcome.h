@@ -5,6 +5,7 @@
 #include <string>
 
 #include "inspection/LoadDiagnosis.h"
+#include "inspection/RegistrationState.h"
 #include "platform/Owned.h"
 #include "platform/Platform.h"
 
@@ -47,6 +48,8 @@ struct Outcome {
   LoadDiagnosis diagnosis;      // LoadFailed; HandedOver with the tool's load failure
   CrashRecord crash;
   std::optional<uint32_t> waitResult;  // the bounded wait's result, when it ran
+  // What is registered to the file once the control said yes; none when it did not, or the file is unknown.
+  std::optional<RegistrationState> after;
   // A library kept loaded until the outcome has been told, then released.
   OwnedLibrary library{nullptr, LibraryFreer{nullptr}};
 };

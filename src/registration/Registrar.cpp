@@ -78,7 +78,21 @@ Registrar::~Registrar() {
 Outcome Registrar::Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy) {
   // A worker left behind by an earlier time-out may have ended by now.
   ResumeNext([&] { ReleaseEnded(); });
+  Outcome outcome = RunAction(fileSpec, action, onBusy);
+  ReadStateAfter(outcome);
+  return outcome;
+}
 
+void Registrar::ReadStateAfter(Outcome& outcome) {
+  const bool saidYes = outcome.kind == Outcome::Kind::Completed ||
+                       (outcome.kind == Outcome::Kind::HandedOver && outcome.code == 0);
+  if (!saidYes) return;
+  ResumeNext([&] {
+    if (IsOrdinaryFile(platform_, outcome.file)) outcome.after = ReadRegistrationState(platform_, outcome.file);
+  });
+}
+
+Outcome Registrar::RunAction(const std::string& fileSpec, Action action, const std::function<void()>& onBusy) {
   Outcome outcome;
   outcome.action = action;
   std::string checkedPath;
@@ -293,6 +307,7 @@ void Registrar::ReleaseEnded() {
       Ended(outcome, it->threadId, it->library, *it->job, exitCode);
     else
       ToolEnded(outcome, it->tool, exitCode);
+    ReadStateAfter(outcome);
     ResumeNext([&] { late_.push_back(std::move(outcome)); });
     it = kept_.erase(it);
   }

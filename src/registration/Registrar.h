@@ -52,6 +52,9 @@ class Registrar {
     std::optional<uint32_t> exitCode;  // when it ended and the code could be read
   };
 
+  Outcome RunAction(const std::string& fileSpec, Action action, const std::function<void()>& onBusy);
+  // What the control left in the registry, once it said yes.
+  void ReadStateAfter(Outcome& outcome);
   Outcome RunWorker(OwnedLibrary library, Proc entryPoint, Outcome outcome);
   Outcome AfterLoadFailure(const std::string& checkedPath, uint32_t loadError, Outcome outcome,
                            const std::function<void()>& onBusy);

@@ -1,6 +1,7 @@
 #include "texts/Texts.h"
 
 #include "platform/Text.h"
+#include "texts/StateTexts.h"
 
 namespace ravlin {
 namespace {
@@ -8,7 +9,7 @@ namespace {
 constexpr char kBreak[] = "\r\n";
 constexpr char kParagraph[] = "\r\n\r\n";
 
-std::string WithReason(const std::string& first, const std::string& reason) {
+std::string Paragraphs(const std::string& first, const std::string& reason) {
   return reason.empty() ? first : first + kParagraph + reason;
 }
 
@@ -80,7 +81,7 @@ std::string CrashedText(const Outcome& outcome) {
 std::string HandedOverText(const Outcome& outcome) {
   switch (outcome.code) {
     case 0: return text::kCompleted;
-    case kToolLoadFailed: return WithReason(text::kLoadFailed, ReasonFor(outcome.diagnosis));
+    case kToolLoadFailed: return Paragraphs(text::kLoadFailed, ReasonFor(outcome.diagnosis));
     case 4: return text::kNoEntryPoint;
     case 5: return "Process failed: the control's own registration reported an error.";
     default:
@@ -115,8 +116,8 @@ std::string InTimeText(const Outcome& outcome) {
   switch (outcome.kind) {
     case Outcome::Kind::Completed: return text::kCompleted;
     case Outcome::Kind::ExportFailed: return ExportFailedText(outcome);
-    case Outcome::Kind::NoEntryPoint: return WithReason(text::kNoEntryPoint, InsteadText(outcome));
-    case Outcome::Kind::LoadFailed: return WithReason(text::kLoadFailed, ReasonFor(outcome.diagnosis));
+    case Outcome::Kind::NoEntryPoint: return Paragraphs(text::kNoEntryPoint, InsteadText(outcome));
+    case Outcome::Kind::LoadFailed: return Paragraphs(text::kLoadFailed, ReasonFor(outcome.diagnosis));
     case Outcome::Kind::HandedOver: return HandedOverText(outcome);
     case Outcome::Kind::TimedOut:
       return std::string(text::kTimedOut) + kBreak + "The control is still running and may yet finish its work.";
@@ -154,8 +155,12 @@ std::string ReasonFor(const LoadDiagnosis& diagnosis) {
 }
 
 std::string MessageFor(const Outcome& outcome) {
-  if (!outcome.late) return InTimeText(outcome);
-  return outcome.file + " has finished after the time limit:" + kParagraph + InTimeText(outcome);
+  std::string message = InTimeText(outcome);
+  if (outcome.after)
+    message = Paragraphs(message, outcome.action == Action::Register ? AfterRegisteringText(*outcome.after)
+                                                                     : AfterUnregisteringText(*outcome.after));
+  if (!outcome.late) return message;
+  return outcome.file + " has finished after the time limit:" + kParagraph + message;
 }
 
 std::string FileInfoCaption(const VersionSummary& summary) {

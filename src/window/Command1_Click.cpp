@@ -5,7 +5,8 @@
 namespace ravlin {
 
 // Writes a three-line script next to the program and has the shell run it
-// elevated; regsvr32 then does the work in its own console.
+// elevated; regsvr32 then does the work in its own console. The window waits
+// for nothing: it shows the companion's new state once the script has ended.
 void frmRavlin::Command1_Click(int16_t index) {
   const Action action = index != 0 ? Action::Register : Action::Unregister;
   const std::string scriptName = CompanionScriptName(action);
@@ -25,8 +26,10 @@ void frmRavlin::Command1_Click(int16_t index) {
   // An old or missing script must never run with elevated rights.
   if (!written) return;
   const std::string parameters = toolkit_.Command() + "/admin";
-  platform_.ShellExecuteA(nullptr, "runas", scriptPath.c_str(), parameters.c_str(), nullptr,
-                          kSwShowNormal);
+  Handle script = nullptr;
+  platform_.ShellExecuteExA(nullptr, "runas", scriptPath.c_str(), parameters.c_str(), nullptr, kSwShowNormal,
+                            &script);
+  mScriptProcess.reset(script);  // its end is watched for by the idle timer
 }
 
 }  // namespace ravlin

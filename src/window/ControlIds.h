@@ -23,6 +23,8 @@ enum ControlId : int {
   IdLblPleaseVerify = 114,
   IdLblFileInfo = 115,
   IdLblOCXFileSpec = 116,
+  IdLblCompanionState = 117,
+  IdLblState = 118,
 };
 
 }  // namespace ravlin

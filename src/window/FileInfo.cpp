@@ -1,3 +1,5 @@
+#include "platform/ResumeNext.h"
+#include "texts/StateTexts.h"
 #include "texts/Texts.h"
 #include "window/frmRavlin.h"
 
@@ -14,6 +16,21 @@ void frmRavlin::ShowFileInfo(const std::string& inFile) {
   }
   lblPleaseVerify.SetVisible(summary.HasVersion());
   lblFileInfo.SetCaption(FileInfoCaption(summary));
+}
+
+// The state is read in the registry view of the file's own architecture.
+std::string frmRavlin::RegistrationLine(const std::string& inFileSpec) {
+  std::string line;
+  ResumeNext([&] {
+    const std::string path = CheckedPathOf(platform_, inFileSpec);
+    if (!path.empty()) line = ConfirmationLine(ReadRegistrationState(platform_, path));
+  });
+  return line;
+}
+
+void frmRavlin::ShowCompanionState() {
+  const std::string line = RegistrationLine(mCompanionPath);
+  ResumeNext([&] { lblCompanionState.SetCaption(line); });
 }
 
 }  // namespace ravlin

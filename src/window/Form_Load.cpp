@@ -26,12 +26,15 @@ void frmRavlin::Form_Load() {
   controlDirectory = sixtyFour ? "c:\\windows\\syswow64" : "c:\\windows\\system32";
   rememberedDirectory = controlDirectory;
   controlPath = controlDirectory + "\\RICHTX32.OCX";
+  mCompanionPath = controlPath;
   ResumeNext([&] { text1.SetText(controlPath); });
   ResumeNext([&] { found = !toolkit_.Dir(controlPath).empty(); });
   ResumeNext([&] {
     mOcxFound = found;
     if (found) {
       Label2.SetCaption(text::kFound);
+      advice = RegistrationLine(controlPath);  // is it registered, and to which file?
+      lblCompanionState.SetCaption(advice);
     } else {
       Label2.SetCaption(text::kNotFound);
       advice = text::kPleasePlace + rememberedDirectory + mCrLf + mCrLf + text::kInZip;

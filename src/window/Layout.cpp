@@ -9,7 +9,7 @@ const FontSpec kFontD{"MS Sans Serif", 19.2, 400};
 
 using K = ControlKind;
 
-const std::array<ControlSpec, 16> kLayout = {{
+const std::array<ControlSpec, 18> kLayout = {{
     // name, index, kind, id, caption, left, top, width, height, tab, font, raised
     {"Command2", -1, K::Button, IdCommand2, "Close", 5724, 3144, 972, 372, 14, nullptr, false},
     {"Command1", 0, K::Button, IdCommand1Unregister, "UnRegister  RICHTX32.OCX", 1680, 1080, 3012, 612, 12, nullptr, false},
@@ -27,6 +27,9 @@ const std::array<ControlSpec, 16> kLayout = {{
     {"lblPleaseVerify", -1, K::Label, IdLblPleaseVerify, "Please verify Product Version, if any:", 600, 5760, 2928, 228, 6, nullptr, true},
     {"lblFileInfo", -1, K::Label, IdLblFileInfo, "", 480, 4440, 5508, 528, 5, &kFontA, true},
     {"lblOCXFileSpec", -1, K::Label, IdLblOCXFileSpec, "OCX file:", 360, 4200, 5508, 468, 1, nullptr, false},
+    // Whether the companion control is registered, and whether the file being confirmed is.
+    {"lblCompanionState", -1, K::Label, IdLblCompanionState, "", 1680, 2600, 3960, 480, 16, nullptr, false},
+    {"lblState", -1, K::Label, IdLblState, "", 360, 7560, 6360, 600, 17, nullptr, false},
 }};
 
 }  // namespace ravlin

@@ -14,9 +14,18 @@ void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inComman
   Present(outcome);
 }
 
-// A control that outlived its time-out is told of when it ends, once the
-// user is idle: never over a confirmation or another box.
+// The companion's state is read again once its script has ended. A control
+// that outlived its time-out is told of when it ends, once the user is idle:
+// never over a confirmation or another box.
 void frmRavlin::Timer1_Timer() {
+  if (mScriptProcess) {
+    bool ended = false;
+    ResumeNext([&] { ended = platform_.WaitForSingleObject(mScriptProcess.get(), 0) == kWaitObject0; });
+    if (ended) {
+      mScriptProcess.reset();
+      ShowCompanionState();
+    }
+  }
   if (text1.Locked()) return;
   registrar_.ReleaseEnded();
   for (const Outcome& outcome : registrar_.TakeLate()) Present(outcome);

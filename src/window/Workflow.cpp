@@ -28,13 +28,16 @@ void frmRavlin::cmdRegister_Click() {
   const std::string fileSpec = FileSpec();
   if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
   ShowFileInfo(fileSpec);
+  lblState.SetCaption(RegistrationLine(fileSpec));
   mRegisterMode = true;
   SetButtonMode(false);
 }
 
-// No file information for an unregistration.
+// No file information for an unregistration; what is registered to it, though.
 void frmRavlin::cmdUnregister_Click() {
-  if (!CheckFileSpec(toolkit_, *this, FileSpec())) return;
+  const std::string fileSpec = FileSpec();
+  if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
+  lblState.SetCaption(RegistrationLine(fileSpec));
   mRegisterMode = false;
   SetButtonMode(false);
 }
@@ -50,6 +53,7 @@ void frmRavlin::cmdProceed_Click() {
   } else {
     RegServerProc(FileSpec(), "u");
   }
+  lblState.SetCaption("");
   SetButtonMode(true);
 }
 
@@ -62,6 +66,7 @@ void frmRavlin::cmdCancel_Click() {
 void frmRavlin::text1_Change() {
   lblPleaseVerify.SetVisible(false);
   lblFileInfo.SetCaption("");
+  lblState.SetCaption("");
 }
 
 }  // namespace ravlin

@@ -7,7 +7,7 @@
 namespace ravlin {
 
 frmRavlin::frmRavlin(Toolkit& toolkit, Platform& platform)
-    : toolkit_(toolkit), platform_(platform), registrar_(platform) {
+    : toolkit_(toolkit), platform_(platform), registrar_(platform), mScriptProcess(nullptr, HandleReleaser{&platform}) {
   for (const ControlSpec& spec : kLayout) {
     Control& control = ControlById(spec.id);
     if (spec.kind == ControlKind::Label) static_cast<Label&>(control).SetCaption(spec.caption);
@@ -51,6 +51,8 @@ Control& frmRavlin::ControlById(int id) {
     case IdLblPleaseVerify: return lblPleaseVerify;
     case IdLblFileInfo: return lblFileInfo;
     case IdLblOCXFileSpec: return lblOCXFileSpec;
+    case IdLblCompanionState: return lblCompanionState;
+    case IdLblState: return lblState;
   }
   throw std::out_of_range("no control with that identifier");
 }

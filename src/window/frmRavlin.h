@@ -39,6 +39,8 @@ class frmRavlin final : public FormHost {
   Label lblPleaseVerify;
   Label lblFileInfo;
   Label lblOCXFileSpec;
+  Label lblCompanionState;
+  Label lblState;
 
   // The layout table, and the control it names with this identifier.
   FormLayout Layout() const override;
@@ -77,6 +79,10 @@ class frmRavlin final : public FormHost {
   void Present(const Outcome& outcome);
   // The file's company name and product version, read and shown.
   void ShowFileInfo(const std::string& inFile);
+  // What is registered to the file now, in a sentence; "" when it cannot be told.
+  std::string RegistrationLine(const std::string& inFileSpec);
+  // The companion control's state, read again once its script has ended.
+  void ShowCompanionState();
   // A message box whose failure is not the caller's.
   void Tell(const std::string& message);
   void SetPointer(MousePointer pointer);
@@ -92,6 +98,9 @@ class frmRavlin final : public FormHost {
   std::optional<int64_t> mApiResult;
   std::string mCrLf;
   bool mOcxFound = false;
+  std::string mCompanionPath;
+  // The companion's script while it runs; its state is read again when it ends.
+  OwnedHandle mScriptProcess{nullptr, HandleReleaser{nullptr}};
 };
 
 }  // namespace ravlin

@@ -220,8 +220,9 @@ class FakePlatform : public Platform {
       onWideCharToMultiByte;
   int32_t isUserAnAdmin = 0;
   std::function<int32_t()> onIsUserAnAdmin;
-  std::function<intptr_t(Hwnd, const char*, const char*, const char*, const char*, int)>
-      onShellExecuteA;
+  // The launch's fields; the answer, and *process the process it started.
+  std::function<int32_t(Hwnd, const char*, const char*, const char*, const char*, int, Handle*)>
+      onShellExecuteEx;
 
   void GetNativeSystemInfo(SystemInfo* info) override {
     log_.Add("GetNativeSystemInfo");
@@ -397,11 +398,12 @@ class FakePlatform : public Platform {
     if (onIsUserAnAdmin) return onIsUserAnAdmin();
     return isUserAnAdmin;
   }
-  intptr_t ShellExecuteA(Hwnd owner, const char* operation, const char* file,
-                         const char* parameters, const char* directory, int show) override {
-    log_.Add("ShellExecuteA");
-    if (onShellExecuteA) return onShellExecuteA(owner, operation, file, parameters, directory, show);
-    return 42;
+  int32_t ShellExecuteExA(Hwnd owner, const char* verb, const char* file, const char* parameters,
+                          const char* directory, int show, Handle* process) override {
+    log_.Add("ShellExecuteExA");
+    *process = nullptr;
+    if (onShellExecuteEx) return onShellExecuteEx(owner, verb, file, parameters, directory, show, process);
+    return 1;
   }
 
   // --- The registry: one map of key path -> values per view ---------------------------

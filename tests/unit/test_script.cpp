@@ -27,11 +27,11 @@ class Script : public ::testing::Test {
   Script() {
     FormProbe::CrLf(w.form) = "\r\n";  // as start-up leaves it
     w.toolkit.appPath = kAppPath;
-    w.platform.onShellExecuteA = [this](Hwnd owner, const char* verb, const char* file,
-                                        const char* parameters, const char* directory, int show) {
+    w.platform.onShellExecuteEx = [this](Hwnd owner, const char* verb, const char* file, const char* parameters,
+                                         const char* directory, int show, Handle*) {
       launches.push_back({owner, verb ? verb : "(null)", file ? file : "(null)",
                           parameters ? parameters : "(null)", directory == nullptr, show});
-      return intptr_t{42};
+      return 1;
     };
   }
 
@@ -171,12 +171,12 @@ TEST_F(Script, EventsRunTwiceBeforeOpeningOnceAfterClosingAndTwiceBeforeTheLaunc
   std::vector<std::string> steps;
   for (const std::string& e : w.log.entries)
     if (e == "DoEvents" || e.rfind("OpenForOutput:", 0) == 0 || e == "Print" || e == "Close" ||
-        e == "ShellExecuteA")
+        e == "ShellExecuteExA")
       steps.push_back(e);
   EXPECT_EQ(steps, (std::vector<std::string>{"DoEvents", "DoEvents",
                                              std::string("OpenForOutput:") + kRegister, "Print",
                                              "Close", "DoEvents", "DoEvents", "DoEvents",
-                                             "ShellExecuteA"}));
+                                             "ShellExecuteExA"}));
 }
 
 TEST_F(Script, AScriptThatCannotBeWrittenIsReportedOnceAndNotLaunched) {
@@ -186,7 +186,7 @@ TEST_F(Script, AScriptThatCannotBeWrittenIsReportedOnceAndNotLaunched) {
 
   EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{std::string(kRegister) + " Permission denied"});
   EXPECT_TRUE(launches.empty());
-  EXPECT_EQ(w.log.Find("ShellExecuteA"), -1);
+  EXPECT_EQ(w.log.Find("ShellExecuteExA"), -1);
   EXPECT_EQ(w.toolkit.files.count(kRegister), 0u);
   EXPECT_EQ(w.toolkit.OpenFiles(), 0u);
 }
