@@ -132,6 +132,12 @@ class Platform {
   virtual intptr_t ShellExecuteA(Hwnd owner, const char* operation, const char* file,
                                  const char* parameters, const char* directory,
                                  int showCommand) = 0;
+
+  // WaitForSingleObject's arguments and results. Meanwhile the calling thread's
+  // windows keep painting and answer what the system sends them; keyboard and
+  // mouse input that arrived during the wait is dropped when it ends, so no
+  // click made while busy starts another action.
+  virtual uint32_t WaitKeepingWindowAlive(Handle handle, uint32_t milliseconds) = 0;
 };
 
 }  // namespace ravlin

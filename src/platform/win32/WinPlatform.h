@@ -50,6 +50,8 @@ class WinPlatform : public Platform {
   intptr_t ShellExecuteA(Hwnd owner, const char* operation, const char* file,
                          const char* parameters, const char* directory,
                          int showCommand) override;
+
+  uint32_t WaitKeepingWindowAlive(Handle handle, uint32_t milliseconds) override;
 };
 
 }  // namespace ravlin
