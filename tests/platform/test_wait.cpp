@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "platform/win32/WinPlatform.h"
@@ -12,49 +13,36 @@ namespace ravlin {
 namespace {
 
 std::atomic<int> g_paints{0};
-std::atomic<int> g_keys{0};  // keys that reached the window procedure
+std::atomic<int> g_keys{0};  // keys that reached the window
 
 LRESULT CALLBACK CountingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_PAINT) {
-    ++g_paints;
-    PAINTSTRUCT paint;
-    BeginPaint(window, &paint);
-    EndPaint(window, &paint);
-    return 0;
-  }
+  if (message == WM_PAINT) ++g_paints;
   if (message == WM_KEYDOWN) ++g_keys;
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcA(window, message, wParam, lParam);  // validates what it paints
 }
 
-// A shown window of the test's thread, in front, that counts its paints and keys.
-class CountingWindow {
- public:
-  CountingWindow() {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = &CountingProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "RavlinWaitTest";
-    RegisterClassA(&windowClass);  // already there from an earlier case: fine
-    window_ = CreateWindowExA(0, "RavlinWaitTest", "wait", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
-                              200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
-    SetForegroundWindow(window_);
-    SetFocus(window_);
-    MSG message;  // what showing it queued
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  }
-  ~CountingWindow() { DestroyWindow(window_); }
-  CountingWindow(const CountingWindow&) = delete;
-  CountingWindow& operator=(const CountingWindow&) = delete;
-  HWND get() const { return window_; }
+using Window = std::unique_ptr<HWND__, BOOL(WINAPI*)(HWND)>;
+using Event = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
 
- private:
-  HWND window_;
-};
+// Shown, in front and with the focus, so that it gets paints and keys.
+Window CountingWindow() {
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = &CountingProc;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = "RavlinWaitTest";
+  RegisterClassA(&windowClass);  // fails harmlessly when an earlier case registered it
+  Window window(CreateWindowExA(0, "RavlinWaitTest", "wait", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                200, 100, nullptr, nullptr, windowClass.hInstance, nullptr),
+                &DestroyWindow);
+  SetForegroundWindow(window.get());
+  SetFocus(window.get());
+  return window;
+}
 
-struct Event {
-  HANDLE handle = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  ~Event() { CloseHandle(handle); }
-};
+void Pump() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
 
 void PressSpace() {
   INPUT keys[2] = {};
@@ -68,23 +56,19 @@ TEST(WaitKeepingWindowAlive, TheWindowLivesTheLimitHoldsAndInputMadeMeanwhileIsD
   struct Case {
     const char* name;
     DWORD signalAfterMs;  // INFINITE: never
-    uint32_t limitMs;
-    uint32_t result;
+    uint32_t limitMs, result;
     ULONGLONG atLeastMs, atMostMs;
   };
-  const Case cases[] = {
-      {"signalled after a second", 1000, 10000, WAIT_OBJECT_0, 900, 3000},
-      {"never signalled, woken every 100 ms", INFINITE, 1500, WAIT_TIMEOUT, 1450, 2500},
-  };
-  for (const Case& c : cases) {
-    CountingWindow window;
-    Event event;
-    g_paints = 0;
-    g_keys = 0;
+  for (const Case& c : {Case{"signalled after a second", 1000, 10000, WAIT_OBJECT_0, 900, 3000},
+                        Case{"never signalled, woken meanwhile", INFINITE, 1500, WAIT_TIMEOUT, 1450, 2500}}) {
+    const Window window = CountingWindow();
+    const Event event(CreateEventA(nullptr, TRUE, FALSE, nullptr), &CloseHandle);
+    Pump();
+    g_paints = g_keys = 0;
     std::atomic<bool> done{false};
     int answered = 0, unanswered = 0;
-    // Another thread asks the window every 100 ms, as the system and other programs do; it
-    // repaints the window and a key is pressed once, a third of a second in.
+    // Another thread asks the window every 100 ms, as the system does; a third of
+    // a second in, it also invalidates the window and presses a key.
     std::thread prober([&] {
       for (int tick = 0; !done; ++tick) {
         DWORD_PTR reply = 0;
@@ -98,35 +82,31 @@ TEST(WaitKeepingWindowAlive, TheWindowLivesTheLimitHoldsAndInputMadeMeanwhileIsD
       }
     });
     std::thread signaller([&] {
-      if (c.signalAfterMs != INFINITE) {
-        Sleep(c.signalAfterMs);
-        SetEvent(event.handle);
-      }
+      if (c.signalAfterMs == INFINITE) return;
+      Sleep(c.signalAfterMs);
+      SetEvent(event.get());
     });
 
-    WinPlatform platform;
     const ULONGLONG start = GetTickCount64();
-    const uint32_t result = platform.WaitKeepingWindowAlive(event.handle, c.limitMs);
+    const uint32_t result = WinPlatform().WaitKeepingWindowAlive(event.get(), c.limitMs);
     const ULONGLONG waited = GetTickCount64() - start;
     done = true;
     prober.join();
     signaller.join();
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    Pump();
 
     EXPECT_EQ(result, c.result) << c.name;
-    EXPECT_EQ(result, ::WaitForSingleObject(event.handle, 0)) << c.name << ": as the plain wait answers";
-    EXPECT_GE(waited, c.atLeastMs) << c.name;
-    EXPECT_LE(waited, c.atMostMs) << c.name;
+    EXPECT_EQ(result, WaitForSingleObject(event.get(), 0)) << c.name << ": as the plain wait answers";
+    EXPECT_TRUE(waited >= c.atLeastMs && waited <= c.atMostMs) << c.name << ": " << waited << " ms";
     EXPECT_GE(answered, 8) << c.name;
     EXPECT_EQ(unanswered, 0) << c.name;
     EXPECT_GE(g_paints.load(), 1) << c.name << ": repainted while waiting";
     EXPECT_EQ(g_keys.load(), 0) << c.name << ": the key pressed while waiting was dropped";
-    // A key pressed now, not during a wait, reaches the window: the input itself works.
+    // A key pressed now reaches the window: the input itself works.
     PressSpace();
     for (int i = 0; i < 20 && g_keys == 0; ++i) {
       Sleep(25);
-      while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+      Pump();
     }
     EXPECT_EQ(g_keys.load(), 1) << c.name << ": a key pressed afterwards arrives";
   }
