@@ -12,6 +12,8 @@ constexpr size_t kImportDescriptorSize = 20;
 constexpr uint16_t kPe32Magic = 0x10B;
 constexpr uint16_t kPe32PlusMagic = 0x20B;
 constexpr uint32_t kImportDirectory = 1;
+constexpr uint32_t kRuntimeDirectory = 14;  // the COM descriptor: a .NET assembly's runtime header
+constexpr uint16_t kFileDll = 0x2000;
 // Bounds on what a hostile file can make the walk do.
 constexpr uint16_t kMaxSections = 96;  // the loader's own limit
 constexpr size_t kMaxImports = 4096;
@@ -41,6 +43,48 @@ struct Layout {
   std::vector<Section> sections;
 };
 
+// One entry of the optional header's table of data directories.
+struct Directory {
+  uint32_t rva = 0;
+  uint32_t size = 0;
+};
+
+// Where the optional header keeps its table of data directories, and how many entries it declares.
+struct DirectoryTable {
+  uint64_t offset = 0;  // of the optional header
+  uint16_t optionalSize = 0;
+  uint32_t countAt = 0;  // where the count stands; the entries follow it
+  uint32_t count = 0;
+};
+
+bool ReadDirectoryTable(ByteSource& file, uint64_t optionalOffset, uint16_t optionalSize,
+                        DirectoryTable& table) {
+  unsigned char magic[2];
+  if (!ReadExactly(file, optionalOffset, magic, sizeof(magic))) return false;
+  // Where the count of directories and the directories stand depends on the form.
+  if (U16(magic) == kPe32Magic) table.countAt = 92;
+  else if (U16(magic) == kPe32PlusMagic) table.countAt = 108;
+  else return false;
+  unsigned char count[4];
+  if (optionalSize < table.countAt + 4 ||
+      !ReadExactly(file, optionalOffset + table.countAt, count, sizeof(count)))
+    return false;
+  table.offset = optionalOffset;
+  table.optionalSize = optionalSize;
+  table.count = U32(count);
+  return true;
+}
+
+// False when the table declares fewer entries or the optional header ends before this one.
+bool ReadDirectory(ByteSource& file, const DirectoryTable& table, uint32_t index, Directory& entry) {
+  const uint32_t at = table.countAt + 4 + 8 * index;
+  if (index >= table.count || table.optionalSize < at + 8) return false;
+  unsigned char bytes[8];
+  if (!ReadExactly(file, table.offset + at, bytes, sizeof(bytes))) return false;
+  entry = {U32(bytes), U32(bytes + 4)};
+  return true;
+}
+
 bool ReadLayout(ByteSource& file, Layout& layout) {
   unsigned char dos[0x40];
   if (!ReadExactly(file, 0, dos, sizeof(dos)) || dos[0] != 'M' || dos[1] != 'Z') return false;
@@ -51,24 +95,19 @@ bool ReadLayout(ByteSource& file, Layout& layout) {
     return false;
   layout.headers.isImage = true;
   layout.headers.machine = U16(pe + 4);
+  layout.headers.isDll = (U16(pe + 22) & kFileDll) != 0;
 
   const uint16_t sectionCount = U16(pe + 6);
   const uint16_t optionalSize = U16(pe + 20);
   const uint64_t optionalOffset = peOffset + sizeof(pe);
-  unsigned char magic[2];
-  if (!ReadExactly(file, optionalOffset, magic, sizeof(magic))) return true;
-  // Where the count of directories and the directories stand depends on the form.
-  uint32_t countAt = 0;
-  if (U16(magic) == kPe32Magic) countAt = 92;
-  else if (U16(magic) == kPe32PlusMagic) countAt = 108;
-  else return true;
-  unsigned char count[4];
-  if (optionalSize < countAt + 4 || !ReadExactly(file, optionalOffset + countAt, count, 4)) return true;
-  const uint32_t directoryAt = countAt + 4 + 8 * kImportDirectory;
-  if (U32(count) <= kImportDirectory || optionalSize < directoryAt + 8) return true;
-  unsigned char directory[8];
-  if (!ReadExactly(file, optionalOffset + directoryAt, directory, sizeof(directory))) return true;
-  layout.importRva = U32(directory);
+  DirectoryTable table;
+  if (!ReadDirectoryTable(file, optionalOffset, optionalSize, table)) return true;
+  Directory runtime;
+  layout.headers.isDotNet = ReadDirectory(file, table, kRuntimeDirectory, runtime) &&
+                            runtime.rva != 0 && runtime.size != 0;
+  Directory imports;
+  if (!ReadDirectory(file, table, kImportDirectory, imports)) return true;
+  layout.importRva = imports.rva;
 
   const uint64_t sectionsOffset = optionalOffset + optionalSize;
   for (uint16_t i = 0; i < sectionCount && i < kMaxSections; ++i) {

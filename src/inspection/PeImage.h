@@ -1,6 +1,7 @@
 #pragma once
 // Reads what a program library's own headers say about it: the processor it
-// is built for and the DLLs it imports. The file is untrusted data: every
+// is built for, whether it is a library or a program, whether it is a .NET
+// assembly, and the DLLs it imports. The file is untrusted data: every
 // read is checked against what the file holds, and nothing in it is run.
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +30,8 @@ constexpr uint16_t kMachineArmNt = 0x01C4;
 struct PeHeaders {
   bool isImage = false;  // MZ and PE signatures and a whole file header
   uint16_t machine = 0;
+  bool isDll = false;     // the file header marks it a library, not a program (IMAGE_FILE_DLL)
+  bool isDotNet = false;  // it carries a .NET runtime header: data directory 14 names a place
 };
 
 PeHeaders ReadPeHeaders(ByteSource& file);

@@ -164,6 +164,12 @@ class Platform {
   virtual int32_t RegCloseKey(RegKey key) = 0;
   virtual uint32_t ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) = 0;
   virtual uint32_t GetLongPathNameA(const char* shortPath, char* longPath, uint32_t size) = 0;
+
+  // WaitForSingleObject's arguments and results. Meanwhile the calling thread's
+  // windows keep painting and answer what the system sends them; keyboard and
+  // mouse input that arrived during the wait is dropped when it ends, so no
+  // click made while busy starts another action.
+  virtual uint32_t WaitKeepingWindowAlive(Handle handle, uint32_t milliseconds) = 0;
 };
 
 }  // namespace ravlin

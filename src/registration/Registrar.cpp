@@ -98,13 +98,25 @@ Outcome Registrar::RunAction(const std::string& fileSpec, Action action, const s
   std::string checkedPath;
   ResumeNext([&] { checkedPath = CheckedPathOf(platform_, fileSpec); });
   ResumeNext([&] { outcome.file = checkedPath.empty() ? fileSpec : checkedPath; });
+  // What the file is decides before it is loaded: a .NET assembly may not
+  // load at all where no runtime is installed, and a program is no library.
+  std::optional<PeHeaders> headers;
+  ResumeNext([&] {
+    if (!checkedPath.empty()) headers = ReadPeHeadersOf(platform_, checkedPath);
+  });
+  if (headers && headers->isImage && (headers->isDotNet || !headers->isDll)) {
+    outcome.kind = Outcome::Kind::NoEntryPoint;
+    outcome.instead = headers->isDotNet ? Outcome::Instead::DotNetAssembly : Outcome::Instead::Program;
+    return outcome;
+  }
+
   OwnedLibrary library(nullptr, LibraryFreer{&platform_});
   uint32_t loadError = 0;
   ResumeNext([&] {
     library.reset(LoadControl(platform_, fileSpec, checkedPath));
     if (!library) loadError = platform_.GetLastError();
   });
-  if (!library) return AfterLoadFailure(checkedPath, loadError, std::move(outcome), onBusy);
+  if (!library) return AfterLoadFailure(checkedPath, headers, loadError, std::move(outcome), onBusy);
 
   Proc entryPoint = nullptr;
   ResumeNext([&] { entryPoint = platform_.GetProcAddress(library.get(), ExportName(action)); });
@@ -179,11 +191,11 @@ void Registrar::Ended(Outcome& outcome, uint32_t threadId, Module library, const
   }
 }
 
-// No messages are processed here: the window waits with the busy pointer.
+// The window keeps painting meanwhile, but takes no input: it waits with the busy pointer.
 Registrar::Finish Registrar::AwaitBounded(Handle waitable,
                                           int32_t (Platform::*readExitCode)(Handle, uint32_t*)) {
   Finish finish;
-  ResumeNext([&] { finish.waitResult = platform_.WaitForSingleObject(waitable, kWaitLimitMs); });
+  ResumeNext([&] { finish.waitResult = platform_.WaitKeepingWindowAlive(waitable, kWaitLimitMs); });
   if (finish.waitResult != kWaitObject0) return finish;
   ResumeNext([&] {
     uint32_t code = 0;
@@ -194,12 +206,8 @@ Registrar::Finish Registrar::AwaitBounded(Handle waitable,
 
 // The loader refused the file: a library of the other architecture goes to
 // that architecture's tool; anything else is a load failure, with its reason.
-Outcome Registrar::AfterLoadFailure(const std::string& checkedPath, uint32_t loadError, Outcome outcome,
-                                    const std::function<void()>& onBusy) {
-  std::optional<PeHeaders> headers;
-  ResumeNext([&] {
-    if (!checkedPath.empty()) headers = ReadPeHeadersOf(platform_, checkedPath);
-  });
+Outcome Registrar::AfterLoadFailure(const std::string& checkedPath, const std::optional<PeHeaders>& headers,
+                                    uint32_t loadError, Outcome outcome, const std::function<void()>& onBusy) {
   std::string tool;
   ResumeNext([&] {
     if (headers && headers->isImage) tool = OtherArchitectureTool(platform_, headers->machine, kProgramIs64);

@@ -56,8 +56,8 @@ class Registrar {
   // What the control left in the registry, once it said yes.
   void ReadStateAfter(Outcome& outcome);
   Outcome RunWorker(OwnedLibrary library, Proc entryPoint, Outcome outcome);
-  Outcome AfterLoadFailure(const std::string& checkedPath, uint32_t loadError, Outcome outcome,
-                           const std::function<void()>& onBusy);
+  Outcome AfterLoadFailure(const std::string& checkedPath, const std::optional<PeHeaders>& headers,
+                           uint32_t loadError, Outcome outcome, const std::function<void()>& onBusy);
   Outcome HandOver(const std::string& tool, Outcome outcome);
   Finish AwaitBounded(Handle waitable, int32_t (Platform::*readExitCode)(Handle, uint32_t*));
   // A worker that ended: its crash, or the export's result, or that it never returned.

@@ -1,6 +1,9 @@
-// Any file name: controls in folders named in other scripts, and a path
-// pasted in the double quotes that Explorer's "Copy as path" adds.
+// Any file name: controls in folders named in other scripts, a path pasted in
+// the double quotes that Explorer's "Copy as path" adds, and a path longer
+// than the 260 characters the 8-bit Windows functions take.
 #include "Driver.h"
+
+#include <vector>
 
 using namespace ravlin;
 
@@ -66,6 +69,43 @@ SCENARIO(ControlsInFoldersNamedInAnyScriptRegister) {
   RegisterAndUnregisterIn(u8"Элементы управления", u8"версия.ocx", true, "names-cyrillic.bmp");
   RegisterAndUnregisterIn(u8"控件下载", "versioned.ocx", false, "names-chinese.bmp");
   DeleteFileA(listed.c_str());
+}
+
+// The driver makes and removes the deep folders with the wide functions and
+// the "\\?\" prefix, which need no system setting for long paths.
+std::wstring Extended(const std::string& path) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+  std::vector<wchar_t> wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+  return L"\\\\?\\" + std::wstring(wide.data());
+}
+
+SCENARIO(AControlInAFolderDeeperThan260CharactersRegisters) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  std::vector<std::string> folders{std::string(temp) + "ravlin-long"};
+  while (folders.back().size() < 300) folders.push_back(folders.back() + "\\a-folder-to-make-the-path-long");
+  for (const std::string& folder : folders) CreateDirectoryW(Extended(folder).c_str(), nullptr);
+  const std::string control = folders.back() + "\\versioned.ocx";
+  if (!Check(CopyFileW(Extended(FixturePath("versioned.ocx")).c_str(), Extended(control).c_str(), FALSE),
+             "the control copied to a path of " + std::to_string(control.size()) + " characters"))
+    return;
+  DeleteRegistryKey(kVersionedKey);
+  {
+    Session s;
+    s.StartIdle();
+    s.SetText(IdText1, control);
+    const RegistrationRun registered = s.RunRegistration(IdCmdRegister);
+    CheckEq(registered.summary, kVersionedSummary, "the summary read through the long path");
+    CheckEq(registered.outcome, "Process completed", "registering through the long path");
+    Check(RegistryKeyExists(kVersionedKey), "the control's key is there");
+    const RegistrationRun unregistered = s.RunRegistration(IdCmdUnregister);
+    CheckEq(unregistered.outcome, "Process completed", "unregistering through the long path");
+    Check(!RegistryKeyExists(kVersionedKey), "the control's key is gone");
+  }  // the program ends, and lets go of the file, before it is removed
+  DeleteFileW(Extended(control).c_str());
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder)
+    RemoveDirectoryW(Extended(*folder).c_str());
 }
 
 }  // namespace

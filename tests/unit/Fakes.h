@@ -559,6 +559,14 @@ class FakePlatform : public Platform {
   CallLog& log_;
   std::map<Handle, OpenBytes> openFiles_;
   intptr_t nextFile_ = 0;
+
+ public:
+  // Answers as WaitForSingleObject does, through the same hook.
+  uint32_t WaitKeepingWindowAlive(Handle handle, uint32_t milliseconds) override {
+    log_.Add("WaitKeepingWindowAlive:" + std::to_string(milliseconds));
+    if (onWaitForSingleObject) return onWaitForSingleObject(handle, milliseconds);
+    return kWaitObject0;
+  }
 };
 
 // A form wired to the fakes, with a fake view on every control.

@@ -58,4 +58,37 @@ inline std::string PeImageBytes(uint16_t machine, const std::vector<std::string>
   return bytes;
 }
 
+// Changes to PeImageBytes' headers, for the cases a linker would not write.
+constexpr size_t kBuiltPeHeader = 0x40;
+constexpr size_t kBuiltOptionalHeader = kBuiltPeHeader + 24;
+
+inline size_t BuiltDirectoryCountAt(const std::string& bytes) {
+  const bool pe32Plus = bytes[kBuiltOptionalHeader + 1] == 0x02;
+  return kBuiltOptionalHeader + (pe32Plus ? 108 : 92);
+}
+
+inline std::string WithCharacteristics(std::string bytes, uint16_t characteristics) {
+  PutU16(bytes, kBuiltPeHeader + 22, characteristics);
+  return bytes;
+}
+
+inline std::string WithDirectory(std::string bytes, uint32_t index, uint32_t rva, uint32_t size) {
+  const size_t entry = BuiltDirectoryCountAt(bytes) + 4 + 8 * index;
+  PutU32(bytes, entry, rva);
+  PutU32(bytes, entry + 4, size);
+  return bytes;
+}
+
+inline std::string WithDirectoryCount(std::string bytes, uint32_t count) {
+  PutU32(bytes, BuiltDirectoryCountAt(bytes), count);
+  return bytes;
+}
+
+// The optional header declared to end just before directory `index`.
+inline std::string WithOptionalHeaderEndingAt(std::string bytes, uint32_t index) {
+  const size_t end = BuiltDirectoryCountAt(bytes) + 4 + 8 * index - kBuiltOptionalHeader;
+  PutU16(bytes, kBuiltPeHeader + 20, static_cast<uint16_t>(end));
+  return bytes;
+}
+
 }  // namespace ravlin

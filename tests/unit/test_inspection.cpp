@@ -8,7 +8,9 @@
 
 #include "Fakes.h"
 #include "FormProbe.h"
+#include "PeImageBuilder.h"
 #include "VersionBlockBuilder.h"
+#include "inspection/PlatformFile.h"
 #include "inspection/VersionBlock.h"
 #include "inspection/VersionSummary.h"
 
@@ -458,6 +460,50 @@ TEST(VersionFixture, TheCommittedEightBitBlockIsTheBuildersBlock) {
   const VersionStrings found = FindVersionStrings(committed);
   EXPECT_EQ(found.company.text, "Ravlin Narrow Block Works");
   EXPECT_EQ(found.version.text, "3.1.4");
+}
+
+// --- The file's own headers ---------------------------------------------------------------
+
+TEST(PeHeaders, WhatTheHeadersSayOfEachFile) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+    bool isImage;
+    uint16_t machine;
+    bool isDll;
+    bool isDotNet;
+  };
+  const std::string dll32 = PeImageBytes(kMachineI386, {"KERNEL32.dll"});
+  const std::string dll64 = PeImageBytes(kMachineAmd64, {}, true);
+  const std::vector<Case> cases = {
+      {"a native library", dll32, true, kMachineI386, true, false},
+      {"a program", WithCharacteristics(dll32, 0x0102), true, kMachineI386, false, false},
+      {"a .NET library", WithDirectory(dll32, 14, 0x1000, 72), true, kMachineI386, true, true},
+      {"a 64-bit .NET library", WithDirectory(dll64, 14, 0x1000, 72), true, kMachineAmd64, true, true},
+      {"a .NET program", WithCharacteristics(WithDirectory(dll64, 14, 0x1000, 72), 0x0022), true,
+       kMachineAmd64, false, true},
+      {"runtime header without size", WithDirectory(dll32, 14, 0x1000, 0), true, kMachineI386, true, false},
+      {"runtime header without address", WithDirectory(dll32, 14, 0, 72), true, kMachineI386, true, false},
+      {"directory 14 not counted", WithDirectoryCount(WithDirectory(dll32, 14, 0x1000, 72), 14), true,
+       kMachineI386, true, false},
+      {"optional header ends before directory 14",
+       WithOptionalHeaderEndingAt(WithDirectory(dll64, 14, 0x1000, 72), 14), true, kMachineAmd64, true,
+       false},
+      {"file ends inside directory 14", WithDirectory(dll32, 14, 0x1000, 72).substr(0, 0x128 + 6), true,
+       kMachineI386, true, false},
+      {"file ends after the file header", dll32.substr(0, 0x58), true, kMachineI386, true, false},
+      {"not a program file", "MZ but nothing more", false, 0, false, false},
+  };
+  for (const Case& c : cases) {
+    FakeWindow w;
+    w.platform.fileBytes["C:\\a.dll"] = c.bytes;
+    const std::optional<PeHeaders> headers = ReadPeHeadersOf(w.platform, "C:\\a.dll");
+    ASSERT_TRUE(headers) << c.name;
+    EXPECT_EQ(headers->isImage, c.isImage) << c.name;
+    EXPECT_EQ(headers->machine, c.machine) << c.name;
+    EXPECT_EQ(headers->isDll, c.isDll) << c.name;
+    EXPECT_EQ(headers->isDotNet, c.isDotNet) << c.name;
+  }
 }
 
 }  // namespace

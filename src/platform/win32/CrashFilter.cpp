@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/win32/WideText.h"
+
 namespace ravlin {
 namespace {
 
@@ -52,9 +54,9 @@ bool TakeCrashRecord(uint32_t threadId, CrashRecord* record) {
     record->module.clear();
     record->offset = 0;
     // A module with a fault in it stays loaded: a crashed control is never released.
-    char path[MAX_PATH] = {};
-    if (slot.module && GetModuleFileNameA(slot.module, path, MAX_PATH) != 0) {
-      const std::string full = path;
+    // Whatever the length of its path: one of 260 characters or more would be cut short otherwise.
+    const std::string full = slot.module ? ModuleFileName(slot.module) : std::string();
+    if (!full.empty()) {
       record->module = full.substr(full.find_last_of("\\/") + 1);
       record->offset = slot.address - reinterpret_cast<ULONG_PTR>(slot.module);
     }

@@ -1,6 +1,9 @@
 #include "platform/win32/Runtime.h"
 
+#include <cwchar>
+
 #include "platform/Toolkit.h"
+#include "platform/win32/WideText.h"
 
 namespace ravlin {
 
@@ -24,16 +27,8 @@ bool IsOrdinaryFile(DWORD attributes) {
 }
 
 std::string RuntimeServices::AppPath() {
-  std::string path(MAX_PATH, '\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
-    if (length == 0) throw ToolkitError(DescribeError(GetLastError()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
+  const std::string path = ModuleFileName(nullptr);
+  if (path.empty()) throw ToolkitError(DescribeError(GetLastError()));
   const size_t slash = path.find_last_of('\\');
   if (slash == std::string::npos) return path;
   // A drive's root keeps its separator, as "C:\".
@@ -55,8 +50,8 @@ std::string RuntimeServices::Command() {
 }
 
 std::string RuntimeServices::Dir(const std::string& pathName) {
-  WIN32_FIND_DATAA data;
-  UniqueFind find(FindFirstFileA(pathName.c_str(), &data));
+  WIN32_FIND_DATAW data;
+  UniqueFind find(FindFirstFileW(WidePath(pathName.c_str()).get(), &data));
   if (find.get() == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_NO_MORE_FILES)
@@ -64,8 +59,8 @@ std::string RuntimeServices::Dir(const std::string& pathName) {
     throw ToolkitError(DescribeError(error));
   }
   do {
-    if (IsOrdinaryFile(data.dwFileAttributes)) return data.cFileName;
-  } while (FindNextFileA(find.get(), &data));
+    if (IsOrdinaryFile(data.dwFileAttributes)) return Narrow(data.cFileName, std::wcslen(data.cFileName));
+  } while (FindNextFileW(find.get(), &data));
   return {};
 }
 
@@ -85,7 +80,8 @@ void RuntimeServices::Open(int fileNumber, const std::string& path, DWORD access
   UniqueHandle* slot = Slot(fileNumber);
   if (!slot) throw ToolkitError("Bad file name or number");
   if (*slot) throw ToolkitError("File already open");
-  HANDLE file = CreateFileA(path.c_str(), access, share, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileW(WidePath(path.c_str()).get(), access, share, nullptr, creation,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw ToolkitError(DescribeError(GetLastError()));
   slot->reset(file);
 }

@@ -10,6 +10,7 @@
 #include "platform/Toolkit.h"
 #include "platform/win32/CrashFilter.h"
 #include "platform/win32/SystemLibrary.h"
+#include "platform/win32/WideText.h"
 
 namespace ravlin {
 namespace {
@@ -47,19 +48,30 @@ uint32_t WinPlatform::GetSystemDirectoryA(char* buffer, uint32_t size) {
   return ::GetSystemDirectoryA(buffer, size);
 }
 
+// The paths below go through the wide functions (WideText.h): the 8-bit ones stop at 260 characters.
 uint32_t WinPlatform::GetFullPathNameA(const char* fileName, uint32_t bufferLength,
                                        char* buffer, char** filePart) {
-  return ::GetFullPathNameA(fileName, bufferLength, buffer, filePart);
+  const WideArg name(fileName);
+  const std::string full = Narrow(WideQuery([&](wchar_t* wide, DWORD size) {
+    return ::GetFullPathNameW(name.get(), size, wide, nullptr);
+  }));
+  if (full.empty()) return 0;
+  const uint32_t length = CopyOut(full, buffer, bufferLength);
+  if (filePart && length < bufferLength) {
+    const size_t afterSlash = full.find_last_of('\\') + 1;  // 0 when there is no separator
+    *filePart = afterSlash < full.size() ? buffer + afterSlash : nullptr;
+  }
+  return length;
 }
 
 uint32_t WinPlatform::GetFileAttributesA(const char* fileName) {
-  return ::GetFileAttributesA(fileName);
+  return ::GetFileAttributesW(WidePath(fileName).get());
 }
 
 Module WinPlatform::LoadLibraryExA(const char* fileName, Handle file, uint32_t flags) {
   // No "cannot find" dialog from the system for a broken file.
   const UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE module = ::LoadLibraryExA(fileName, file, flags);
+  HMODULE module = ::LoadLibraryExW(WidePath(fileName).get(), file, flags);
   const DWORD error = ::GetLastError();
   ::SetErrorMode(previous);
   ::SetLastError(error);
@@ -112,10 +124,12 @@ int32_t WinPlatform::CloseHandle(Handle object) { return ::CloseHandle(object); 
 
 int32_t WinPlatform::CreateProcessA(const char* applicationName, char* commandLine,
                                     uint32_t creationFlags, ProcessInformation* information) {
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started{};
-  const BOOL ok = ::CreateProcessA(applicationName, commandLine, nullptr, nullptr, FALSE,
+  const WideArg application(applicationName);
+  WideArg line(commandLine);  // the wide function may write into its command line
+  const BOOL ok = ::CreateProcessW(application.get(), line.data(), nullptr, nullptr, FALSE,
                                    creationFlags, nullptr, nullptr, &startup, &started);
   information->process = started.hProcess;
   information->thread = started.hThread;
@@ -136,7 +150,10 @@ uint32_t WinPlatform::GetWindowsDirectoryA(char* buffer, uint32_t size) {
 }
 
 uint32_t WinPlatform::GetCurrentDirectoryA(uint32_t size, char* buffer) {
-  return ::GetCurrentDirectoryA(size, buffer);
+  const std::string folder = Narrow(WideQuery([](wchar_t* wide, DWORD length) {
+    return ::GetCurrentDirectoryW(length, wide);
+  }));
+  return folder.empty() ? 0 : CopyOut(folder, buffer, size);
 }
 
 uint32_t WinPlatform::GetEnvironmentVariableA(const char* name, char* buffer, uint32_t size) {
@@ -149,8 +166,8 @@ uint32_t WinPlatform::GetSystemWow64DirectoryA(char* buffer, uint32_t size) {
 
 Handle WinPlatform::CreateFileA(const char* fileName, uint32_t desiredAccess, uint32_t shareMode,
                                 uint32_t creationDisposition, uint32_t flagsAndAttributes) {
-  return ::CreateFileA(fileName, desiredAccess, shareMode, nullptr, creationDisposition,
-                       flagsAndAttributes, nullptr);
+  return ::CreateFileW(WidePath(fileName).get(), desiredAccess, shareMode, nullptr,
+                       creationDisposition, flagsAndAttributes, nullptr);
 }
 
 int32_t WinPlatform::SetFilePointerEx(Handle file, int64_t distance, int64_t* newPosition,
@@ -183,9 +200,9 @@ uint32_t WinPlatform::FormatMessageA(uint32_t flags, const void* source, uint32_
 
 uint32_t WinPlatform::GetFileVersionInfoSizeA(const char* fileName, uint32_t* handle) {
   static const auto getSize =
-      VersionLibrary().Find<decltype(&::GetFileVersionInfoSizeA)>("GetFileVersionInfoSizeA");
+      VersionLibrary().Find<decltype(&::GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
   DWORD h = 0;
-  const DWORD size = getSize ? getSize(fileName, &h) : 0;
+  const DWORD size = getSize ? getSize(WidePath(fileName).get(), &h) : 0;
   if (handle) *handle = h;
   return size;
 }
@@ -193,8 +210,8 @@ uint32_t WinPlatform::GetFileVersionInfoSizeA(const char* fileName, uint32_t* ha
 int32_t WinPlatform::GetFileVersionInfoA(const char* fileName, uint32_t handle, uint32_t length,
                                          void* data) {
   static const auto read =
-      VersionLibrary().Find<decltype(&::GetFileVersionInfoA)>("GetFileVersionInfoA");
-  return read ? read(fileName, handle, length, data) : 0;
+      VersionLibrary().Find<decltype(&::GetFileVersionInfoW)>("GetFileVersionInfoW");
+  return read ? read(WidePath(fileName).get(), handle, length, data) : 0;
 }
 
 int32_t WinPlatform::WideCharToMultiByte(uint32_t codePage, uint32_t flags,
@@ -219,11 +236,66 @@ int32_t WinPlatform::IsUserAnAdmin() {
   return test();
 }
 
-intptr_t WinPlatform::ShellExecuteA(Hwnd owner, const char* operation, const char* file,
-                                    const char* parameters, const char* directory,
-                                    int showCommand) {
-  return reinterpret_cast<intptr_t>(::ShellExecuteA(static_cast<HWND>(owner), operation, file,
-                                                    parameters, directory, showCommand));
+int32_t WinPlatform::ShellExecuteExA(Hwnd owner, const char* verb, const char* file, const char* parameters,
+                                     const char* directory, int showCommand, Handle* process) {
+  const auto wideVerb = WideArg(verb), wideFile = WideArg(file), wideParameters = WideArg(parameters),
+             wideDirectory = WideArg(directory);
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.hwnd = static_cast<HWND>(owner);
+  info.lpVerb = wideVerb.get();
+  info.lpFile = wideFile.get();
+  info.lpParameters = wideParameters.get();
+  info.lpDirectory = wideDirectory.get();
+  info.nShow = showCommand;
+  const BOOL started = ::ShellExecuteExW(&info);
+  *process = started ? info.hProcess : nullptr;
+  return started;
+}
+
+namespace {
+
+// Lets run only what keeps the thread's windows alive: the messages other
+// threads and the system send (any peek delivers them) and paints.
+void KeepWindowsAlive() {
+  MSG message;
+  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE))
+    ::DispatchMessageA(&message);
+}
+
+// Keys and clicks made while the thread was busy.
+void DropInput() {
+  MSG message;
+  while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_INPUT)) {
+  }
+}
+
+// Windows marks a window "Not Responding" when its thread has not looked at
+// its queue for 5 seconds, so it looks at least this often.
+constexpr DWORD kLookIntervalMs = 1000;
+
+}  // namespace
+
+uint32_t WinPlatform::WaitKeepingWindowAlive(Handle handle, uint32_t milliseconds) {
+  HANDLE waitable = handle;
+  const ULONGLONG start = ::GetTickCount64();
+  for (;;) {
+    // What is left of the limit is recomputed after every wake-up.
+    DWORD left = INFINITE;
+    if (milliseconds != INFINITE) {
+      const ULONGLONG passed = ::GetTickCount64() - start;
+      left = passed >= milliseconds ? 0 : static_cast<DWORD>(milliseconds - passed);
+    }
+    const DWORD slice = left < kLookIntervalMs ? left : kLookIntervalMs;
+    const DWORD result = ::MsgWaitForMultipleObjects(1, &waitable, FALSE, slice, QS_SENDMESSAGE | QS_PAINT);
+    const bool woken = result == WAIT_OBJECT_0 + 1 || (result == WAIT_TIMEOUT && slice < left);
+    if (!woken) {
+      DropInput();
+      return result;
+    }
+    KeepWindowsAlive();
+  }
 }
 
 int32_t WinPlatform::RegOpenKeyExA(RegKey key, const char* subKey, uint32_t options,

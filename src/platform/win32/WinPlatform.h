@@ -47,9 +47,8 @@ class WinPlatform : public Platform {
                               int32_t wideLength, char* multiByteText, int32_t multiByteLength,
                               const char* defaultChar, int32_t* usedDefaultChar) override;
   int32_t IsUserAnAdmin() override;
-  intptr_t ShellExecuteA(Hwnd owner, const char* operation, const char* file,
-                         const char* parameters, const char* directory,
-                         int showCommand) override;
+  int32_t ShellExecuteExA(Hwnd owner, const char* verb, const char* file, const char* parameters,
+                          const char* directory, int showCommand, Handle* process) override;
   int32_t RegOpenKeyExA(RegKey key, const char* subKey, uint32_t options, uint32_t samDesired,
                         RegKey* result) override;
   int32_t RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength) override;
@@ -58,6 +57,8 @@ class WinPlatform : public Platform {
   int32_t RegCloseKey(RegKey key) override;
   uint32_t ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) override;
   uint32_t GetLongPathNameA(const char* shortPath, char* longPath, uint32_t size) override;
+
+  uint32_t WaitKeepingWindowAlive(Handle handle, uint32_t milliseconds) override;
 };
 
 }  // namespace ravlin
