@@ -35,11 +35,14 @@ bool RefusedAccess(uint32_t code) {
   return code == 0x80070005 || code == 0x8002801C || code == 0x80040151;
 }
 
-// Jobs of workers still running when their registrar goes: a worker writes
-// to its job when the export returns, so they are never freed.
+// Jobs of workers still running when their registrar went: a worker writes
+// to its job when the export returns, so they are never freed. Only the
+// user-interface thread adds to them.
+std::vector<std::unique_ptr<WorkerJob>>* orphans = nullptr;
+
 void Orphan(std::unique_ptr<WorkerJob> job) {
-  static auto* orphans = new std::vector<std::unique_ptr<WorkerJob>>();
   try {
+    if (!orphans) orphans = new std::vector<std::unique_ptr<WorkerJob>>();
     orphans->push_back(std::move(job));
   } catch (const std::exception&) {
     (void)job.release();
