@@ -255,6 +255,7 @@ RegistrationRun Session::RunRegistration(ravlin::ControlId button, DWORD timeout
   Click(button);
   if (!WaitVisible(ravlin::IdCmdProceed, true, timeoutMs)) return run;
   run.summary = Text(ravlin::IdLblFileInfo);
+  run.state = Text(ravlin::IdLblState);
   Click(ravlin::IdCmdProceed);
   HWND confirmation = WaitNewBox(nullptr, timeoutMs);
   run.confirmation = BoxText(confirmation);

@@ -50,6 +50,7 @@ double NowMs();
 // One registration or unregistration through the window.
 struct RegistrationRun {
   std::string summary;       // lblFileInfo while the confirmation buttons are up
+  std::string state;         // lblState then: what is registered to the file
   std::string confirmation;  // the box after Proceed ("WWW"); "" when none came
   std::string outcome;       // the engine's box after it; "" when none came
   double outcomeMs = 0;      // from the press on the confirmation's OK to the outcome on screen
@@ -144,6 +145,9 @@ class UnmanagedWindows {
  private:
   std::vector<std::string> set_;  // the programs whose value this object set
 };
+
+// A message's first line: the plain outcome, which what follows explains.
+inline std::string FirstLine(const std::string& text) { return text.substr(0, text.find("\r\n")); }
 
 // Scenario registration and checks.
 using ScenarioFn = void (*)();

@@ -174,6 +174,46 @@ SCENARIO(UnregisterButtonRemovesTheRegistrationAndKeepsTheOtherScript) {
   RemoveCompanion();
 }
 
+const char kRealClassKey[] = "CLSID\\{6A3B1E20-7C41-4F0E-9D2A-52A1C0FFEE10}";
+
+void RemoveRealClass() {
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, kRealClassKey);
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, "Ravlin.RealClass");
+}
+
+bool RealClassRegistered() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, kRealClassKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+  RegCloseKey(key);
+  return true;
+}
+
+// The start-up box and the window say whether the companion is registered;
+// once its script has ended, the window shows the new state by itself.
+SCENARIO(TheCompanionsStateShowsAtStartAndAgainWhenItsScriptHasEnded) {
+  StartedFromDriveC fromC;
+  PlaceCompanion("realclass.ocx");
+  RemoveRealClass();
+  Session s;
+  CheckEq(s.WaitBox(), "Found " + CompanionPath() + "\r\n\r\nNot registered.", "the start-up box");
+  s.DismissBox();
+  s.WaitShown();
+  CheckEq(s.Text(IdLblCompanionState), "Not registered.", "the window says so too");
+
+  s.Click(IdCommand1Register);
+  CheckEq(s.WaitBox(), Advice("register.bat", ProgramPath()), "the advice box");
+  s.DismissBox();
+  Check(WaitFor(RealClassRegistered, 15000), "the script's regsvr32 registered the control");
+  Check(s.Text(IdLblCompanionState) == "Not registered.", "nothing is read again while the script runs");
+  EndScriptConsole(s.ProcessId());
+  Check(WaitFor([&] { return s.Text(IdLblCompanionState) == "Registered now: 1 class, to this file."; }, 5000),
+        "the new state once the script has ended, got [" + s.Text(IdLblCompanionState) + "]");
+
+  RemoveRealClass();
+  DeleteFileA(Script("register.bat").c_str());
+  RemoveCompanion();
+}
+
 // The program kept in a folder named in Cyrillic writes its script there and
 // the shell runs it: the whole path carries the name.
 SCENARIO(AProgramInACyrillicFolderWritesAndRunsItsScriptThere) {

@@ -1,0 +1,60 @@
+// What is registered to a control, before and after: the line while
+// confirming, and what changed after the outcome's first line.
+#include "Driver.h"
+
+#include <algorithm>
+
+using namespace ravlin;
+
+namespace e2e {
+namespace {
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Wine's own scripting host: its classes point at it, and it can go and come back.
+SCENARIO(WineScriptingHostShowsItsClassesAndWhatUnregisteringLeaves) {
+  Session s;
+  s.StartIdle();
+  s.SetText(IdText1, SystemDirectory() + "\\wshom.ocx");
+  const RegistrationRun out = s.RunRegistration(IdCmdUnregister);
+  Check(out.state.rfind("Registered now: ", 0) == 0 && Contains(out.state, "and a type library, to this file."),
+        "its classes and type library, while confirming: [" + out.state + "]");
+  CheckEq(out.outcome, "Process completed\r\n\r\nNothing points to this file any more.", "after unregistering");
+
+  const RegistrationRun in = s.RunRegistration(IdCmdRegister);
+  CheckEq(in.state, "Not registered.", "while confirming, after the unregistration");
+  Check(in.outcome.rfind("Process completed\r\n\r\nNow registered to this file:\r\nClasses: ", 0) == 0 &&
+            Contains(in.outcome, "WScript.Shell"),
+        "after registering, the classes by their names: [" + in.outcome + "]");
+}
+
+// The test control registers one real class with a ProgID. A copy of it,
+// registered and then deleted, leaves a registration that points nowhere.
+SCENARIO(AClassOfAMissingCopyIsNamedAndRegisteringMovesItHere) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + "ravlin-old-copy";
+  const std::string copy = folder + "\\realclass.ocx";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  if (!Check(CopyFileA(FixturePath("realclass.ocx").c_str(), copy.c_str(), FALSE), "the control copied")) return;
+
+  Session s;
+  s.StartIdle();
+  s.SetText(IdText1, copy);
+  Check(Contains(s.RunRegistration(IdCmdRegister).outcome, "Class: Ravlin.RealClass."), "the copy registered");
+  DeleteFileA(copy.c_str());
+  RemoveDirectoryA(folder.c_str());
+
+  s.SetText(IdText1, FixturePath("realclass.ocx"));
+  const RegistrationRun in = s.RunRegistration(IdCmdRegister);
+  CheckEq(in.state, "Registered to another copy: " + copy + " (that file is missing).", "while confirming");
+  CheckEq(in.outcome, "Process completed\r\n\r\nNow registered to this file:\r\nClass: Ravlin.RealClass.",
+          "after registering");
+
+  const RegistrationRun out = s.RunRegistration(IdCmdUnregister);
+  CheckEq(out.state, "Registered now: 1 class, to this file.", "while confirming the unregistration");
+  CheckEq(out.outcome, "Process completed\r\n\r\nNothing points to this file any more.", "after unregistering");
+}
+
+}  // namespace
+}  // namespace e2e
