@@ -128,12 +128,15 @@ HFONT MainWindow::FontFor(const FontSpec* spec) {
 }
 
 void MainWindow::CreateControls() {
-  // Windows moves the focus along the z-order, so the controls are stacked in tab order.
+  // Windows moves the focus along the z-order, so the controls are stacked in
+  // tab order. Each is inserted after those whose tab index is not greater: a
+  // stable sort of a handful, without the library's merge sort and its buffer.
   std::vector<const ControlSpec*> order;
-  for (const ControlSpec& spec : layout_) order.push_back(&spec);
-  std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
-    return a->tabIndex < b->tabIndex;
-  });
+  for (const ControlSpec& spec : layout_) {
+    auto at = order.end();
+    while (at != order.begin() && (*(at - 1))->tabIndex > spec.tabIndex) --at;
+    order.insert(at, &spec);
+  }
   for (const ControlSpec* spec : order) {
     Control& target = form_->ControlById(spec->id);
     const ControlSite site{instance_, window_, dpiX_, dpiY_, FontFor(spec->font), *this};
