@@ -82,7 +82,10 @@ enum class KeyRead { Absent, Read, Failed };
 class StateReader {
  public:
   StateReader(Platform& platform, const FileMatcher& matcher, uint32_t view)
-      : platform_(platform), matcher_(matcher), view_(view) {}
+      : platform_(platform),
+        matcher_(matcher),
+        view_(view),
+        typeLibraryKey_(view == kKeyWow64_64Key || (view == 0 && sizeof(void*) == 8) ? "\\win64" : "\\win32") {}
 
   // One pass over a root's classes; a class some earlier root had is left out.
   // Each class costs four registry calls (name, open, read, close), which
@@ -155,13 +158,11 @@ class StateReader {
     for (const std::string& locale : locales) {
       const std::string lower = Lower(locale);
       if (lower == "flags" || lower == "helpdir") continue;
-      for (const char* platformKey : {"\\win32", "\\win64"}) {
-        const std::string value =
-            RegistryKey(platform_, versionKey.get(), locale + platformKey, kKeyQueryValue | kBeneath)
-                .StringValue("");
-        std::string path;
-        if (!value.empty() && matcher_.Match(value, &path) == PathMatch::ThisFile) return true;
-      }
+      const std::string value =
+          RegistryKey(platform_, versionKey.get(), locale + typeLibraryKey_, kKeyQueryValue | kBeneath)
+              .StringValue("");
+      std::string path;
+      if (!value.empty() && matcher_.Match(value, &path) == PathMatch::ThisFile) return true;
     }
     return false;
   }
@@ -169,6 +170,9 @@ class StateReader {
   Platform& platform_;
   const FileMatcher& matcher_;
   uint32_t view_;
+  // The type library's entry for the file's own kind: the other names the
+  // other kind's copy, whose path reads differently (system32 is not SysWOW64 there).
+  const char* typeLibraryKey_;
   // Searched only for the few classes that may name the file; no tree
   // container, which would add to the program's size.
   std::vector<std::string> seenClasses_;    // lower case
