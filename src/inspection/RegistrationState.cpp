@@ -182,7 +182,7 @@ class StateReader {
 }  // namespace
 
 std::vector<ClassesRoot> DefaultClassesRoots() {
-  return {{HkeyCurrentUser(), "Software\\Classes"}, {HkeyClassesRoot(), ""}};
+  return {{HkeyCurrentUser(), "Software\\Classes"}, {HkeyLocalMachine(), "Software\\Classes"}};
 }
 
 PathRules PathRulesFor(Platform& platform, uint16_t machine) {

@@ -44,9 +44,10 @@ struct ClassesRoot {
   std::string path;  // below key; "" for key itself
 };
 
-// The per-user classes first, which win over the machine's, then
-// HKEY_CLASSES_ROOT (on Windows the merge of both; Wine 8 shows only the
-// machine's there). A class already read from an earlier root is skipped.
+// The per-user classes first, which win over the machine's, then the
+// machine's: what HKEY_CLASSES_ROOT merges on Windows. Wine 8 shows only the
+// machine's there, and leaks a handle for every open through it in a registry
+// view. A class already read from an earlier root is skipped.
 std::vector<ClassesRoot> DefaultClassesRoots();
 
 // The state of the file at filePath. machine is the file's (a kMachine...

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "Fakes.h"
 #include "inspection/PeImage.h"
 #include "inspection/RegistrationState.h"
@@ -21,6 +23,7 @@ struct PathCase {
   PathMatch expected;
   std::string otherPath;  // for SameName: the copy's path as reported
 };
+void PrintTo(const PathCase& c, std::ostream* os) { *os << c.name; }
 
 const std::vector<PathCase>& PathCases() {
   static const std::vector<PathCase> cases = {
@@ -68,9 +71,9 @@ TEST_P(PathMatching, ClassIsFoundAsItsPathNamesTheFile) {
                         {"c:\\oldcon~1\\richtx32.ocx", "C:\\Old Controls\\RICHTX32.OCX"}};
   const std::string clsid = "{00000000-0000-0000-0000-0000000000a1}";
   for (bool view : {k32, k64})  // each view holds some class of another file
-    platform.SetRegistryValue(view, "HKCR\\CLSID\\{00000000-0000-0000-0000-0000000000b2}\\InprocServer32", "",
+    platform.SetRegistryValue(view, "HKLM\\Software\\Classes\\CLSID\\{00000000-0000-0000-0000-0000000000b2}\\InprocServer32", "",
                               "C:\\elsewhere\\unrelated.dll");
-  platform.SetRegistryValue(c.writtenIn64, "HKCR\\CLSID\\" + clsid + "\\InprocServer32", "", c.value,
+  platform.SetRegistryValue(c.writtenIn64, "HKLM\\Software\\Classes\\CLSID\\" + clsid + "\\InprocServer32", "", c.value,
                             c.value.find('%') == std::string::npos ? kRegSz : kRegExpandSz);
 
   const RegistrationState state = ReadRegistrationState(platform, c.file, c.machine);
@@ -98,7 +101,7 @@ TEST(RegistrationState, ARegistryThatFailsMidwayLeavesTheStateUnknown) {
   CallLog log;
   FakePlatform platform(log);
   for (const char* clsid : {"{00000000-0000-0000-0000-0000000000a1}", "{00000000-0000-0000-0000-0000000000a2}"})
-    platform.SetRegistryValue(k32, std::string("HKCR\\CLSID\\") + clsid + "\\InprocServer32", "",
+    platform.SetRegistryValue(k32, std::string("HKLM\\Software\\Classes\\CLSID\\") + clsid + "\\InprocServer32", "",
                               "C:\\elsewhere\\other.dll");
   const std::string file = "C:\\WINDOWS\\SysWOW64\\richtx32.ocx";
   EXPECT_TRUE(ReadRegistrationState(platform, file, kMachineI386).read);
@@ -131,6 +134,7 @@ struct TextCase {
   RegistrationState state;
   std::string confirmation, afterRegistering, afterUnregistering;
 };
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
 
 const std::vector<TextCase>& TextCases() {
   static const std::vector<TextCase> cases = {

@@ -298,30 +298,10 @@ uint32_t WinPlatform::WaitKeepingWindowAlive(Handle handle, uint32_t millisecond
   }
 }
 
-// Wine opens a new handle to a predefined key for every open made through it
-// in a registry view, and never closes it: each view of a predefined key is
-// opened once, and keys are opened beneath that.
-RegKey WinPlatform::ViewRoot(RegKey predefined, uint32_t view) {
-  for (const ViewRootKey& known : viewRoots_)
-    if (known.predefined == predefined && known.view == view) return known.root;
-  HKEY root = nullptr;
-  if (::RegOpenKeyExA(static_cast<HKEY>(predefined), nullptr, 0, KEY_READ | view, &root) != ERROR_SUCCESS)
-    return nullptr;
-  viewRoots_.push_back({predefined, view, root});
-  return root;
-}
-
 int32_t WinPlatform::RegOpenKeyExA(RegKey key, const char* subKey, uint32_t options,
                                    uint32_t samDesired, RegKey* result) {
-  HKEY parent = static_cast<HKEY>(key);
-  const uint32_t view = samDesired & (KEY_WOW64_32KEY | KEY_WOW64_64KEY);
-  const bool predefined = parent == HKEY_CLASSES_ROOT || parent == HKEY_CURRENT_USER ||
-                          parent == HKEY_LOCAL_MACHINE || parent == HKEY_USERS;
-  if (view && predefined) {
-    if (RegKey root = ViewRoot(parent, view)) parent = static_cast<HKEY>(root);
-  }
   HKEY opened = nullptr;
-  const LONG status = ::RegOpenKeyExA(parent, subKey, options, samDesired, &opened);
+  const LONG status = ::RegOpenKeyExA(static_cast<HKEY>(key), subKey, options, samDesired, &opened);
   *result = opened;
   return status;
 }

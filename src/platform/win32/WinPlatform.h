@@ -1,6 +1,4 @@
 #pragma once
-#include <vector>
-
 #include "platform/Platform.h"
 
 namespace ravlin {
@@ -61,15 +59,6 @@ class WinPlatform : public Platform {
   uint32_t GetLongPathNameA(const char* shortPath, char* longPath, uint32_t size) override;
 
   uint32_t WaitKeepingWindowAlive(Handle handle, uint32_t milliseconds) override;
-
- private:
-  struct ViewRootKey {
-    RegKey predefined;
-    uint32_t view;
-    RegKey root;  // kept open for the program's life
-  };
-  RegKey ViewRoot(RegKey predefined, uint32_t view);
-  std::vector<ViewRootKey> viewRoots_;
 };
 
 }  // namespace ravlin
