@@ -1,4 +1,5 @@
 #include "platform/ResumeNext.h"
+#include "window/CommandLineFile.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
@@ -38,6 +39,7 @@ void frmRavlin::Form_Load() {
   });
   ResumeNext([&] { toolkit_.MsgBox(Label2.Caption() + " " + controlPath + mCrLf + mCrLf + advice); });
   ResumeNext([&] { Label2.SetForeColor(QBColor(mOcxFound ? 2 : 12)); });
+  ResumeNext([&] { NameCommandLineFile(toolkit_, platform_, text1); });
 }
 
 }  // namespace ravlin

@@ -8,6 +8,33 @@
 #include "platform/win32/Runtime.h"
 
 namespace ravlin {
+namespace {
+
+// The 8.3 name of a file, or "" when it has none.
+std::wstring ShortPath(const std::wstring& path) {
+  const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (size == 0) return {};
+  std::wstring shortPath(size, L'\0');
+  const DWORD length = GetShortPathNameW(path.c_str(), &shortPath[0], size);
+  if (length == 0 || length >= size) return {};
+  shortPath.resize(length);
+  return shortPath;
+}
+
+// The shell names dropped files by full path. The first one, in the program's
+// code page, or by its short name where the code page cannot write its long
+// one; "" when neither fits. The drop is finished when this returns.
+std::string FirstDroppedFile(UniqueDrop drop) {
+  if (DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0) == 0) return {};
+  const UINT length = DragQueryFileW(drop.get(), 0, nullptr, 0);
+  std::wstring path(length + 1, L'\0');
+  path.resize(DragQueryFileW(drop.get(), 0, &path[0], length + 1));
+  if (path.empty()) return {};
+  if (std::optional<std::string> text = InCodePage(path)) return *text;
+  return InCodePage(ShortPath(path)).value_or(std::string());
+}
+
+}  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
@@ -95,7 +122,9 @@ bool MainWindow::CreateMainWindow() {
   window_ = CreateWindowExA(0, layout_.windowClass, layout_.title, kStyle, CW_USEDEFAULT,
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                             nullptr, nullptr, instance_, this);
-  return window_ != nullptr;
+  if (!window_) return false;
+  DragAcceptFiles(window_, TRUE);
+  return true;
 }
 
 HFONT MainWindow::FontFor(const FontSpec* spec) {
@@ -158,8 +187,16 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
   return self->HandleMessage(message, wParam, lParam);
 }
 
+void MainWindow::OnDropFiles(HDROP drop) {
+  const std::string path = FirstDroppedFile(UniqueDrop(drop));
+  if (!path.empty()) Raise([&] { form_->Form_DropFiles(path); });
+}
+
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_COMMAND:
       if (NativeControl* control = ControlOf(reinterpret_cast<HWND>(lParam)))
         control->OnCommand(HIWORD(wParam));
