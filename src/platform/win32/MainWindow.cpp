@@ -10,15 +10,19 @@
 namespace ravlin {
 namespace {
 
-// The 8.3 name of a file, or "" when it has none.
-std::wstring ShortPath(const std::wstring& path) {
-  const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
-  if (size == 0) return {};
-  std::wstring shortPath(size, L'\0');
-  const DWORD length = GetShortPathNameW(path.c_str(), &shortPath[0], size);
-  if (length == 0 || length >= size) return {};
-  shortPath.resize(length);
-  return shortPath;
+// A name in the program's code page; "" when a character has no place there (a
+// code page other than UTF-8, before Windows 10 1903): a stand-in character or
+// a best fit would name another file. UTF-8 has a place for every character,
+// and takes neither question.
+std::string InCodePage(const wchar_t* text, int length) {
+  const bool utf8 = GetACP() == CP_UTF8;
+  BOOL lossy = FALSE;
+  // No code page writes a UTF-16 unit in more than four bytes.
+  std::string narrow(static_cast<size_t>(length) * 4, '\0');
+  const int size = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text, length, &narrow[0],
+                                       length * 4, nullptr, utf8 ? nullptr : &lossy);
+  narrow.resize(size > 0 && !lossy ? static_cast<size_t>(size) : 0);
+  return narrow;
 }
 
 // The shell names dropped files by full path. The first one, in the program's
@@ -26,12 +30,16 @@ std::wstring ShortPath(const std::wstring& path) {
 // one; "" when neither fits. The drop is finished when this returns.
 std::string FirstDroppedFile(UniqueDrop drop) {
   if (DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0) == 0) return {};
-  const UINT length = DragQueryFileW(drop.get(), 0, nullptr, 0);
-  std::wstring path(length + 1, L'\0');
-  path.resize(DragQueryFileW(drop.get(), 0, &path[0], length + 1));
-  if (path.empty()) return {};
-  if (std::optional<std::string> text = InCodePage(path)) return *text;
-  return InCodePage(ShortPath(path)).value_or(std::string());
+  const UINT size = DragQueryFileW(drop.get(), 0, nullptr, 0) + 1;
+  const auto path = std::make_unique<wchar_t[]>(size);
+  const UINT length = DragQueryFileW(drop.get(), 0, path.get(), size);
+  if (length == 0 || length >= size) return {};
+  std::string text = InCodePage(path.get(), static_cast<int>(length));
+  if (!text.empty()) return text;
+  // In place: a short name longer than the long one does not fit, and counts as none.
+  const DWORD shortLength = GetShortPathNameW(path.get(), path.get(), size);
+  if (shortLength == 0 || shortLength >= size) return {};
+  return InCodePage(path.get(), static_cast<int>(shortLength));
 }
 
 }  // namespace
@@ -187,16 +195,13 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
   return self->HandleMessage(message, wParam, lParam);
 }
 
-void MainWindow::OnDropFiles(HDROP drop) {
-  const std::string path = FirstDroppedFile(UniqueDrop(drop));
-  if (!path.empty()) Raise([&] { form_->Form_DropFiles(path); });
-}
-
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_DROPFILES:
-      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+    case WM_DROPFILES: {
+      const std::string path = FirstDroppedFile(UniqueDrop(reinterpret_cast<HDROP>(wParam)));
+      if (!path.empty()) Raise([&] { form_->Form_DropFiles(path); });
       return 0;
+    }
     case WM_COMMAND:
       if (NativeControl* control = ControlOf(reinterpret_cast<HWND>(lParam)))
         control->OnCommand(HIWORD(wParam));

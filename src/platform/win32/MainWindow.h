@@ -46,7 +46,6 @@ class MainWindow : public EventSink {
   void CreateControls();
   HFONT FontFor(const FontSpec* spec);
   void FocusFirstTabStop();
-  void OnDropFiles(HDROP drop);
   NativeControl* ControlOf(HWND child) const;
 
   HINSTANCE instance_;

@@ -23,23 +23,6 @@ bool IsOrdinaryFile(DWORD attributes) {
                         FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
-// A stand-in character or a best fit would name another file: only an exact
-// round trip counts.
-std::optional<std::string> InCodePage(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int wideLength = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return std::nullopt;
-  std::string narrow(static_cast<size_t>(length), '\0');
-  if (WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, &narrow[0], length, nullptr, nullptr) != length)
-    return std::nullopt;
-  std::wstring back(text.size(), L'\0');
-  if (MultiByteToWideChar(CP_ACP, 0, narrow.data(), length, &back[0], wideLength) != wideLength ||
-      back != text)
-    return std::nullopt;
-  return narrow;
-}
-
 std::string RuntimeServices::AppPath() {
   std::string path(MAX_PATH, '\0');
   for (;;) {

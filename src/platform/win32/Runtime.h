@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <array>
-#include <optional>
 #include <string>
 
 #include "platform/win32/Handles.h"
@@ -16,10 +15,6 @@ std::string DescribeError(DWORD error);
 
 // Not hidden, system, a directory or a device: what directory lookups list.
 bool IsOrdinaryFile(DWORD attributes);
-
-// A text of the system's in the program's code page; none when a character has
-// no place there (a code page other than UTF-8, before Windows 10 1903).
-std::optional<std::string> InCodePage(const std::wstring& text);
 
 class RuntimeServices {
  public:
