@@ -1,16 +1,18 @@
 #include "window/CommandLineFile.h"
 
+#include "inspection/PlatformFile.h"
 #include "platform/Text.h"
-#include "registration/Engine.h"
 
 namespace ravlin {
 
-// The same test of the file as Register's; a pattern names none.
+// The same test of the file as Register's: a pattern, a folder or a missing
+// file names none.
 void NameCommandLineFile(Toolkit& toolkit, Platform& platform, TextBox& text) {
-  std::string argument = toolkit.Command();
-  argument.erase(argument.find_last_not_of(" \t") + 1);
-  const std::string file = CheckedPathOf(platform, WithoutEnclosingQuotes(argument));
-  if (!file.empty()) text.SetText(file);
+  const std::string argument = WithoutEnclosingQuotes(toolkit.Command());
+  const std::string fullPath = BufferedText([&](char* buffer, uint32_t size) {
+    return platform.GetFullPathNameA(argument.c_str(), size, buffer, nullptr);
+  });
+  if (!fullPath.empty() && IsOrdinaryFile(platform, fullPath)) text.SetText(fullPath);
 }
 
 }  // namespace ravlin

@@ -26,20 +26,15 @@ std::string InCodePage(const wchar_t* text, int length) {
 }
 
 // The shell names dropped files by full path. The first one, in the program's
-// code page, or by its short name where the code page cannot write its long
-// one; "" when neither fits. The drop is finished when this returns.
+// code page; "" when it cannot be written there. The drop is finished when
+// this returns.
 std::string FirstDroppedFile(UniqueDrop drop) {
   if (DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0) == 0) return {};
   const UINT size = DragQueryFileW(drop.get(), 0, nullptr, 0) + 1;
   const auto path = std::make_unique<wchar_t[]>(size);
   const UINT length = DragQueryFileW(drop.get(), 0, path.get(), size);
   if (length == 0 || length >= size) return {};
-  std::string text = InCodePage(path.get(), static_cast<int>(length));
-  if (!text.empty()) return text;
-  // In place: a short name longer than the long one does not fit, and counts as none.
-  const DWORD shortLength = GetShortPathNameW(path.get(), path.get(), size);
-  if (shortLength == 0 || shortLength >= size) return {};
-  return InCodePage(path.get(), static_cast<int>(shortLength));
+  return InCodePage(path.get(), static_cast<int>(length));
 }
 
 }  // namespace
