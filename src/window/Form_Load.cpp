@@ -1,6 +1,6 @@
 #include "platform/ResumeNext.h"
-#include "window/CommandLineFile.h"
 #include "window/frmRavlin.h"
+#include "window/CommandLineFile.h"
 
 namespace ravlin {
 
@@ -38,8 +38,8 @@ void frmRavlin::Form_Load() {
     }
   });
   ResumeNext([&] { toolkit_.MsgBox(Label2.Caption() + " " + controlPath + mCrLf + mCrLf + advice); });
-  ResumeNext([&] { Label2.SetForeColor(QBColor(mOcxFound ? 2 : 12)); });
   ResumeNext([&] { NameCommandLineFile(toolkit_, platform_, text1); });
+  ResumeNext([&] { Label2.SetForeColor(QBColor(mOcxFound ? 2 : 12)); });
 }
 
 }  // namespace ravlin
