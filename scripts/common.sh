@@ -44,14 +44,15 @@ setup_wine() {  # [prefix]
     export WINEPREFIX=$1 WINEDEBUG=${WINEDEBUG:--all}
   else
     export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    # Wine's own fonts (MS Sans Serif, Tahoma, Marlett for the caption buttons),
-    # which this Wine finds only when fontconfig lists them.
-    export FONTCONFIG_FILE="$build/fonts.conf"
-    mkdir -p "$build"
-    printf '%s\n' '<?xml version="1.0"?>' '<fontconfig>' \
-      '  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>' \
-      '  <dir>/usr/share/wine/fonts</dir>' '</fontconfig>' >"$FONTCONFIG_FILE"
   fi
+  # Wine's own fonts (MS Sans Serif, Tahoma, Marlett for the caption buttons),
+  # which this Wine finds only when fontconfig lists them. A setting of the
+  # process, not of the prefix: every prefix needs it, a user's own too.
+  export FONTCONFIG_FILE="$build/fonts.conf"
+  mkdir -p "$build"
+  printf '%s\n' '<?xml version="1.0"?>' '<fontconfig>' \
+    '  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>' \
+    '  <dir>/usr/share/wine/fonts</dir>' '</fontconfig>' >"$FONTCONFIG_FILE"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     log "creating the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"

@@ -64,6 +64,31 @@ check_size() {
   [ "$bytes" -le "$size_limit" ]
 }
 
+# run.sh in a user's own prefix, made afresh, draws the caption buttons as the
+# project's prefix does: Wine's own fonts are found whatever the prefix.
+check_user_prefix_captions() {
+  local arch=i686 work differing
+  host_runs_32bit || arch=x86_64
+  work=$(mktemp -d)
+  mkdir "$work/project"
+  if ! RAVLIN_ARTIFACTS=$(winpath "$work/project") \
+      "$WINE" "$build/win-$arch/bin/uidriver.exe" --screenshots >/dev/null; then
+    rm -rf "$work"; return 1
+  fi
+  bmp_to_png "$work/project"
+  # Started as a user starts it, with nothing of this script's environment.
+  if ! env -i PATH="$PATH" HOME="$HOME" WINEPREFIX="$work/user-prefix" scripts/run.sh >/dev/null; then
+    rm -rf "$work"; return 1
+  fi
+  # The top right corner of the window: the minimize, maximize and close glyphs.
+  convert "$work/project/window.png" -gravity NorthEast -crop 80x28+0+0 +repage "$work/project.png"
+  convert "$build/screenshots/window.png" -gravity NorthEast -crop 80x28+0+0 +repage "$work/user.png"
+  differing=$(compare -metric AE "$work/project.png" "$work/user.png" null: 2>&1) || true
+  echo "  caption buttons in a fresh user prefix: $differing pixels differ from the project prefix's"
+  rm -rf "$work"
+  [ "$differing" = 0 ]
+}
+
 rm -f "$build/test-counts"
 status=0
 
@@ -102,6 +127,8 @@ else
   summary+=("wine32: built only (no 32-bit support on this host)")
   run_ctest imports32 "$build/win-i686" -R '^imports$' || status=1
 fi
+log "run.sh in a user's own prefix, made afresh: the caption buttons"
+run_check user-prefix-captions check_user_prefix_captions || status=1
 bmp_to_png "$RAVLIN_ARTIFACTS_DIR"
 
 log "summary"

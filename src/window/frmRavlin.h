@@ -49,6 +49,7 @@ class frmRavlin final : public FormHost {
   // Event handlers.
   void Form_Load() override;
   void Form_Unload(int16_t& cancel) override;
+  void Form_DropFiles(const std::string& path) override;
   void Command1_Click(int16_t index);
   void Command2_Click();
   void cmdExit_Click();

@@ -136,6 +136,12 @@ class FakeToolkit : public Toolkit {
 
   size_t OpenFiles() const { return open_.size(); }
 
+  // Files dropped on the window: the form hears of the first, as from the Windows toolkit.
+  void DropFiles(const std::vector<std::string>& paths) {
+    log_.Add("DropFiles");
+    if (form && !paths.empty()) form->Form_DropFiles(paths.front());
+  }
+
  private:
   void Fail(const std::string& path) {
     auto it = failOpen.find(path);

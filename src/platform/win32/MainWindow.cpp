@@ -8,6 +8,36 @@
 #include "platform/win32/Runtime.h"
 
 namespace ravlin {
+namespace {
+
+// A name in the program's code page; "" when a character has no place there (a
+// code page other than UTF-8, before Windows 10 1903): a stand-in character or
+// a best fit would name another file. UTF-8 has a place for every character,
+// and takes neither question.
+std::string InCodePage(const wchar_t* text, int length) {
+  const bool utf8 = GetACP() == CP_UTF8;
+  BOOL lossy = FALSE;
+  // No code page writes a UTF-16 unit in more than four bytes.
+  std::string narrow(static_cast<size_t>(length) * 4, '\0');
+  const int size = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text, length, &narrow[0],
+                                       length * 4, nullptr, utf8 ? nullptr : &lossy);
+  narrow.resize(size > 0 && !lossy ? static_cast<size_t>(size) : 0);
+  return narrow;
+}
+
+// The shell names dropped files by full path. The first one, in the program's
+// code page; "" when it cannot be written there. The drop is finished when
+// this returns.
+std::string FirstDroppedFile(UniqueDrop drop) {
+  if (DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0) == 0) return {};
+  const UINT size = DragQueryFileW(drop.get(), 0, nullptr, 0) + 1;
+  const auto path = std::make_unique<wchar_t[]>(size);
+  const UINT length = DragQueryFileW(drop.get(), 0, path.get(), size);
+  if (length == 0 || length >= size) return {};
+  return InCodePage(path.get(), static_cast<int>(length));
+}
+
+}  // namespace
 
 constexpr UINT_PTR kTimerId = 1;
 
@@ -109,7 +139,9 @@ bool MainWindow::CreateMainWindow() {
   window_ = CreateWindowExA(0, layout_.windowClass, layout_.title, kStyle, CW_USEDEFAULT,
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                             nullptr, nullptr, instance_, this);
-  return window_ != nullptr;
+  if (!window_) return false;
+  DragAcceptFiles(window_, TRUE);
+  return true;
 }
 
 HFONT MainWindow::FontFor(const FontSpec* spec) {
@@ -177,6 +209,11 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_DROPFILES: {
+      const std::string path = FirstDroppedFile(UniqueDrop(reinterpret_cast<HDROP>(wParam)));
+      if (!path.empty()) Raise([&] { form_->Form_DropFiles(path); });
+      return 0;
+    }
     case WM_COMMAND:
       if (NativeControl* control = ControlOf(reinterpret_cast<HWND>(lParam)))
         control->OnCommand(HIWORD(wParam));
