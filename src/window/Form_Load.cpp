@@ -1,7 +1,7 @@
 #include "platform/ResumeNext.h"
 #include "texts/Texts.h"
-#include "window/frmRavlin.h"
 #include "window/CommandLineFile.h"
+#include "window/frmRavlin.h"
 
 namespace ravlin {
 
