@@ -92,11 +92,12 @@ class Engine : public ::testing::Test {
   }
 
   FakeWindow w;
-  Registrar registrar{w.platform};
   int busy = 0;
   std::set<std::string> existing{kFullPath};
   std::set<std::string> exports{"DllRegisterServer", "DllUnregisterServer"};
   std::vector<ThreadStart> starts;
+  // Last, so it goes first: its destructor still asks the platform, whose answers read the members above.
+  Registrar registrar{w.platform};
 };
 
 // Each row: what goes wrong, and every call that follows, in the order the user meets it.
