@@ -8,19 +8,11 @@
 #include <vector>
 
 #include "inspection/RegistrationState.h"
+#include "Fixtures.h"
 #include "platform/win32/WinPlatform.h"
 
 namespace ravlin {
 namespace {
-
-std::string ExeFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string exe = path;
-  return exe.substr(0, exe.find_last_of('\\'));
-}
-
-std::string Fixture(const std::string& name) { return ExeFolder() + "\\fixtures\\" + name; }
 
 // Both copies of Wine's scripting host, as this program names them: its own
 // architecture's and, on a 64-bit system, the other's.

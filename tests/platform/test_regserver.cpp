@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "FormProbe.h"
+#include "Fixtures.h"
 #include "platform/win32/WinPlatform.h"
 #include "window/frmRavlin.h"
 
@@ -37,15 +38,6 @@ class RecordingToolkit : public Toolkit {
  private:
   [[noreturn]] static void Unused() { throw ToolkitError("not a service of the engine"); }
 };
-
-std::string ExeFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  const std::string exe = path;
-  return exe.substr(0, exe.find_last_of('\\'));
-}
-
-std::string Fixture(const std::string& name) { return ExeFolder() + "\\fixtures\\" + name; }
 
 std::string Key(const std::string& name) { return "Software\\RavlinFixtures\\" + name; }
 

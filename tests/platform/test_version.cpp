@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "Fixtures.h"
 #include "FormProbe.h"
 #include "inspection/VersionSummary.h"
 #include "inspection/VersionBlock.h"
@@ -40,14 +41,6 @@ class NoToolkit : public Toolkit {
   }
 };
 
-std::string FixturePath(const std::string& name) {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path, length);
-  folder.erase(folder.find_last_of('\\') + 1);
-  return folder + "fixtures\\" + name;
-}
-
 struct Form {
   NoToolkit toolkit;
   WinPlatform platform;
@@ -71,7 +64,7 @@ TEST(ReadVersionInfoOnWindows, GivesEachFilesCompanyVersionAndResult) {
   WinPlatform platform;
   for (const FileCase& c : cases) {
     SCOPED_TRACE(c.file);
-    const VersionSummary summary = ReadVersionSummary(platform, FixturePath(c.file));
+    const VersionSummary summary = ReadVersionSummary(platform, Fixture(c.file));
     EXPECT_EQ(summary.HasVersion(), c.result);
     EXPECT_EQ(summary.blockRead, c.result);
     EXPECT_EQ(summary.company, c.company);
@@ -87,7 +80,7 @@ TEST(ReadVersionInfoOnWindows, TheLibraryHandsBackTheBlockInTheFormTheFileStores
   };
   for (const Case& c : {Case{"version16.dll", BlockForm::Wide}, Case{"version8.dll", BlockForm::Narrow}}) {
     SCOPED_TRACE(c.file);
-    const std::string path = FixturePath(c.file);
+    const std::string path = Fixture(c.file);
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
     ASSERT_GT(size, 0u);
@@ -99,11 +92,11 @@ TEST(ReadVersionInfoOnWindows, TheLibraryHandsBackTheBlockInTheFormTheFileStores
 
 TEST(ShowFileInfoOnWindows, SummarisesARealFile) {
   Form f;
-  FormProbe::ShowFileInfo(f.form, FixturePath("version16.dll"));
+  FormProbe::ShowFileInfo(f.form, Fixture("version16.dll"));
   EXPECT_TRUE(f.form.lblPleaseVerify.Visible());
   EXPECT_EQ(f.form.lblFileInfo.Caption(),
             "Company Name:  Ravlin Test Controls Incorporated\r\nProduct Version:  4.2.1.7");
-  FormProbe::ShowFileInfo(f.form, FixturePath("noversion.dll"));
+  FormProbe::ShowFileInfo(f.form, Fixture("noversion.dll"));
   EXPECT_FALSE(f.form.lblPleaseVerify.Visible());
   EXPECT_EQ(f.form.lblFileInfo.Caption(), "(No Product Version available for this file)");
 }
