@@ -153,7 +153,7 @@ SCENARIO(CloseExitAndTheCloseBoxEndTheProgram) {
 }
 
 SCENARIO(WindowScreenshotsAtStartAndDraggedTaller) {
-  PlaceCompanion("server.ocx");
+  PlaceCompanion("realclass.ocx");  // found, and whether it is registered shows too
   const UnmanagedWindows unmanaged({"ravlin.exe"});  // Wine draws the frame itself, as Windows does
   Session s;
   s.StartIdle();
@@ -165,7 +165,7 @@ SCENARIO(WindowScreenshotsAtStartAndDraggedTaller) {
   s.Screenshot(ArtifactDir() + "\\window-taller.bmp", main);
   Check(ShowsColour(s.Control(IdCmdRegister), GetSysColor(COLOR_BTNTEXT)), "the lower section is drawn");
 
-  // And while confirming a registration, with the file's summary on show.
+  // And while confirming a registration, with the file's summary and state on show.
   s.SetText(IdText1, FixturePath("versioned.ocx"));
   s.Click(IdCmdRegister);
   WaitFor([&] { return s.Visible(IdCmdProceed); }, 5000);

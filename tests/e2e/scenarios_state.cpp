@@ -21,11 +21,18 @@ SCENARIO(WineScriptingHostShowsItsClassesAndWhatUnregisteringLeaves) {
         "its classes and type library, while confirming: [" + out.state + "]");
   CheckEq(out.outcome, "Process completed\r\n\r\nNothing points to this file any more.", "after unregistering");
 
-  const RegistrationRun in = s.RunRegistration(IdCmdRegister);
-  CheckEq(in.state, "Not registered.", "while confirming, after the unregistration");
-  Check(in.outcome.rfind("Process completed\r\n\r\nNow registered to this file:\r\nClasses: ", 0) == 0 &&
-            Contains(in.outcome, "WScript.Shell"),
-        "after registering, the classes by their names: [" + in.outcome + "]");
+  // Registering again, step by step, for a picture of the outcome.
+  s.Click(IdCmdRegister);
+  if (!Check(s.WaitVisible(IdCmdProceed), "confirming")) return;
+  CheckEq(s.Text(IdLblState), "Not registered.", "while confirming, after the unregistration");
+  s.Click(IdCmdProceed);
+  CheckEq(s.TakeBox(), "WWW", "the question");
+  const std::string outcome = s.WaitBox();
+  s.Screenshot(ArtifactDir() + "\\outcome-registered.bmp", s.Box());
+  s.DismissBox();
+  Check(outcome.rfind("Process completed\r\n\r\nNow registered to this file:\r\nClasses: ", 0) == 0 &&
+            Contains(outcome, "WScript.Shell"),
+        "after registering, the classes by their names: [" + outcome + "]");
 }
 
 // The test control registers one real class with a ProgID. A copy of it,
