@@ -195,16 +195,20 @@ void Registrar::Ended(Outcome& outcome, uint32_t threadId, Module library, const
 }
 
 // The window keeps painting meanwhile, but takes no input: it waits with the busy pointer.
-Registrar::Finish Registrar::AwaitBounded(Handle waitable,
-                                          int32_t (Platform::*readExitCode)(Handle, uint32_t*)) {
+Registrar::Finish Registrar::AwaitBounded(Handle waitable, ExitCodeReader read) {
   Finish finish;
   ResumeNext([&] { finish.waitResult = platform_.WaitKeepingWindowAlive(waitable, kWaitLimitMs); });
-  if (finish.waitResult != kWaitObject0) return finish;
+  if (finish.waitResult == kWaitObject0) finish.exitCode = ExitCodeOf(waitable, read);
+  return finish;
+}
+
+std::optional<uint32_t> Registrar::ExitCodeOf(Handle ended, ExitCodeReader read) {
+  std::optional<uint32_t> exitCode;
   ResumeNext([&] {
     uint32_t code = 0;
-    if ((platform_.*readExitCode)(waitable, &code) != 0) finish.exitCode = code;
+    if ((platform_.*read)(ended, &code) != 0) exitCode = code;
   });
-  return finish;
+  return exitCode;
 }
 
 // The loader refused the file: a library of the other architecture goes to
@@ -302,13 +306,8 @@ void Registrar::ReleaseEnded() {
       ++it;
       continue;
     }
-    std::optional<uint32_t> exitCode;
-    ResumeNext([&] {
-      uint32_t code = 0;
-      const bool known = it->job ? platform_.GetExitCodeThread(it->waitable, &code) != 0
-                                 : platform_.GetExitCodeProcess(it->waitable, &code) != 0;
-      if (known) exitCode = code;
-    });
+    const std::optional<uint32_t> exitCode =
+        ExitCodeOf(it->waitable, it->job ? &Platform::GetExitCodeThread : &Platform::GetExitCodeProcess);
     HandleReleaser{&platform_}(it->waitable);
     Outcome outcome;
     outcome.action = it->action;

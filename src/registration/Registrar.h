@@ -59,10 +59,14 @@ class Registrar {
   Outcome AfterLoadFailure(const std::string& checkedPath, const std::optional<PeHeaders>& headers,
                            uint32_t loadError, Outcome outcome, const std::function<void()>& onBusy);
   Outcome HandOver(const std::string& tool, Outcome outcome);
-  Finish AwaitBounded(Handle waitable, int32_t (Platform::*readExitCode)(Handle, uint32_t*));
+  // GetExitCodeThread or GetExitCodeProcess.
+  using ExitCodeReader = int32_t (Platform::*)(Handle, uint32_t*);
+  Finish AwaitBounded(Handle waitable, ExitCodeReader read);
+  // The exit code of what has ended; none when it cannot be read.
+  std::optional<uint32_t> ExitCodeOf(Handle ended, ExitCodeReader read);
   // A worker that ended: its crash, or the export's result, or that it never returned.
   void Ended(Outcome& outcome, uint32_t threadId, Module library, const WorkerJob& job,
-                 std::optional<uint32_t> exitCode);
+             std::optional<uint32_t> exitCode);
   // The tool's exit code; when it could not load the file, the DLL it missed.
   void ToolEnded(Outcome& outcome, const std::string& tool, std::optional<uint32_t> exitCode);
   void Keep(Kept kept);

@@ -6,24 +6,10 @@
 #include <cmath>
 
 #include "platform/win32/Runtime.h"
+#include "platform/win32/WideText.h"
 
 namespace ravlin {
 namespace {
-
-// A name in the program's code page; "" when a character has no place there (a
-// code page other than UTF-8, before Windows 10 1903): a stand-in character or
-// a best fit would name another file. UTF-8 has a place for every character,
-// and takes neither question.
-std::string InCodePage(const wchar_t* text, int length) {
-  const bool utf8 = GetACP() == CP_UTF8;
-  BOOL lossy = FALSE;
-  // No code page writes a UTF-16 unit in more than four bytes.
-  std::string narrow(static_cast<size_t>(length) * 4, '\0');
-  const int size = WideCharToMultiByte(CP_ACP, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, text, length, &narrow[0],
-                                       length * 4, nullptr, utf8 ? nullptr : &lossy);
-  narrow.resize(size > 0 && !lossy ? static_cast<size_t>(size) : 0);
-  return narrow;
-}
 
 // The shell names dropped files by full path. The first one, in the program's
 // code page; "" when it cannot be written there. The drop is finished when
@@ -34,12 +20,12 @@ std::string FirstDroppedFile(UniqueDrop drop) {
   const auto path = std::make_unique<wchar_t[]>(size);
   const UINT length = DragQueryFileW(drop.get(), 0, path.get(), size);
   if (length == 0 || length >= size) return {};
-  return InCodePage(path.get(), static_cast<int>(length));
+  return Narrow(path.get(), length);
 }
 
-}  // namespace
-
 constexpr UINT_PTR kTimerId = 1;
+
+}  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};

@@ -48,13 +48,20 @@ WidePath::WidePath(const char* path) : path_(path ? Widen(path) : WideText()) {
   // Otherwise the name is passed on as given, and the function says what is wrong with it.
 }
 
+// A name a character has no place for in the code page (one other than UTF-8,
+// before Windows 10 1903) comes back "": a stand-in character or a best fit
+// would name another file. UTF-8 has a place for every character.
 std::string Narrow(const wchar_t* text, size_t length) {
   if (length == 0) return {};
+  const bool utf8 = GetACP() == CP_UTF8;
+  const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+  BOOL lossy = FALSE;
+  BOOL* const lossyOut = utf8 ? nullptr : &lossy;  // UTF-8 takes no such question
   const int wideLength = static_cast<int>(length);
-  const int narrowLength = WideCharToMultiByte(CP_ACP, 0, text, wideLength, nullptr, 0, nullptr, nullptr);
-  if (narrowLength <= 0) return {};
+  const int narrowLength = WideCharToMultiByte(CP_ACP, flags, text, wideLength, nullptr, 0, nullptr, lossyOut);
+  if (narrowLength <= 0 || lossy) return {};
   std::string narrow(static_cast<size_t>(narrowLength), '\0');
-  if (WideCharToMultiByte(CP_ACP, 0, text, wideLength, &narrow[0], narrowLength, nullptr, nullptr) !=
+  if (WideCharToMultiByte(CP_ACP, flags, text, wideLength, &narrow[0], narrowLength, nullptr, lossyOut) !=
       narrowLength)
     return {};
   return narrow;

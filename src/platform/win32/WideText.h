@@ -38,7 +38,8 @@ class WidePath {
   WideText path_;
 };
 
-// The program's code page from length wide characters; "" when that fails.
+// The program's code page from length wide characters; "" when that fails or
+// a character has no place there.
 std::string Narrow(const wchar_t* text, size_t length);
 inline std::string Narrow(const WideText& text) {
   return text.empty() ? std::string() : Narrow(text.data(), text.size() - 1);
