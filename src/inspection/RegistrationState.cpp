@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 
 #include "inspection/PeImage.h"
 #include "inspection/PlatformFile.h"
@@ -41,17 +42,32 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// ExpandEnvironmentStringsA answers with the size including the NUL.
-std::string Expanded(Platform& platform, const std::string& text) {
-  std::string buffer(text.size() + 260, '\0');
-  uint32_t size = platform.ExpandEnvironmentStringsA(text.c_str(), &buffer[0],
-                                                     static_cast<uint32_t>(buffer.size()));
-  if (size > buffer.size()) {
-    buffer.assign(size, '\0');
-    size = platform.ExpandEnvironmentStringsA(text.c_str(), &buffer[0], size);
-  }
-  if (size == 0 || size > buffer.size()) return text;
+// The longest path Windows takes, in characters: a longer value names no file.
+constexpr size_t kMaxPathCharacters = 32767;
+// In the program's UTF-8, a character takes at most this many bytes of it.
+constexpr size_t kMaxPathBytes = kMaxPathCharacters * 3;
+
+// Characters, not bytes: UTF-8 continuation bytes are not counted.
+size_t CharacterCount(const std::string& text) {
+  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
+bool TooLongForAPath(const std::string& text) {
+  return text.size() > kMaxPathCharacters && CharacterCount(text) > kMaxPathCharacters;
+}
+
+// The expansion, asked once into a buffer as long as a path can be; none
+// when it would be longer, which no file's name is. ExpandEnvironmentStringsA
+// answers with the size including the NUL.
+std::optional<std::string> Expanded(Platform& platform, const std::string& text) {
+  std::string buffer(kMaxPathBytes + 1, '\0');
+  const uint32_t size = platform.ExpandEnvironmentStringsA(text.c_str(), &buffer[0],
+                                                           static_cast<uint32_t>(buffer.size()));
+  if (size == 0 || size > buffer.size()) return std::nullopt;
   buffer.resize(size - 1);
+  if (TooLongForAPath(buffer)) return std::nullopt;
   return buffer;
 }
 
@@ -202,12 +218,18 @@ PathRules PathRulesFor(Platform& platform, uint16_t machine) {
 FileMatcher::FileMatcher(Platform& platform, PathRules valueRules, const PathRules& fileRules,
                          const std::string& filePath)
     : platform_(platform), rules_(std::move(valueRules)) {
-  file_ = Lower(Normalise(filePath, fileRules));
+  file_ = Lower(Normalise(filePath, fileRules).value_or(filePath));
   name_ = FileNameOf(file_);
 }
 
-std::string FileMatcher::Normalise(const std::string& value, const PathRules& rules) const {
-  std::string path = Trimmed(value.find('%') == std::string::npos ? value : Expanded(platform_, value));
+std::optional<std::string> FileMatcher::Normalise(const std::string& value, const PathRules& rules) const {
+  if (TooLongForAPath(value)) return std::nullopt;
+  std::string path = Trimmed(value);
+  if (value.find('%') != std::string::npos) {
+    const std::optional<std::string> expanded = Expanded(platform_, value);
+    if (!expanded) return std::nullopt;
+    path = Trimmed(*expanded);
+  }
   if (path.find_first_of("\\:") == std::string::npos) path = rules.systemFolder + "\\" + path;
   const std::string redirected = Lower(rules.redirectedFolder) + "\\";
   if (!rules.redirectedFolder.empty() && StartsWith(Lower(path), redirected))
@@ -221,17 +243,20 @@ std::string FileMatcher::Normalise(const std::string& value, const PathRules& ru
 }
 
 PathMatch FileMatcher::Match(const std::string& value, std::string* path) const {
+  // A value longer than any path is no path: it is neither expanded nor compared.
+  if (TooLongForAPath(value)) return PathMatch::Unrelated;
   // Most classes are another file's: their name alone tells, without a platform call.
   const std::string name = Lower(FileNameOf(Trimmed(value)));
   if (name != name_ && name.find_first_of("~%") == std::string::npos) return PathMatch::Unrelated;
-  const std::string full = Normalise(value, rules_);
-  const std::string lower = Lower(full);
+  const std::optional<std::string> full = Normalise(value, rules_);
+  if (!full) return PathMatch::Unrelated;
+  const std::string lower = Lower(*full);
   if (lower == file_) {
-    *path = full;
+    *path = *full;
     return PathMatch::ThisFile;
   }
   if (FileNameOf(lower) != name_) return PathMatch::Unrelated;
-  *path = full;
+  *path = *full;
   return PathMatch::SameName;
 }
 

@@ -3,6 +3,7 @@
 // libraries registered to it, and the classes registered to another file of
 // the same name. Read in the registry view of the file's own architecture.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,7 +84,9 @@ class FileMatcher {
   PathMatch Match(const std::string& value, std::string* path) const;
 
  private:
-  std::string Normalise(const std::string& value, const PathRules& rules) const;
+  // The file value names, in full; none when it names no file (too long, or
+  // its expansion is).
+  std::optional<std::string> Normalise(const std::string& value, const PathRules& rules) const;
 
   Platform& platform_;
   PathRules rules_;
