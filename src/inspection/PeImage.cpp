@@ -13,6 +13,8 @@ constexpr uint16_t kPe32Magic = 0x10B;
 constexpr uint16_t kPe32PlusMagic = 0x20B;
 constexpr uint32_t kImportDirectory = 1;
 constexpr uint32_t kRuntimeDirectory = 14;  // the COM descriptor: a .NET assembly's runtime header
+constexpr uint32_t kRuntimeHeaderSize = 72;
+constexpr uint16_t kRuntimeMajorVersion = 2;
 constexpr uint16_t kFileDll = 0x2000;
 // Bounds on what a hostile file can make the walk do.
 constexpr uint16_t kMaxSections = 96;  // the loader's own limit
@@ -85,6 +87,32 @@ bool ReadDirectory(ByteSource& file, const DirectoryTable& table, uint32_t index
   return true;
 }
 
+// The file offset of an address inside the image; false when no section holds it.
+bool FileOffsetOf(const Layout& layout, uint32_t rva, uint64_t& offset) {
+  for (const Section& s : layout.sections) {
+    const uint64_t extent = s.virtualSize > s.rawSize ? s.virtualSize : s.rawSize;
+    if (rva < s.virtualAddress || rva - s.virtualAddress >= extent) continue;
+    const uint32_t inside = rva - s.virtualAddress;
+    if (inside >= s.rawSize) return false;  // uninitialised data has no bytes in the file
+    offset = static_cast<uint64_t>(s.rawOffset) + inside;
+    return true;
+  }
+  return false;
+}
+
+// A .NET runtime header lies wholly inside the file and reads as one: its
+// size field covers at least the header, and its runtime is 2.0 or later.
+bool IsRuntimeHeader(ByteSource& file, const Layout& layout, const Directory& runtime) {
+  uint64_t offset = 0, last = 0;
+  if (runtime.rva == 0 || runtime.size < kRuntimeHeaderSize || runtime.rva > UINT32_MAX - runtime.size ||
+      !FileOffsetOf(layout, runtime.rva, offset) || !FileOffsetOf(layout, runtime.rva + runtime.size - 1, last) ||
+      last - offset != runtime.size - 1)
+    return false;
+  unsigned char header[8], end[1];
+  if (!ReadExactly(file, offset, header, sizeof(header)) || !ReadExactly(file, last, end, sizeof(end))) return false;
+  return U32(header) >= kRuntimeHeaderSize && U16(header + 4) >= kRuntimeMajorVersion;
+}
+
 bool ReadLayout(ByteSource& file, Layout& layout) {
   unsigned char dos[0x40];
   if (!ReadExactly(file, 0, dos, sizeof(dos)) || dos[0] != 'M' || dos[1] != 'Z') return false;
@@ -100,35 +128,20 @@ bool ReadLayout(ByteSource& file, Layout& layout) {
   const uint16_t sectionCount = U16(pe + 6);
   const uint16_t optionalSize = U16(pe + 20);
   const uint64_t optionalOffset = peOffset + sizeof(pe);
-  DirectoryTable table;
-  if (!ReadDirectoryTable(file, optionalOffset, optionalSize, table)) return true;
-  Directory runtime;
-  layout.headers.isDotNet = ReadDirectory(file, table, kRuntimeDirectory, runtime) &&
-                            runtime.rva != 0 && runtime.size != 0;
-  Directory imports;
-  if (!ReadDirectory(file, table, kImportDirectory, imports)) return true;
-  layout.importRva = imports.rva;
-
   const uint64_t sectionsOffset = optionalOffset + optionalSize;
   for (uint16_t i = 0; i < sectionCount && i < kMaxSections; ++i) {
     unsigned char header[kSectionHeaderSize];
     if (!ReadExactly(file, sectionsOffset + i * kSectionHeaderSize, header, sizeof(header))) break;
     layout.sections.push_back({U32(header + 12), U32(header + 8), U32(header + 16), U32(header + 20)});
   }
+  DirectoryTable table;
+  if (!ReadDirectoryTable(file, optionalOffset, optionalSize, table)) return true;
+  Directory runtime;
+  layout.headers.isDotNet =
+      ReadDirectory(file, table, kRuntimeDirectory, runtime) && IsRuntimeHeader(file, layout, runtime);
+  Directory imports;
+  if (ReadDirectory(file, table, kImportDirectory, imports)) layout.importRva = imports.rva;
   return true;
-}
-
-// The file offset of an address inside the image; false when no section holds it.
-bool FileOffsetOf(const Layout& layout, uint32_t rva, uint64_t& offset) {
-  for (const Section& s : layout.sections) {
-    const uint64_t extent = s.virtualSize > s.rawSize ? s.virtualSize : s.rawSize;
-    if (rva < s.virtualAddress || rva - s.virtualAddress >= extent) continue;
-    const uint32_t inside = rva - s.virtualAddress;
-    if (inside >= s.rawSize) return false;  // uninitialised data has no bytes in the file
-    offset = static_cast<uint64_t>(s.rawOffset) + inside;
-    return true;
-  }
-  return false;
 }
 
 bool ReadName(ByteSource& file, const Layout& layout, uint32_t rva, std::string& name) {

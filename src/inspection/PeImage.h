@@ -31,7 +31,8 @@ struct PeHeaders {
   bool isImage = false;  // MZ and PE signatures and a whole file header
   uint16_t machine = 0;
   bool isDll = false;     // the file header marks it a library, not a program (IMAGE_FILE_DLL)
-  bool isDotNet = false;  // it carries a .NET runtime header: data directory 14 names a place
+  // It carries a .NET runtime header: data directory 14 names one inside the file.
+  bool isDotNet = false;
 };
 
 PeHeaders ReadPeHeaders(ByteSource& file);

@@ -3,12 +3,51 @@
 // command lines. Each row is the smallest input that shows its case.
 #include "Driver.h"
 
+#include <fstream>
+#include <iterator>
+
 using namespace ravlin;
 
 namespace e2e {
 namespace {
 
 const char kTestClass[] = "Software\\Classes\\CLSID\\{7A3B1C55-0D2E-4F61-9A8B-25C0FFEE0025}";
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool WriteAll(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+uint32_t Get32(const std::string& bytes, size_t at) {
+  uint32_t value = 0;
+  for (size_t i = 4; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
+  return value;
+}
+
+void Put32(std::string& bytes, size_t at, uint32_t value) {
+  for (size_t i = 0; i < 4; ++i) bytes.at(at + i) = static_cast<char>(value >> (8 * i) & 0xFF);
+}
+
+// Where data directory `index` of a library's headers stands in its bytes.
+size_t DirectoryEntry(const std::string& bytes, uint32_t index) {
+  const size_t optional = Get32(bytes, 0x3C) + 24;
+  return optional + (bytes.at(optional + 1) == 2 ? 112 : 96) + 8 * index;
+}
+
+// A copy of the plain test control, changed by patch, in the driver's folder.
+std::string PatchedControl(const std::string& name, void (*patch)(std::string&)) {
+  std::string bytes = ReadAll(FixturePath("server.ocx"));
+  patch(bytes);
+  const std::string path = DriverDir() + "\\hostile-" + name;
+  Check(WriteAll(path, bytes), "writing " + name);
+  return path;
+}
 
 // A class of the user's whose server is value; removed when it goes.
 class PlantedClass {
@@ -47,6 +86,20 @@ void OversizedValue() {
   CheckEq(s.Text(IdLblState), "Not registered.", "the value is skipped, the rest read");
 }
 
+// Data directory 14 pointing outside the file does not make a .NET assembly.
+void DamagedRuntimeDirectory() {
+  const std::string file = PatchedControl("runtime.ocx", [](std::string& bytes) {
+    Put32(bytes, DirectoryEntry(bytes, 14), 0x7FFFFFF0);
+    Put32(bytes, DirectoryEntry(bytes, 14) + 4, 0x48);
+  });
+  Session s;
+  s.StartIdle();
+  s.SetText(IdText1, file);
+  CheckEq(FirstLine(s.RunRegistration(IdCmdRegister).outcome), "Process completed", "registered as a control");
+  DeleteRegistryKey("Software\\RavlinFixtures\\server");
+  DeleteFileA(file.c_str());
+}
+
 struct Row {
   const char* name;
   void (*run)();
@@ -55,6 +108,7 @@ struct Row {
 SCENARIO(HostileInputIsBoundedRefusedOrTold) {
   const Row rows[] = {
       {"an oversized registry value", &OversizedValue},
+      {"a .NET directory outside the file", &DamagedRuntimeDirectory},
   };
   for (const Row& row : rows) {
     std::printf("  %s\n", row.name);

@@ -84,6 +84,16 @@ inline std::string WithDirectoryCount(std::string bytes, uint32_t count) {
   return bytes;
 }
 
+// A .NET runtime header of `size` bytes and runtime `major`.5 at 0x1100, in the
+// section's room behind the import table, and directory 14 naming it.
+inline std::string WithRuntimeHeader(std::string bytes, uint32_t size = 72, uint16_t major = 2) {
+  constexpr size_t kHeader = 0x300;  // the file offset of 0x1100
+  PutU32(bytes, kHeader, size);
+  PutU16(bytes, kHeader + 4, major);
+  PutU16(bytes, kHeader + 6, 5);
+  return WithDirectory(bytes, 14, 0x1100, 72);
+}
+
 // The optional header declared to end just before directory `index`.
 inline std::string WithOptionalHeaderEndingAt(std::string bytes, uint32_t index) {
   const size_t end = BuiltDirectoryCountAt(bytes) + 4 + 8 * index - kBuiltOptionalHeader;
