@@ -18,6 +18,7 @@ struct LoadDiagnosis {
     MissingDependency,  // chain: the DLLs down to the one found nowhere
     StartupRefused,     // the library's own start-up code (DllMain) said no
     LoaderError,        // error, with the system's description
+    ExportsDamaged,     // the export table points outside the image; never loaded
   };
   Kind kind = Kind::Unexplained;
   uint16_t machine = 0;

@@ -12,6 +12,7 @@ constexpr size_t kImportDescriptorSize = 20;
 constexpr uint16_t kPe32Magic = 0x10B;
 constexpr uint16_t kPe32PlusMagic = 0x20B;
 constexpr uint32_t kImportDirectory = 1;
+constexpr uint32_t kExportDirectory = 0;
 constexpr uint32_t kRuntimeDirectory = 14;  // the COM descriptor: a .NET assembly's runtime header
 constexpr uint32_t kRuntimeHeaderSize = 72;
 constexpr uint16_t kRuntimeMajorVersion = 2;
@@ -20,6 +21,10 @@ constexpr uint16_t kFileDll = 0x2000;
 constexpr uint16_t kMaxSections = 96;  // the loader's own limit
 constexpr size_t kMaxImports = 4096;
 constexpr size_t kMaxNameLength = 256;
+// Ordinals are 16 bits: no sound table has more entries.
+constexpr uint32_t kMaxExports = 0x10000;
+constexpr size_t kExportDirectorySize = 40;
+constexpr uint32_t kImageSizeField = 56;  // in the optional header, in both forms
 
 bool ReadExactly(ByteSource& file, uint64_t offset, void* buffer, size_t length) {
   return file.ReadAt(offset, static_cast<char*>(buffer), length) == length;
@@ -41,6 +46,7 @@ struct Section {
 // Everything the import walk needs from the headers.
 struct Layout {
   PeHeaders headers;
+  uint32_t imageSize = 0;  // what the loader maps
   uint32_t importRva = 0;
   std::vector<Section> sections;
 };
@@ -57,6 +63,7 @@ struct DirectoryTable {
   uint16_t optionalSize = 0;
   uint32_t countAt = 0;  // where the count stands; the entries follow it
   uint32_t count = 0;
+  uint32_t imageSize = 0;
 };
 
 bool ReadDirectoryTable(ByteSource& file, uint64_t optionalOffset, uint16_t optionalSize,
@@ -74,6 +81,9 @@ bool ReadDirectoryTable(ByteSource& file, uint64_t optionalOffset, uint16_t opti
   table.offset = optionalOffset;
   table.optionalSize = optionalSize;
   table.count = U32(count);
+  unsigned char imageSize[4];
+  if (ReadExactly(file, optionalOffset + kImageSizeField, imageSize, sizeof(imageSize)))
+    table.imageSize = U32(imageSize);
   return true;
 }
 
@@ -113,6 +123,41 @@ bool IsRuntimeHeader(ByteSource& file, const Layout& layout, const Directory& ru
   return U32(header) >= kRuntimeHeaderSize && U16(header + 4) >= kRuntimeMajorVersion;
 }
 
+// Whether count entries of entrySize bytes at rva lie inside the image.
+bool InImage(const Layout& layout, uint32_t rva, uint64_t count, uint32_t entrySize) {
+  return count == 0 || (rva != 0 && uint64_t{rva} + count * entrySize <= layout.imageSize);
+}
+
+// The addresses an array at rva holds, as far as the file has them; bytes
+// the file does not hold read as zeros once loaded, which point nowhere.
+bool AllInImage(ByteSource& file, const Layout& layout, uint32_t rva, uint32_t count) {
+  uint64_t offset = 0;
+  if (count == 0 || !FileOffsetOf(layout, rva, offset)) return true;
+  std::vector<unsigned char> entries(size_t{count} * 4);
+  const size_t got = file.ReadAt(offset, reinterpret_cast<char*>(entries.data()), entries.size());
+  for (size_t at = 0; at + 4 <= got; at += 4)
+    if (U32(&entries[at]) >= layout.imageSize) return false;
+  return true;
+}
+
+// The loader's lookup of an export trusts the export directory and its three
+// arrays (addresses, names, name ordinals): each must lie inside the image,
+// and every address and name they give too. No table at all is sound.
+bool ExportTableSound(ByteSource& file, const Layout& layout, const Directory& exports) {
+  if (exports.rva == 0) return true;
+  uint64_t offset = 0;
+  unsigned char directory[kExportDirectorySize];
+  if (!InImage(layout, exports.rva, 1, kExportDirectorySize)) return false;
+  if (!FileOffsetOf(layout, exports.rva, offset) || !ReadExactly(file, offset, directory, sizeof(directory)))
+    return true;  // not in the file: it reads as zeros, an empty table
+  const uint32_t functions = U32(directory + 20), names = U32(directory + 24);
+  const uint32_t functionsRva = U32(directory + 28), namesRva = U32(directory + 32),
+                 ordinalsRva = U32(directory + 36);
+  return functions <= kMaxExports && names <= kMaxExports && InImage(layout, functionsRva, functions, 4) &&
+         InImage(layout, namesRva, names, 4) && InImage(layout, ordinalsRva, names, 2) &&
+         AllInImage(file, layout, functionsRva, functions) && AllInImage(file, layout, namesRva, names);
+}
+
 bool ReadLayout(ByteSource& file, Layout& layout) {
   unsigned char dos[0x40];
   if (!ReadExactly(file, 0, dos, sizeof(dos)) || dos[0] != 'M' || dos[1] != 'Z') return false;
@@ -139,6 +184,10 @@ bool ReadLayout(ByteSource& file, Layout& layout) {
   Directory runtime;
   layout.headers.isDotNet =
       ReadDirectory(file, table, kRuntimeDirectory, runtime) && IsRuntimeHeader(file, layout, runtime);
+  layout.imageSize = table.imageSize;
+  Directory exports;
+  layout.headers.exportsDamaged =
+      ReadDirectory(file, table, kExportDirectory, exports) && !ExportTableSound(file, layout, exports);
   Directory imports;
   if (ReadDirectory(file, table, kImportDirectory, imports)) layout.importRva = imports.rva;
   return true;

@@ -33,6 +33,9 @@ struct PeHeaders {
   bool isDll = false;     // the file header marks it a library, not a program (IMAGE_FILE_DLL)
   // It carries a .NET runtime header: data directory 14 names one inside the file.
   bool isDotNet = false;
+  // Its export directory, or an array or address in it, lies outside the
+  // image: looking an export up would read beyond the library.
+  bool exportsDamaged = false;
 };
 
 PeHeaders ReadPeHeaders(ByteSource& file);

@@ -112,6 +112,12 @@ Outcome Registrar::RunAction(const std::string& fileSpec, Action action, const s
     outcome.instead = headers->isDotNet ? Outcome::Instead::DotNetAssembly : Outcome::Instead::Program;
     return outcome;
   }
+  // The loader's lookup of an export would read wherever the damaged table points.
+  if (headers && headers->isImage && headers->exportsDamaged) {
+    outcome.kind = Outcome::Kind::LoadFailed;
+    outcome.diagnosis.kind = LoadDiagnosis::Kind::ExportsDamaged;
+    return outcome;
+  }
 
   OwnedLibrary library(nullptr, LibraryFreer{&platform_});
   uint32_t loadError = 0;

@@ -147,6 +147,8 @@ std::string ReasonFor(const LoadDiagnosis& diagnosis) {
     case LoadDiagnosis::Kind::StartupRefused:
       return "The control's own start-up code (DllMain) refused to load (error " + std::to_string(diagnosis.error) +
              ").";
+    case LoadDiagnosis::Kind::ExportsDamaged:
+      return "The file's export table is damaged: it points outside the library, so no export can be looked up.";
     case LoadDiagnosis::Kind::LoaderError:
       return "Error " + std::to_string(diagnosis.error) +
              (diagnosis.description.empty() ? "." : ": " + diagnosis.description);

@@ -40,6 +40,18 @@ size_t DirectoryEntry(const std::string& bytes, uint32_t index) {
   return optional + (bytes.at(optional + 1) == 2 ? 112 : 96) + 8 * index;
 }
 
+// The file offset of an address in the library's image.
+size_t FileOffsetOf(const std::string& bytes, uint32_t rva) {
+  const size_t pe = Get32(bytes, 0x3C);
+  const size_t sections = pe + 24 + (Get32(bytes, pe + 20) & 0xFFFF);
+  for (size_t i = 0; i < (Get32(bytes, pe + 6) & 0xFFFF); ++i) {
+    const size_t section = sections + 40 * i;
+    const uint32_t address = Get32(bytes, section + 12), size = Get32(bytes, section + 16);
+    if (rva >= address && rva - address < size) return Get32(bytes, section + 20) + (rva - address);
+  }
+  return bytes.size();
+}
+
 // A copy of the plain test control, changed by patch, in the driver's folder.
 std::string PatchedControl(const std::string& name, void (*patch)(std::string&)) {
   std::string bytes = ReadAll(FixturePath("server.ocx"));
@@ -100,6 +112,25 @@ void DamagedRuntimeDirectory() {
   DeleteFileA(file.c_str());
 }
 
+// An export table whose arrays point outside the image is never looked up.
+void DamagedExportTable() {
+  const std::string file = PatchedControl("exports.ocx", [](std::string& bytes) {
+    const size_t directory = FileOffsetOf(bytes, Get32(bytes, DirectoryEntry(bytes, 0)));
+    Put32(bytes, directory + 28, 0x7FFFFFF0);  // the addresses
+    Put32(bytes, directory + 32, 0x7FFFFFF0);  // the names
+  });
+  Session s;
+  s.StartIdle();
+  s.SetText(IdText1, file);
+  CheckEq(s.RunRegistration(IdCmdRegister).outcome,
+          "Failure loading control DLL\r\n\r\nThe file's export table is damaged: it points outside the library, "
+          "so no export can be looked up.",
+          "refused");
+  Check(s.Responds(), "the program goes on");
+  Check(!RegistryKeyExists("Software\\RavlinFixtures\\server"), "nothing ran");
+  DeleteFileA(file.c_str());
+}
+
 struct Row {
   const char* name;
   void (*run)();
@@ -109,6 +140,7 @@ SCENARIO(HostileInputIsBoundedRefusedOrTold) {
   const Row rows[] = {
       {"an oversized registry value", &OversizedValue},
       {"a .NET directory outside the file", &DamagedRuntimeDirectory},
+      {"an export table pointing outside the image", &DamagedExportTable},
   };
   for (const Row& row : rows) {
     std::printf("  %s\n", row.name);

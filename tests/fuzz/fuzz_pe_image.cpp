@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Bytes read(data, size);
   const ravlin::PeHeaders headers = ravlin::ReadPeHeaders(read);
   if (headers.isImage) Check(size >= 0x40);
-  else Check(headers.machine == 0 && !headers.isDll && !headers.isDotNet);
+  else Check(headers.machine == 0 && !headers.isDll && !headers.isDotNet && !headers.exportsDamaged);
   // Only a file reaching past the runtime header's entry can hold one (the PE
   // header cannot start at 0, where the MZ signature is).
   if (headers.isDotNet) Check(size > 4 + 20 + 92 + 4 + 8 * 15);

@@ -472,6 +472,7 @@ TEST(PeHeaders, WhatTheHeadersSayOfEachFile) {
     uint16_t machine;
     bool isDll;
     bool isDotNet;
+    bool exportsDamaged = false;
   };
   const std::string dll32 = PeImageBytes(kMachineI386, {"KERNEL32.dll"});
   const std::string dll64 = PeImageBytes(kMachineAmd64, {}, true);
@@ -501,6 +502,18 @@ TEST(PeHeaders, WhatTheHeadersSayOfEachFile) {
       {"file ends inside directory 14", WithDirectory(dll32, 14, 0x1000, 72).substr(0, 0x128 + 6), true,
        kMachineI386, true, false},
       {"file ends after the file header", dll32.substr(0, 0x58), true, kMachineI386, true, false},
+      {"a sound export table", WithExportTable(dll32), true, kMachineI386, true, false, false},
+      {"export arrays outside the image", WithExportTable(dll32, 0x7FFFFFF0, 0x7FFFFFF0), true, kMachineI386,
+       true, false, true},
+      {"export names array running past the image", WithExportTable(dll32, 0x11B0, 0x11FC), true, kMachineI386,
+       true, false, true},
+      {"an export address outside the image", [&] {
+         std::string bytes = WithExportTable(dll32);
+         PutU32(bytes, 0x3B4, 0x7FFFFFF0);
+         return bytes;
+       }(), true, kMachineI386, true, false, true},
+      {"export directory outside the image", WithDirectory(WithExportTable(dll32), 0, 0x7FFFFFF0, 40), true,
+       kMachineI386, true, false, true},
       {"not a program file", "MZ but nothing more", false, 0, false, false},
   };
   for (const Case& c : cases) {
@@ -512,6 +525,7 @@ TEST(PeHeaders, WhatTheHeadersSayOfEachFile) {
     EXPECT_EQ(headers->machine, c.machine) << c.name;
     EXPECT_EQ(headers->isDll, c.isDll) << c.name;
     EXPECT_EQ(headers->isDotNet, c.isDotNet) << c.name;
+    EXPECT_EQ(headers->exportsDamaged, c.exportsDamaged) << c.name;
   }
 }
 
