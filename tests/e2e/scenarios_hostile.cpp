@@ -131,6 +131,33 @@ void DamagedExportTable() {
   DeleteFileA(file.c_str());
 }
 
+// Each way of closing the window, during a slow control's wait, ends the program at once.
+void CloseDuringTheWait() {
+  struct Close {
+    const char* what;
+    UINT message;
+    WPARAM wParam;
+  };
+  const Close closes[] = {{"WM_CLOSE", WM_CLOSE, 0},
+                          {"the caption button's command", WM_SYSCOMMAND, SC_CLOSE},
+                          {"Alt+F4", WM_SYSKEYDOWN, VK_F4}};
+  for (const Close& close : closes) {
+    Session s;
+    s.StartIdle();
+    s.SetText(IdText1, FixturePath("slow.ocx"));
+    s.Click(IdCmdRegister);
+    if (!Check(s.WaitVisible(IdCmdProceed), "confirming")) return;
+    s.Click(IdCmdProceed);
+    HWND question = s.WaitNewBox();
+    if (!Check(question != nullptr, "the question")) return;
+    Session::PressOk(question);
+    Sleep(1000);  // the worker is in its wait now
+    PostMessageA(s.Main(), close.message, close.wParam, close.message == WM_SYSKEYDOWN ? 1 << 29 : 0);
+    Check(s.WaitExit(3000), std::string(close.what) + " ends the program during the wait");
+  }
+  DeleteRegistryKey("Software\\RavlinFixtures\\slow");
+}
+
 struct Row {
   const char* name;
   void (*run)();
@@ -141,6 +168,7 @@ SCENARIO(HostileInputIsBoundedRefusedOrTold) {
       {"an oversized registry value", &OversizedValue},
       {"a .NET directory outside the file", &DamagedRuntimeDirectory},
       {"an export table pointing outside the image", &DamagedExportTable},
+      {"a close during the wait", &CloseDuringTheWait},
   };
   for (const Row& row : rows) {
     std::printf("  %s\n", row.name);
