@@ -4,6 +4,7 @@
 #include <cctype>
 #include <optional>
 
+#include "inspection/CanonicalPath.h"
 #include "inspection/PeImage.h"
 #include "inspection/PlatformFile.h"
 #include "platform/RegistryKey.h"
@@ -230,6 +231,7 @@ std::optional<std::string> FileMatcher::Normalise(const std::string& value, cons
     if (!expanded) return std::nullopt;
     path = Trimmed(*expanded);
   }
+  path = CanonicalPath(path);
   if (path.find_first_of("\\:") == std::string::npos) path = rules.systemFolder + "\\" + path;
   const std::string redirected = Lower(rules.redirectedFolder) + "\\";
   if (!rules.redirectedFolder.empty() && StartsWith(Lower(path), redirected))
@@ -246,7 +248,7 @@ PathMatch FileMatcher::Match(const std::string& value, std::string* path) const 
   // A value longer than any path is no path: it is neither expanded nor compared.
   if (TooLongForAPath(value)) return PathMatch::Unrelated;
   // Most classes are another file's: their name alone tells, without a platform call.
-  const std::string name = Lower(FileNameOf(Trimmed(value)));
+  const std::string name = Lower(FileNameOf(CanonicalPath(Trimmed(value))));
   if (name != name_ && name.find_first_of("~%") == std::string::npos) return PathMatch::Unrelated;
   const std::optional<std::string> full = Normalise(value, rules_);
   if (!full) return PathMatch::Unrelated;

@@ -1,5 +1,7 @@
 #include "texts/StateTexts.h"
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 namespace ravlin {
@@ -60,12 +62,19 @@ std::string WhatIsRegistered(const RegistrationState& state) {
   return text;
 }
 
+// As Windows compares file names: whatever the case (of ASCII letters).
+bool SamePath(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
 // The other files the classes point to, each once, in the order first met.
 std::vector<const ClassOfAnotherCopy*> DistinctCopies(const RegistrationState& state) {
   std::vector<const ClassOfAnotherCopy*> copies;
   for (const ClassOfAnotherCopy& copy : state.otherCopies) {
     bool known = false;
-    for (const ClassOfAnotherCopy* seen : copies) known = known || seen->path == copy.path;
+    for (const ClassOfAnotherCopy* seen : copies) known = known || SamePath(seen->path, copy.path);
     if (!known) copies.push_back(&copy);
   }
   return copies;

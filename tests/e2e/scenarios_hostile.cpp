@@ -11,7 +11,8 @@ using namespace ravlin;
 namespace e2e {
 namespace {
 
-const char kTestClass[] = "Software\\Classes\\CLSID\\{7A3B1C55-0D2E-4F61-9A8B-25C0FFEE0025}";
+// Classes the scenarios plant: this, with a last digit of their own.
+const char kTestClass[] = "Software\\Classes\\CLSID\\{7A3B1C55-0D2E-4F61-9A8B-25C0FFEE002";
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -64,9 +65,9 @@ std::string PatchedControl(const std::string& name, void (*patch)(std::string&))
 // A class of the user's whose server is value; removed when it goes.
 class PlantedClass {
  public:
-  explicit PlantedClass(const std::string& value) {
+  explicit PlantedClass(const std::string& value, char digit = '0') : class_(kTestClass + std::string(1, digit) + "}") {
     HKEY key = nullptr;
-    const std::string path = std::string(kTestClass) + "\\InprocServer32";
+    const std::string path = class_ + "\\InprocServer32";
     if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
       return;
@@ -75,11 +76,14 @@ class PlantedClass {
     RegCloseKey(key);
   }
   ~PlantedClass() {
-    DeleteRegistryKey(std::string(kTestClass) + "\\InprocServer32");
-    DeleteRegistryKey(kTestClass);
+    DeleteRegistryKey(class_ + "\\InprocServer32");
+    DeleteRegistryKey(class_);
   }
   PlantedClass(const PlantedClass&) = delete;
   PlantedClass& operator=(const PlantedClass&) = delete;
+
+ private:
+  std::string class_;
 };
 
 // The window answers Register with the file's state in time.
@@ -158,6 +162,21 @@ void CloseDuringTheWait() {
   DeleteRegistryKey("Software\\RavlinFixtures\\slow");
 }
 
+// Another spelling of the file is the file; copies differing in case are one.
+void SpellingsOfOneFile() {
+  const std::string fixtures = FixturePath("");
+  const PlantedClass spelled("\\\\?\\" + fixtures + "sub\\..\\.\\\\versioned.ocx.", '1');
+  const PlantedClass upper("C:\\RAVLIN-GONE\\VERSIONED.OCX", '2');
+  const PlantedClass lower("c:\\ravlin-gone\\versioned.ocx", '3');
+  Session s;
+  s.StartIdle();
+  ConfirmsInTime(s, FixturePath("versioned.ocx"), "spellings");
+  CheckEq(s.Text(IdLblState),
+          "Registered now: 1 class, to this file. Registered to another copy: C:\\RAVLIN-GONE\\VERSIONED.OCX "
+          "(that file is missing).",
+          "one file, one copy");
+}
+
 struct Row {
   const char* name;
   void (*run)();
@@ -169,6 +188,7 @@ SCENARIO(HostileInputIsBoundedRefusedOrTold) {
       {"a .NET directory outside the file", &DamagedRuntimeDirectory},
       {"an export table pointing outside the image", &DamagedExportTable},
       {"a close during the wait", &CloseDuringTheWait},
+      {"spellings of one file", &SpellingsOfOneFile},
   };
   for (const Row& row : rows) {
     std::printf("  %s\n", row.name);
