@@ -7,7 +7,9 @@
 #include "inspection/CanonicalPath.h"
 #include "inspection/PeImage.h"
 #include "inspection/PlatformFile.h"
+#include "platform/Probes.h"
 #include "platform/RegistryKey.h"
+#include "platform/ResumeNext.h"
 #include "platform/Text.h"
 
 namespace ravlin {
@@ -151,10 +153,16 @@ class StateReader {
     return KeyRead::Read;
   }
 
+  // The registry's first refusal; 0 when none.
+  int32_t failure() const { return failure_; }
+
  private:
-  // A key that is not there holds nothing; one that could not be read leaves the state unknown.
-  static KeyRead Outcome(const RegistryKey& key) {
-    return !key.IsOpen() && key.status() == kErrorFileNotFound ? KeyRead::Absent : KeyRead::Failed;
+  // A key that is not there holds nothing; one that could not be read leaves
+  // the state unknown, and the first refusal is kept to be told.
+  KeyRead Outcome(const RegistryKey& key) {
+    if (!key.IsOpen() && key.status() == kErrorFileNotFound) return KeyRead::Absent;
+    if (failure_ == 0) failure_ = key.status();
+    return KeyRead::Failed;
   }
 
   RegisteredClass ClassAt(const RegistryKey& classes, const std::string& clsid) {
@@ -187,6 +195,7 @@ class StateReader {
   Platform& platform_;
   const FileMatcher& matcher_;
   uint32_t view_;
+  int32_t failure_ = 0;
   // The type library's entry for the file's own kind: the other names the
   // other kind's copy, whose path reads differently (system32 is not SysWOW64 there).
   const char* typeLibraryKey_;
@@ -281,6 +290,9 @@ RegistrationState ReadRegistrationState(Platform& platform, const std::string& f
   }
   // "Not registered" only from a registry read to its end.
   state.read = someRead && !someFailed;
+  state.failure = someFailed ? reader.failure() : 0;
+  if (state.failure != 0)
+    ResumeNext([&] { state.failureDescription = SystemDescription(platform, static_cast<uint32_t>(state.failure)); });
   return state;
 }
 

@@ -34,6 +34,10 @@ struct RegistrationState {
   // False when the classes could not be read to their end, or no root has
   // any: then nothing is known, not even that nothing is registered.
   bool read = false;
+  // Why the registry refused the read (a system error code) and the system's
+  // words for it; 0 when nothing refused it.
+  int32_t failure = 0;
+  std::string failureDescription;
   std::vector<RegisteredClass> classes;
   std::vector<RegisteredTypeLibrary> typeLibraries;
   std::vector<ClassOfAnotherCopy> otherCopies;

@@ -32,7 +32,10 @@ bool RegistryKey::SubKeyNames(std::vector<std::string>* names) const {
     uint32_t length = kMaxKeyNameBytes;
     const int32_t status = platform_.RegEnumKeyExA(key_, index, buffer, &length);
     if (status == kErrorNoMoreItems) return true;
-    if (status != kErrorSuccess) return false;
+    if (status != kErrorSuccess) {
+      status_ = status;
+      return false;
+    }
     names->emplace_back(buffer, length < kMaxKeyNameBytes ? length : kMaxKeyNameBytes - 1);
   }
 }

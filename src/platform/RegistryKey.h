@@ -22,7 +22,8 @@ class RegistryKey {
   RegKey get() const { return key_; }
 
   // The names of all subkeys, in the registry's order; false when the
-  // enumeration failed before its end (what was read is kept).
+  // enumeration failed before its end (what was read is kept, and status()
+  // says why it failed).
   bool SubKeyNames(std::vector<std::string>* names) const;
   // A string value (REG_SZ or REG_EXPAND_SZ, unexpanded, without its
   // terminating NULs); "" when there is none or it is of another type.
@@ -32,7 +33,7 @@ class RegistryKey {
  private:
   Platform& platform_;
   RegKey key_ = nullptr;
-  int32_t status_ = kErrorFileNotFound;
+  mutable int32_t status_ = kErrorFileNotFound;
 };
 
 }  // namespace ravlin

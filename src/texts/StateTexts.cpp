@@ -97,10 +97,19 @@ std::string Lines(const std::string& first, const std::string& second) {
   return second.empty() ? first : first + "\r\n" + second;
 }
 
+// "The registration state could not be read: Access denied. (error 5)"; ""
+// when nothing refused the read.
+std::string UnreadLine(const RegistrationState& state) {
+  if (state.failure == 0) return {};
+  const std::string error = "error " + std::to_string(state.failure);
+  return "The registration state could not be read: " +
+         (state.failureDescription.empty() ? error + "." : state.failureDescription + " (" + error + ")");
+}
+
 }  // namespace
 
 std::string ConfirmationLine(const RegistrationState& state) {
-  if (!state.read) return {};
+  if (!state.read) return UnreadLine(state);
   const std::string contents = Contents(state);
   const std::string copies = OtherCopiesSentence(state);
   if (contents.empty()) return copies.empty() ? "Not registered." : copies;
@@ -109,7 +118,7 @@ std::string ConfirmationLine(const RegistrationState& state) {
 }
 
 std::string AfterRegisteringText(const RegistrationState& state) {
-  if (!state.read) return {};
+  if (!state.read) return UnreadLine(state);
   const std::string registered = WhatIsRegistered(state);
   const std::string copies = OtherCopiesSentence(state);
   if (registered.empty())
@@ -118,7 +127,7 @@ std::string AfterRegisteringText(const RegistrationState& state) {
 }
 
 std::string AfterUnregisteringText(const RegistrationState& state) {
-  if (!state.read) return {};
+  if (!state.read) return UnreadLine(state);
   const std::string registered = WhatIsRegistered(state);
   const std::string copies = OtherCopiesSentence(state);
   if (registered.empty()) return Lines("Nothing points to this file any more.", copies);

@@ -9,15 +9,16 @@ namespace ravlin {
 // The line under the file's company and version:
 // "Registered now: 3 classes and a type library, to this file.", "Not registered.", or
 // "Registered to another copy: C:\old\richtx32.ocx (that file is missing)."
-// "" when the state could not be read.
+// When the registry refused the read, that it could not be read and why;
+// "" when it could not be read otherwise.
 std::string ConfirmationLine(const RegistrationState& state);
 
 // After a registration the export reported as done: what is now registered
-// to the file, or that nothing is. "" when the state could not be read.
+// to the file, or that nothing is; or, as above, that it could not be read.
 std::string AfterRegisteringText(const RegistrationState& state);
 
 // After an unregistration: that nothing points to the file any more, or what
-// still does. "" when the state could not be read.
+// still does; or, as above, that it could not be read.
 std::string AfterUnregisteringText(const RegistrationState& state);
 
 }  // namespace ravlin

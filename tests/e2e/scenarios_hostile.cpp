@@ -177,6 +177,48 @@ void SpellingsOfOneFile() {
           "one file, one copy");
 }
 
+// The user's classes, made unreadable for as long as the object lives; their
+// own security comes back when it goes.
+class UnreadableClasses {
+ public:
+  UnreadableClasses() {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\CLSID", 0, READ_CONTROL | WRITE_DAC | KEY_WOW64_32KEY,
+                      &key_) != ERROR_SUCCESS)
+      return;
+    DWORD size = sizeof(saved_);
+    if (RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_, &size) != ERROR_SUCCESS) return;
+    SECURITY_DESCRIPTOR none;
+    ACL empty;
+    InitializeSecurityDescriptor(&none, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&empty, sizeof(empty), ACL_REVISION);
+    SetSecurityDescriptorDacl(&none, TRUE, &empty, FALSE);  // no entry: nobody may read
+    denied_ = RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, &none) == ERROR_SUCCESS;
+  }
+  ~UnreadableClasses() {
+    if (denied_) RegSetKeySecurity(key_, DACL_SECURITY_INFORMATION, saved_);
+    if (key_) RegCloseKey(key_);
+  }
+  UnreadableClasses(const UnreadableClasses&) = delete;
+  UnreadableClasses& operator=(const UnreadableClasses&) = delete;
+  bool denied() const { return denied_; }
+
+ private:
+  HKEY key_ = nullptr;
+  alignas(void*) BYTE saved_[4096] = {};
+  bool denied_ = false;
+};
+
+// A scan the registry refuses says so, rather than nothing or "Not registered.".
+void UnreadableState() {
+  const UnreadableClasses unreadable;
+  if (!Check(unreadable.denied(), "the user's classes made unreadable")) return;
+  Session s;
+  s.StartIdle();
+  ConfirmsInTime(s, FixturePath("versioned.ocx"), "an unreadable registry");
+  const std::string state = s.Text(IdLblState);
+  Check(!state.empty() && state != "Not registered.", "says it could not be read: [" + state + "]");
+}
+
 struct Row {
   const char* name;
   void (*run)();
@@ -189,6 +231,7 @@ SCENARIO(HostileInputIsBoundedRefusedOrTold) {
       {"an export table pointing outside the image", &DamagedExportTable},
       {"a close during the wait", &CloseDuringTheWait},
       {"spellings of one file", &SpellingsOfOneFile},
+      {"a registry that refuses the read", &UnreadableState},
   };
   for (const Row& row : rows) {
     std::printf("  %s\n", row.name);

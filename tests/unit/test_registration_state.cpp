@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Table, PathMatching, ::testing::ValuesIn(PathCases()),
                            return name;
                          });
 
-// A scan the registry broke off says nothing, rather than "not registered".
+// A scan the registry broke off is unknown, rather than "not registered", and why is kept.
 TEST(RegistrationState, ARegistryThatFailsMidwayLeavesTheStateUnknown) {
   CallLog log;
   FakePlatform platform(log);
@@ -120,7 +120,9 @@ TEST(RegistrationState, ARegistryThatFailsMidwayLeavesTheStateUnknown) {
   const std::string file = "C:\\WINDOWS\\SysWOW64\\richtx32.ocx";
   EXPECT_TRUE(ReadRegistrationState(platform, file, kMachineI386).read);
   platform.failEnumerationAt = 1;
-  EXPECT_FALSE(ReadRegistrationState(platform, file, kMachineI386).read);
+  const RegistrationState state = ReadRegistrationState(platform, file, kMachineI386);
+  EXPECT_FALSE(state.read);
+  EXPECT_EQ(state.failure, 5);  // what the fake's registry answers
   EXPECT_EQ(platform.OpenRegistryKeys(), 0u);
 }
 
@@ -140,6 +142,13 @@ RegistrationState State(size_t classes, size_t libraries) {
 
 RegistrationState WithCopy(RegistrationState state, const std::string& path, bool exists) {
   state.otherCopies.push_back({Class("Old.Class"), path, exists});
+  return state;
+}
+
+RegistrationState Refused(int32_t failure, const std::string& description) {
+  RegistrationState state;
+  state.failure = failure;
+  state.failureDescription = description;
   return state;
 }
 
@@ -181,6 +190,13 @@ const std::vector<TextCase>& TextCases() {
        "Now registered to this file:\r\nClass: A.One.\r\nRegistered to another copy: C:\\old\\richtx32.ocx.",
        "Still registered to this file:\r\nClass: A.One.\r\nRegistered to another copy: C:\\old\\richtx32.ocx."},
       {"not read", RegistrationState{}, "", "", ""},
+      {"refused, in the system's words", Refused(5, "Access denied."),
+       "The registration state could not be read: Access denied. (error 5)",
+       "The registration state could not be read: Access denied. (error 5)",
+       "The registration state could not be read: Access denied. (error 5)"},
+      {"refused, with no words for it", Refused(1018, ""), "The registration state could not be read: error 1018.",
+       "The registration state could not be read: error 1018.",
+       "The registration state could not be read: error 1018."},
   };
   return cases;
 }
