@@ -4,6 +4,8 @@
 #include <cctype>
 #include <vector>
 
+#include "texts/ShownPath.h"
+
 namespace ravlin {
 namespace {
 
@@ -87,7 +89,7 @@ std::string OtherCopiesSentence(const RegistrationState& state) {
   std::string text = copies.size() == 1 ? "Registered to another copy: " : "Registered to other copies: ";
   for (size_t i = 0; i < copies.size(); ++i) {
     if (i > 0) text += i + 1 == copies.size() ? " and " : ", ";
-    text += copies[i]->path + (copies[i]->exists ? "" : " (that file is missing)");
+    text += ShownPath(copies[i]->path) + (copies[i]->exists ? "" : " (that file is missing)");
   }
   return text + ".";
 }

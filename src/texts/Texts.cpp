@@ -1,6 +1,7 @@
 #include "texts/Texts.h"
 
 #include "platform/Text.h"
+#include "texts/ShownPath.h"
 #include "texts/StateTexts.h"
 
 namespace ravlin {
@@ -92,7 +93,7 @@ std::string HandedOverText(const Outcome& outcome) {
 // What to do with a file that is no self-registering control.
 std::string InsteadText(const Outcome& outcome) {
   const bool registering = outcome.action == Action::Register;
-  const std::string file = "\"" + outcome.file + "\"";
+  const std::string file = "\"" + ShownPath(outcome.file) + "\"";
   switch (outcome.instead) {
     case Outcome::Instead::Unknown: return {};
     case Outcome::Instead::NoExport:
@@ -162,7 +163,7 @@ std::string MessageFor(const Outcome& outcome) {
     message = Paragraphs(message, outcome.action == Action::Register ? AfterRegisteringText(*outcome.after)
                                                                      : AfterUnregisteringText(*outcome.after));
   if (!outcome.late) return message;
-  return outcome.file + " has finished after the time limit:" + kParagraph + message;
+  return ShownPath(outcome.file) + " has finished after the time limit:" + kParagraph + message;
 }
 
 std::string FileInfoCaption(const VersionSummary& summary) {

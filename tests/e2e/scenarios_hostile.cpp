@@ -219,6 +219,16 @@ void UnreadableState() {
   Check(!state.empty() && state != "Not registered.", "says it could not be read: [" + state + "]");
 }
 
+// A path too long for a label is shown with its middle left out.
+void LongPath() {
+  const PlantedClass copy("C:\\ravlin-far\\" + std::string(300, 'd') + "\\versioned.ocx", '4');
+  Session s;
+  s.StartIdle();
+  ConfirmsInTime(s, FixturePath("versioned.ocx"), "a long path");
+  CheckEq(s.Text(IdLblState),
+          "Registered to another copy: C:\\ravlin-far\\...\\versioned.ocx (that file is missing).", "elided");
+}
+
 struct Row {
   const char* name;
   void (*run)();
@@ -232,6 +242,7 @@ SCENARIO(HostileInputIsBoundedRefusedOrTold) {
       {"a close during the wait", &CloseDuringTheWait},
       {"spellings of one file", &SpellingsOfOneFile},
       {"a registry that refuses the read", &UnreadableState},
+      {"a long path", &LongPath},
   };
   for (const Row& row : rows) {
     std::printf("  %s\n", row.name);
