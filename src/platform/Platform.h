@@ -83,6 +83,13 @@ constexpr int32_t kErrorFileNotFound = 2;
 constexpr int32_t kErrorMoreData = 234;
 constexpr int32_t kErrorNoMoreItems = 259;
 
+// What GetFileAttributesExA tells of a file.
+struct FileAttributeData {
+  uint32_t attributes = 0;
+  uint64_t size = 0;
+  uint64_t lastWriteTime = 0;  // FILETIME, as one number
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -92,6 +99,7 @@ class Platform {
   virtual uint32_t GetFullPathNameA(const char* fileName, uint32_t bufferLength,
                                     char* buffer, char** filePart) = 0;
   virtual uint32_t GetFileAttributesA(const char* fileName) = 0;
+  virtual int32_t GetFileAttributesExA(const char* fileName, FileAttributeData* data) = 0;
 
   virtual Module LoadLibraryExA(const char* fileName, Handle file, uint32_t flags) = 0;
   virtual uint32_t GetLastError() = 0;

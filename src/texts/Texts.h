@@ -27,6 +27,9 @@ constexpr char kNoFileYet[] = "No path and filename yet";
 constexpr char kFileNotFound[] = "File not found";
 constexpr char kConfirmation[] = "WWW";
 constexpr char kNoVersion[] = "(No Product Version available for this file)";
+constexpr char kChangedSinceConfirmed[] =
+    "The file has changed since it was confirmed: nothing was run.\r\n\r\n"
+    "What it is now is shown: check it, then press Proceed again or Cancel.";
 
 // The registration's first lines.
 constexpr char kCompleted[] = "Process completed";

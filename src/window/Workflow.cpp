@@ -1,5 +1,6 @@
 // The two-step confirmation of the general path: check, show, confirm or
 // withdraw. No handler here traps errors.
+#include "platform/ResumeNext.h"
 #include "platform/Text.h"
 #include "texts/Texts.h"
 #include "window/frmRavlin.h"
@@ -30,6 +31,7 @@ void frmRavlin::cmdRegister_Click() {
   ShowFileInfo(fileSpec);
   lblState.SetCaption(RegistrationLine(fileSpec));
   mRegisterMode = true;
+  RecordConfirmed(fileSpec);
   SetButtonMode(false);
 }
 
@@ -39,6 +41,7 @@ void frmRavlin::cmdUnregister_Click() {
   if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
   lblState.SetCaption(RegistrationLine(fileSpec));
   mRegisterMode = false;
+  RecordConfirmed(fileSpec);
   SetButtonMode(false);
 }
 
@@ -46,6 +49,7 @@ void frmRavlin::cmdUnregister_Click() {
 // confirming is the one that is acted on.
 void frmRavlin::cmdProceed_Click() {
   toolkit_.MsgBox(text::kConfirmation);
+  if (ChangedSinceConfirmed()) return;
   if (mRegisterMode) {
     RegServerProc(FileSpec(), "");
     lblPleaseVerify.SetVisible(false);
@@ -55,6 +59,25 @@ void frmRavlin::cmdProceed_Click() {
   }
   lblState.SetCaption("");
   SetButtonMode(true);
+}
+
+void frmRavlin::RecordConfirmed(const std::string& fileSpec) {
+  ResumeNext([&] { mConfirmedPath = CheckedPathOf(platform_, fileSpec); });
+  mConfirmed = ReadFileIdentity(platform_, mConfirmedPath, mRegisterMode);
+}
+
+// A file picked while confirming is another file, which is acted on as it is;
+// the one confirmed must be as it was then: replaced or rewritten, nothing of
+// it runs before the user has seen what it is now.
+bool frmRavlin::ChangedSinceConfirmed() {
+  std::string path;
+  ResumeNext([&] { path = CheckedPathOf(platform_, FileSpec()); });
+  if (path != mConfirmedPath || ReadFileIdentity(platform_, path, mRegisterMode) == mConfirmed) return false;
+  toolkit_.MsgBox(text::kChangedSinceConfirmed);
+  if (mRegisterMode) ShowFileInfo(FileSpec());
+  lblState.SetCaption(RegistrationLine(FileSpec()));
+  RecordConfirmed(FileSpec());
+  return true;
 }
 
 void frmRavlin::cmdCancel_Click() {

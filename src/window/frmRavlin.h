@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "inspection/FileIdentity.h"
 #include "platform/Controls.h"
 #include "platform/FormHost.h"
 #include "platform/Platform.h"
@@ -82,6 +83,12 @@ class frmRavlin final : public FormHost {
   void ShowFileInfo(const std::string& inFile);
   // What is registered to the file now, in a sentence; "" when it cannot be told.
   std::string RegistrationLine(const std::string& inFileSpec);
+  // Notes what the file the user is asked to confirm is now (its version
+  // summary only for a registration).
+  void RecordConfirmed(const std::string& fileSpec);
+  // Whether the file named now differs from what the user confirmed; then
+  // says so and shows what it is now, for confirmation again.
+  bool ChangedSinceConfirmed();
   // The companion control's state, read again once its script has ended.
   void ShowCompanionState();
   // A message box whose failure is not the caller's.
@@ -100,6 +107,9 @@ class frmRavlin final : public FormHost {
   std::string mCrLf;
   bool mOcxFound = false;
   std::string mCompanionPath;
+  // The file as the user confirmed it: its full path and what it was then.
+  std::string mConfirmedPath;
+  FileIdentity mConfirmed;
   // The companion's script while it runs; its state is read again when it ends.
   OwnedHandle mScriptProcess{nullptr, HandleReleaser{nullptr}};
 };

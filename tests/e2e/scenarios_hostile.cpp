@@ -229,6 +229,34 @@ void LongPath() {
           "Registered to another copy: C:\\ravlin-far\\...\\versioned.ocx (that file is missing).", "elided");
 }
 
+// A file replaced between Register and Proceed does not run: what it is now is shown again.
+void SwappedWhileConfirming() {
+  const std::string file = DriverDir() + "\\hostile-swap.ocx";
+  if (!Check(CopyFileA(FixturePath("versioned.ocx").c_str(), file.c_str(), FALSE), "the control copied")) return;
+  Session s;
+  s.StartIdle();
+  s.SetText(IdText1, file);
+  s.Click(IdCmdRegister);
+  if (!Check(s.WaitVisible(IdCmdProceed), "confirming")) return;
+  CheckEq(s.Text(IdLblFileInfo), kVersionedSummary, "the confirmed summary");
+  Check(CopyFileA(FixturePath("server.ocx").c_str(), file.c_str(), FALSE), "the file swapped");
+  s.Click(IdCmdProceed);
+  CheckEq(s.TakeBox(), "WWW", "the question");
+  CheckEq(s.TakeBox(),
+          "The file has changed since it was confirmed: nothing was run.\r\n\r\n"
+          "What it is now is shown: check it, then press Proceed again or Cancel.",
+          "told");
+  CheckEq(s.Text(IdLblFileInfo), "(No Product Version available for this file)", "the new summary");
+  Check(s.Confirming(), "confirming again");
+  Check(!RegistryKeyExists("Software\\RavlinFixtures\\server") && !RegistryKeyExists(kVersionedKey),
+        "nothing ran");
+  s.Click(IdCmdCancel);
+  Check(WaitFor([&] { return s.Idle(); }, 3000), "idle after Cancel");
+  s.Click(IdCmdExit);
+  s.WaitExit();
+  DeleteFileA(file.c_str());
+}
+
 struct Row {
   const char* name;
   void (*run)();
@@ -243,6 +271,7 @@ SCENARIO(HostileInputIsBoundedRefusedOrTold) {
       {"spellings of one file", &SpellingsOfOneFile},
       {"a registry that refuses the read", &UnreadableState},
       {"a long path", &LongPath},
+      {"a file swapped while confirming", &SwappedWhileConfirming},
   };
   for (const Row& row : rows) {
     std::printf("  %s\n", row.name);

@@ -200,6 +200,8 @@ class FakePlatform : public Platform {
   std::function<uint32_t(char*, uint32_t)> onGetSystemDirectoryA;
   std::function<uint32_t(const char*, uint32_t, char*, char**)> onGetFullPathNameA;
   std::function<uint32_t(const char*)> onGetFileAttributesA;
+  // GetFileAttributesExA's answers by path; any other file is not there.
+  std::map<std::string, FileAttributeData> fileData;
   std::function<Module(const char*, Handle, uint32_t)> onLoadLibraryExA;
   std::function<Proc(Module, const char*)> onGetProcAddress;
   std::function<Handle(void*, size_t, ThreadProc, void*, uint32_t, uint32_t*)> onCreateThread;
@@ -252,6 +254,12 @@ class FakePlatform : public Platform {
     log_.Add(std::string("GetFileAttributesA:") + fileName);
     if (onGetFileAttributesA) return onGetFileAttributesA(fileName);
     return kInvalidFileAttributes;
+  }
+  int32_t GetFileAttributesExA(const char* fileName, FileAttributeData* data) override {
+    auto it = fileData.find(fileName);
+    if (it == fileData.end()) return 0;
+    *data = it->second;
+    return 1;
   }
   Module LoadLibraryExA(const char* fileName, Handle file, uint32_t flags) override {
     log_.Add(std::string("LoadLibraryExA:") + fileName + "|" + std::to_string(flags));

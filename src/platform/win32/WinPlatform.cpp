@@ -68,6 +68,16 @@ uint32_t WinPlatform::GetFileAttributesA(const char* fileName) {
   return ::GetFileAttributesW(WidePath(fileName).get());
 }
 
+int32_t WinPlatform::GetFileAttributesExA(const char* fileName, FileAttributeData* data) {
+  WIN32_FILE_ATTRIBUTE_DATA found{};
+  if (!::GetFileAttributesExW(WidePath(fileName).get(), GetFileExInfoStandard, &found)) return 0;
+  data->attributes = found.dwFileAttributes;
+  data->size = static_cast<uint64_t>(found.nFileSizeHigh) << 32 | found.nFileSizeLow;
+  data->lastWriteTime =
+      static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32 | found.ftLastWriteTime.dwLowDateTime;
+  return 1;
+}
+
 Module WinPlatform::LoadLibraryExA(const char* fileName, Handle file, uint32_t flags) {
   // No "cannot find" dialog from the system for a broken file.
   const UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);

@@ -11,6 +11,7 @@ class WinPlatform : public Platform {
   uint32_t GetFullPathNameA(const char* fileName, uint32_t bufferLength, char* buffer,
                             char** filePart) override;
   uint32_t GetFileAttributesA(const char* fileName) override;
+  int32_t GetFileAttributesExA(const char* fileName, FileAttributeData* data) override;
   Module LoadLibraryExA(const char* fileName, Handle file, uint32_t flags) override;
   uint32_t GetLastError() override;
   Proc GetProcAddress(Module module, const char* procName) override;
