@@ -166,6 +166,11 @@ std::string MessageFor(const Outcome& outcome) {
   return ShownPath(outcome.file) + " has finished after the time limit:" + kParagraph + message;
 }
 
+std::string NamedFilesLine(size_t count) {
+  if (count < 2) return {};
+  return std::to_string(count) + " files were named; the first is in the box above.";
+}
+
 std::string FileInfoCaption(const VersionSummary& summary) {
   if (!summary.HasVersion()) return text::kNoVersion;
   return "Company Name:  " + summary.company + kBreak + "Product Version:  " + summary.version;

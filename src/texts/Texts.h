@@ -44,6 +44,9 @@ constexpr char kTimedOut[] = "Process failed in signaled state or time-out.";
 std::string MessageFor(const Outcome& outcome);
 // Why a load failed, in a sentence; "" when nothing is known.
 std::string ReasonFor(const LoadDiagnosis& diagnosis);
+// Under the text box, when the command line named several files: how many,
+// and that the first is in the box; "" for one or none.
+std::string NamedFilesLine(size_t count);
 // lblFileInfo's caption for a summary.
 std::string FileInfoCaption(const VersionSummary& summary);
 

@@ -2,6 +2,7 @@
 // A file named on the command line: typed in a console, or passed by
 // Explorer's "Open with" or a drop on the program's icon.
 #include <string>
+#include <vector>
 
 #include "platform/Controls.h"
 #include "platform/Platform.h"
@@ -9,8 +10,16 @@
 
 namespace ravlin {
 
-// Names the command line's ordinary file in the text box, by its full path;
-// any other command line leaves the text alone.
-void NameCommandLineFile(Toolkit& toolkit, Platform& platform, TextBox& text);
+// The arguments of a command line as Windows splits them: blanks separate,
+// double quotes group and go. A quote never closed is kept as typed, so that
+// it still names something.
+std::vector<std::string> CommandLineArguments(const std::string& commandLine);
+
+// Puts the command line's first file in the text box, by its full path when
+// it names an ordinary file and as given otherwise, so that Register says
+// what is wrong with it; arguments starting with "/" are options, not files.
+// A whole command line naming a file is one file, even unquoted with blanks.
+// Returns how many files the command line named.
+size_t NameCommandLineFile(Toolkit& toolkit, Platform& platform, TextBox& text);
 
 }  // namespace ravlin

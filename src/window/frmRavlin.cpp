@@ -49,6 +49,7 @@ Control& frmRavlin::ControlById(int id) {
     case IdLabel1Second: return Label1[1];
     case IdLabel1First: return Label1[0];
     case IdLblPleaseVerify: return lblPleaseVerify;
+    case IdLblArguments: return lblArguments;
     case IdLblFileInfo: return lblFileInfo;
     case IdLblOCXFileSpec: return lblOCXFileSpec;
     case IdLblCompanionState: return lblCompanionState;

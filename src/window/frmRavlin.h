@@ -42,6 +42,7 @@ class frmRavlin final : public FormHost {
   Label lblOCXFileSpec;
   Label lblCompanionState;
   Label lblState;
+  Label lblArguments;
 
   // The layout table, and the control it names with this identifier.
   FormLayout Layout() const override;

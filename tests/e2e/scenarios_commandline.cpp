@@ -23,9 +23,9 @@ SCENARIO(AFileOnTheCommandLineIsReadyForRegister) {
     }
   }
   {
-    Session s("*.ocx");  // files match it, but it names none
+    Session s("*.ocx");  // files match it, but it names none: Register will say so
     s.StartIdle();
-    CheckEq(s.Text(IdText1), CompanionPath(), "the text as without an argument");
+    CheckEq(s.Text(IdText1), "*.ocx", "the argument as given");
   }
   SetCurrentDirectoryA(previous);
 }

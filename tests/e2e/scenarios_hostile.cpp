@@ -257,6 +257,30 @@ void SwappedWhileConfirming() {
   DeleteFileA(file.c_str());
 }
 
+// Whatever the command line names goes into the text box, and Register says what is wrong with it.
+void CommandLines() {
+  struct Case {
+    std::string arguments, text, line, registerSays;
+  };
+  const std::string versioned = FixturePath("versioned.ocx");
+  const Case cases[] = {
+      {"C:\\ravlin-none\\gone.ocx", "C:\\ravlin-none\\gone.ocx", "", "File not found"},
+      {"\"" + DriverDir() + "\"", DriverDir(), "", "File not found"},
+      {"\"", "\"", "", "File not found"},
+      {"\"" + versioned + "\" \"" + FixturePath("server.ocx") + "\" other.ocx", versioned,
+       "3 files were named; the first is in the box above.", ""},
+  };
+  for (const Case& c : cases) {
+    Session s(c.arguments);
+    s.StartIdle();
+    CheckEq(s.Text(IdText1), c.text, "[" + c.arguments + "] in the text box");
+    CheckEq(s.Text(IdLblArguments), c.line, "[" + c.arguments + "]: the line under it");
+    if (c.registerSays.empty()) continue;
+    s.Click(IdCmdRegister);
+    CheckEq(s.TakeBox(), c.registerSays, "[" + c.arguments + "]: Register");
+  }
+}
+
 struct Row {
   const char* name;
   void (*run)();
@@ -272,6 +296,7 @@ SCENARIO(HostileInputIsBoundedRefusedOrTold) {
       {"a registry that refuses the read", &UnreadableState},
       {"a long path", &LongPath},
       {"a file swapped while confirming", &SwappedWhileConfirming},
+      {"the command line", &CommandLines},
   };
   for (const Row& row : rows) {
     std::printf("  %s\n", row.name);

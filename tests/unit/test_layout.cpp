@@ -26,7 +26,7 @@ TEST(Layout, EveryControlOnceWithItsOwnTabIndexAndId) {
   EXPECT_EQ(tabs.size(), kLayout.size());
   EXPECT_EQ(ids.size(), kLayout.size());
   EXPECT_EQ(*tabs.begin(), 0);
-  EXPECT_EQ(*tabs.rbegin(), 17);
+  EXPECT_EQ(*tabs.rbegin(), 18);
 }
 
 // The toolkit takes each row's control as the type its kind names, unchecked.
@@ -55,7 +55,8 @@ TEST(Layout, OnlyTheQuickPathLiesInsideTheStartHeight) {
     if (inside) inView.insert(std::string(s.name) + (s.index >= 0 ? std::to_string(s.index) : ""));
   }
   EXPECT_EQ(inView, (std::set<std::string>{"Label2", "text1", "Label10", "Label11", "Command10",
-                                           "Command11", "Command2", "lblCompanionState"}));
+                                           "Command11", "Command2", "lblCompanionState",
+                                           "lblArguments"}));
 }
 
 TEST(Layout, NoCaptionDefinesAnAccessKey) {
