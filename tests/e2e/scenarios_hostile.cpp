@@ -182,7 +182,7 @@ void SpellingsOfOneFile() {
 class UnreadableClasses {
  public:
   UnreadableClasses() {
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\CLSID", 0, READ_CONTROL | WRITE_DAC | KEY_WOW64_32KEY,
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes\\CLSID", 0, READ_CONTROL | WRITE_DAC,
                       &key_) != ERROR_SUCCESS)
       return;
     DWORD size = sizeof(saved_);
