@@ -50,13 +50,6 @@ constexpr size_t kMaxPathCharacters = 32767;
 // In the program's UTF-8, a character takes at most this many bytes of it.
 constexpr size_t kMaxPathBytes = kMaxPathCharacters * 3;
 
-// Characters, not bytes: UTF-8 continuation bytes are not counted.
-size_t CharacterCount(const std::string& text) {
-  return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-}
-
 bool TooLongForAPath(const std::string& text) {
   return text.size() > kMaxPathCharacters && CharacterCount(text) > kMaxPathCharacters;
 }

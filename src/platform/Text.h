@@ -24,6 +24,13 @@ std::string BufferedText(Query query) {
   return buffer;
 }
 
+// Characters, not bytes, of the program's UTF-8 text: continuation bytes do not count.
+inline size_t CharacterCount(const std::string& text) {
+  size_t count = 0;
+  for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  return count;
+}
+
 // Upper-case hexadecimal, at least `digits` long. Written out by hand: the
 // runtime's formatted printing would add a sizeable part to the program.
 inline std::string Hex(uint64_t value, size_t digits = 1) {

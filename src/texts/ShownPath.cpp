@@ -1,15 +1,9 @@
 #include "texts/ShownPath.h"
 
-#include <algorithm>
+#include "platform/Text.h"
 
 namespace ravlin {
 namespace {
-
-// Characters, not bytes: the program's text is UTF-8.
-size_t Characters(const std::string& text) {
-  return static_cast<size_t>(std::count_if(
-      text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
 
 // Where the first folder ends: after the root ("C:\", "\\server\share\", "\") and one more segment.
 size_t FirstFolderEnd(const std::string& path) {
@@ -41,14 +35,14 @@ std::string MiddleLeftOut(const std::string& text) {
 }  // namespace
 
 std::string ShownPath(const std::string& path) {
-  if (Characters(path) <= kShownPathCharacters) return path;
+  if (CharacterCount(path) <= kShownPathCharacters) return path;
   const size_t head = FirstFolderEnd(path);
   const size_t name = path.find_last_of('\\');
   std::string shown = path;
   if (head != std::string::npos && name != std::string::npos && name > head)
     shown = path.substr(0, head) + "\\..." + path.substr(name);
   // A first folder or a name too long to keep whole, as only a hostile value has.
-  return Characters(shown) <= 2 * kShownPathCharacters ? shown : MiddleLeftOut(shown);
+  return CharacterCount(shown) <= 2 * kShownPathCharacters ? shown : MiddleLeftOut(shown);
 }
 
 }  // namespace ravlin

@@ -38,7 +38,6 @@ inline std::string PeImageBytes(uint16_t machine, const std::vector<std::string>
   PutU16(bytes, kPe + 22, 0x2102);  // a DLL
   PutU16(bytes, kOptional, pe32Plus ? 0x20B : 0x10B);
   PutU32(bytes, kOptional + countAt, 16);
-  PutU32(bytes, kOptional + 56, kSectionRva + static_cast<uint32_t>(rawSize));  // the image's size
   if (!imports.empty()) {
     PutU32(bytes, kOptional + countAt + 4 + 8, kSectionRva);
     PutU32(bytes, kOptional + countAt + 4 + 12, static_cast<uint32_t>(descriptors));
@@ -93,22 +92,6 @@ inline std::string WithRuntimeHeader(std::string bytes, uint32_t size = 72, uint
   PutU16(bytes, kHeader + 4, major);
   PutU16(bytes, kHeader + 6, 5);
   return WithDirectory(bytes, 14, 0x1100, 72);
-}
-
-// An export directory at 0x1180 with two names and addresses, its arrays at
-// the rvas given (0x11B0 and on lie in the section), and directory 0 naming it.
-inline std::string WithExportTable(std::string bytes, uint32_t addresses = 0x11B0, uint32_t names = 0x11B8) {
-  constexpr size_t kDirectory = 0x380;  // the file offset of 0x1180
-  PutU32(bytes, kDirectory + 20, 2);
-  PutU32(bytes, kDirectory + 24, 2);
-  PutU32(bytes, kDirectory + 28, addresses);
-  PutU32(bytes, kDirectory + 32, names);
-  PutU32(bytes, kDirectory + 36, 0x11C0);
-  PutU32(bytes, 0x3B0, 0x1100);  // both names and addresses point into the section
-  PutU32(bytes, 0x3B4, 0x1104);
-  PutU32(bytes, 0x3B8, 0x1108);
-  PutU32(bytes, 0x3BC, 0x110C);
-  return WithDirectory(bytes, 0, 0x1180, 40);
 }
 
 // The optional header declared to end just before directory `index`.

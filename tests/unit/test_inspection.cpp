@@ -472,7 +472,6 @@ TEST(PeHeaders, WhatTheHeadersSayOfEachFile) {
     uint16_t machine;
     bool isDll;
     bool isDotNet;
-    bool exportsDamaged = false;
   };
   const std::string dll32 = PeImageBytes(kMachineI386, {"KERNEL32.dll"});
   const std::string dll64 = PeImageBytes(kMachineAmd64, {}, true);
@@ -487,14 +486,9 @@ TEST(PeHeaders, WhatTheHeadersSayOfEachFile) {
        true, false},
       {"runtime header without address", WithDirectory(WithRuntimeHeader(dll32), 14, 0, 72), true, kMachineI386,
        true, false},
-      {"directory 14 outside the file", WithDirectory(dll32, 14, 0x7FFFFFF0, 0x48), true, kMachineI386, true,
-       false},
-      {"directory 14 running past its section", WithDirectory(WithRuntimeHeader(dll32), 14, 0x11F0, 72), true,
-       kMachineI386, true, false},
       {"directory 14 naming the import table", WithDirectory(dll32, 14, 0x1000, 72), true, kMachineI386, true,
        false},
       {"a runtime header too short", WithRuntimeHeader(dll32, 8), true, kMachineI386, true, false},
-      {"a runtime before 2.0", WithRuntimeHeader(dll32, 72, 1), true, kMachineI386, true, false},
       {"directory 14 not counted", WithDirectoryCount(WithRuntimeHeader(dll32), 14), true, kMachineI386, true,
        false},
       {"optional header ends before directory 14", WithOptionalHeaderEndingAt(WithRuntimeHeader(dll64), 14), true,
@@ -502,18 +496,6 @@ TEST(PeHeaders, WhatTheHeadersSayOfEachFile) {
       {"file ends inside directory 14", WithDirectory(dll32, 14, 0x1000, 72).substr(0, 0x128 + 6), true,
        kMachineI386, true, false},
       {"file ends after the file header", dll32.substr(0, 0x58), true, kMachineI386, true, false},
-      {"a sound export table", WithExportTable(dll32), true, kMachineI386, true, false, false},
-      {"export arrays outside the image", WithExportTable(dll32, 0x7FFFFFF0, 0x7FFFFFF0), true, kMachineI386,
-       true, false, true},
-      {"export names array running past the image", WithExportTable(dll32, 0x11B0, 0x11FC), true, kMachineI386,
-       true, false, true},
-      {"an export address outside the image", [&] {
-         std::string bytes = WithExportTable(dll32);
-         PutU32(bytes, 0x3B4, 0x7FFFFFF0);
-         return bytes;
-       }(), true, kMachineI386, true, false, true},
-      {"export directory outside the image", WithDirectory(WithExportTable(dll32), 0, 0x7FFFFFF0, 40), true,
-       kMachineI386, true, false, true},
       {"not a program file", "MZ but nothing more", false, 0, false, false},
   };
   for (const Case& c : cases) {
@@ -525,7 +507,6 @@ TEST(PeHeaders, WhatTheHeadersSayOfEachFile) {
     EXPECT_EQ(headers->machine, c.machine) << c.name;
     EXPECT_EQ(headers->isDll, c.isDll) << c.name;
     EXPECT_EQ(headers->isDotNet, c.isDotNet) << c.name;
-    EXPECT_EQ(headers->exportsDamaged, c.exportsDamaged) << c.name;
   }
 }
 

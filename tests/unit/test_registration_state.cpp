@@ -145,13 +145,6 @@ RegistrationState WithCopy(RegistrationState state, const std::string& path, boo
   return state;
 }
 
-RegistrationState Refused(int32_t failure, const std::string& description) {
-  RegistrationState state;
-  state.failure = failure;
-  state.failureDescription = description;
-  return state;
-}
-
 struct TextCase {
   const char* name;
   RegistrationState state;
@@ -190,13 +183,6 @@ const std::vector<TextCase>& TextCases() {
        "Now registered to this file:\r\nClass: A.One.\r\nRegistered to another copy: C:\\old\\richtx32.ocx.",
        "Still registered to this file:\r\nClass: A.One.\r\nRegistered to another copy: C:\\old\\richtx32.ocx."},
       {"not read", RegistrationState{}, "", "", ""},
-      {"refused, in the system's words", Refused(5, "Access denied."),
-       "The registration state could not be read: Access denied. (error 5)",
-       "The registration state could not be read: Access denied. (error 5)",
-       "The registration state could not be read: Access denied. (error 5)"},
-      {"refused, with no words for it", Refused(1018, ""), "The registration state could not be read: error 1018.",
-       "The registration state could not be read: error 1018.",
-       "The registration state could not be read: error 1018."},
   };
   return cases;
 }

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
-#include <string>
-#include <vector>
 
 #include "Fakes.h"
 #include "FormProbe.h"
-#include "window/CommandLineFile.h"
 
 namespace ravlin {
 namespace {
@@ -156,27 +153,6 @@ TEST(Closing, CloseExitAndTheCloseBoxEndAtOnceWithNoQuestion) {
   w.form.Form_Unload(cancel);  // the title bar's close box arrives here
   EXPECT_EQ(cancel, 0);
   EXPECT_EQ(w.log.entries, (std::vector<std::string>{"End"}));
-}
-
-}  // namespace
-}  // namespace ravlin
-
-namespace ravlin {
-namespace {
-
-TEST(CommandLine, SplitsAsWindowsDoesAndKeepsAnUnclosedQuote) {
-  const struct {
-    const char* line;
-    std::vector<std::string> arguments;
-  } cases[] = {
-      {"", {}},
-      {"  a.ocx\tb.ocx ", {"a.ocx", "b.ocx"}},
-      {"\"C:\\My Files\\a.ocx\" b.ocx", {"C:\\My Files\\a.ocx", "b.ocx"}},
-      {"x\"y z\"w", {"xy zw"}},
-      {"\"", {"\""}},
-      {"a.ocx \"C:\\open", {"a.ocx", "\"C:\\open"}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(CommandLineArguments(c.line), c.arguments) << c.line;
 }
 
 }  // namespace

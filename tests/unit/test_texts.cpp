@@ -2,7 +2,6 @@
 
 #include <functional>
 
-#include "texts/ShownPath.h"
 #include "texts/Texts.h"
 
 namespace ravlin {
@@ -129,30 +128,6 @@ TEST(Texts, TheFileInfoCaptionNeedsAProductVersionThatIsMoreThanSpaces) {
     summary.version = row.version;
     EXPECT_EQ(FileInfoCaption(summary), row.caption) << row.company << "|" << row.version;
   }
-}
-
-}  // namespace
-}  // namespace ravlin
-
-namespace ravlin {
-namespace {
-
-TEST(ShownPath, ALongPathKeepsItsRootFirstFolderAndName) {
-  const std::string deep(130, 'd');
-  std::string euros;
-  for (int i = 0; i < 100; ++i) euros += "\xE2\x82\xAC";
-  const struct {
-    std::string path, shown;
-  } cases[] = {
-      {"C:\\short\\x.ocx", "C:\\short\\x.ocx"},
-      {"C:\\" + deep + "\\x.ocx", "C:\\" + deep + "\\x.ocx"},  // no folder to leave out
-      {"C:\\" + std::string(3000, 'd'), "C:\\" + std::string(57, 'd') + "..." + std::string(60, 'd')},
-      {"C:\\first\\" + deep + "\\more\\x.ocx", "C:\\first\\...\\x.ocx"},
-      {"\\\\server\\share\\first\\" + deep + "\\x.ocx", "\\\\server\\share\\first\\...\\x.ocx"},
-      // Characters count, not bytes: 111 characters in 311 bytes.
-      {"C:\\a\\" + euros + "\\x.ocx", "C:\\a\\" + euros + "\\x.ocx"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ShownPath(c.path), c.shown) << c.path;
 }
 
 }  // namespace
