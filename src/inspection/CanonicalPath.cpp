@@ -1,7 +1,5 @@
 #include "inspection/CanonicalPath.h"
 
-#include <vector>
-
 namespace ravlin {
 namespace {
 
@@ -13,41 +11,34 @@ bool StartsWith(const std::string& text, const char* prefix) {
 size_t RootLength(const std::string& path) {
   if (path.size() >= 2 && path[1] == ':') return path.size() > 2 && path[2] == '\\' ? 3 : 2;
   if (!StartsWith(path, "\\\\")) return path.empty() || path[0] != '\\' ? 0 : 1;
-  size_t end = path.find('\\', 2);                       // after the server
+  size_t end = path.find('\\', 2);                               // after the server
   if (end != std::string::npos) end = path.find('\\', end + 1);  // after the share
   return end == std::string::npos ? path.size() : end + 1;
 }
 
-std::string WithoutTrailing(std::string segment, const char* characters) {
-  const size_t end = segment.find_last_not_of(characters);
-  segment.resize(end == std::string::npos ? 0 : end + 1);
-  return segment;
-}
-
 }  // namespace
 
+// One pass over the segments, each appended to the root or, for "..", taking the last one back.
 std::string CanonicalPath(const std::string& spelled) {
-  std::string path = spelled;
-  if (StartsWith(path, "\\\\?\\UNC\\")) path = "\\\\" + path.substr(8);
-  else if (StartsWith(path, "\\\\?\\")) path = path.substr(4);
-  const size_t rootLength = RootLength(path);
-  std::vector<std::string> segments;
-  for (size_t start = rootLength; start <= path.size();) {
-    size_t end = path.find('\\', start);
+  const size_t skip = StartsWith(spelled, "\\\\?\\UNC\\") ? 6 : StartsWith(spelled, "\\\\?\\") ? 4 : 0;
+  std::string path = spelled.substr(skip);
+  if (skip == 6) path[0] = '\\';  // "\\?\UNC\server" is "\\server"
+  const size_t root = RootLength(path);
+  std::string canonical = path.substr(0, root);
+  for (size_t start = root, end = 0; start <= path.size(); start = end + 1) {
+    end = path.find('\\', start);
     if (end == std::string::npos) end = path.size();
-    const std::string segment = path.substr(start, end - start);
+    std::string segment = path.substr(start, end - start);
     if (segment == "..") {
-      if (!segments.empty()) segments.pop_back();
-    } else if (!segment.empty() && segment != ".") {
-      const bool ownPeriod = segment.back() == '.' && (segment.size() < 2 || segment[segment.size() - 2] != '.');
-      segments.push_back(ownPeriod ? segment.substr(0, segment.size() - 1) : segment);
+      const size_t last = canonical.find_last_of('\\');
+      canonical.resize(last == std::string::npos || last < root ? root : last);
+      continue;
     }
-    start = end + 1;
-  }
-  std::string canonical = path.substr(0, rootLength);
-  for (size_t i = 0; i < segments.size(); ++i) {
-    const bool last = i + 1 == segments.size();
-    canonical += (i > 0 ? "\\" : "") + (last ? WithoutTrailing(segments[i], ". ") : segments[i]);
+    if (segment.empty() || segment == ".") continue;
+    // A segment loses one trailing period, the last one all its trailing periods and spaces.
+    if (end == path.size()) segment.resize(segment.find_last_not_of(". ") + 1);
+    else if (segment.back() == '.' && segment[segment.size() - 2] != '.') segment.pop_back();
+    canonical += (canonical.size() > root ? "\\" : "") + segment;
   }
   return canonical;
 }

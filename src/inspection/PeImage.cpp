@@ -133,10 +133,14 @@ bool InImage(const Layout& layout, uint32_t rva, uint64_t count, uint32_t entryS
 bool AllInImage(ByteSource& file, const Layout& layout, uint32_t rva, uint32_t count) {
   uint64_t offset = 0;
   if (count == 0 || !FileOffsetOf(layout, rva, offset)) return true;
-  std::vector<unsigned char> entries(size_t{count} * 4);
-  const size_t got = file.ReadAt(offset, reinterpret_cast<char*>(entries.data()), entries.size());
-  for (size_t at = 0; at + 4 <= got; at += 4)
-    if (U32(&entries[at]) >= layout.imageSize) return false;
+  unsigned char entries[256];
+  for (uint64_t end = offset + uint64_t{count} * 4; offset < end; offset += sizeof(entries)) {
+    const size_t got = file.ReadAt(offset, reinterpret_cast<char*>(entries), static_cast<size_t>(
+                                       end - offset < sizeof(entries) ? end - offset : sizeof(entries)));
+    for (size_t at = 0; at + 4 <= got; at += 4)
+      if (U32(entries + at) >= layout.imageSize) return false;
+    if (got < sizeof(entries)) return true;  // the file ends: the rest reads as zeros
+  }
   return true;
 }
 

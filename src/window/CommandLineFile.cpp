@@ -16,29 +16,28 @@ std::string OrdinaryFile(Platform& platform, const std::string& argument) {
 
 bool IsOption(const std::string& argument) { return !argument.empty() && argument[0] == '/'; }
 
-}  // namespace
-
-std::vector<std::string> CommandLineArguments(const std::string& commandLine) {
-  std::vector<std::string> arguments;
-  size_t at = 0;
-  for (;;) {
-    at = commandLine.find_first_not_of(" \t", at);
-    if (at == std::string::npos) return arguments;
-    std::string argument;
-    bool quoted = false;
-    size_t opened = 0;
-    for (; at < commandLine.size() && (quoted || (commandLine[at] != ' ' && commandLine[at] != '\t')); ++at) {
-      if (commandLine[at] != '"') {
-        argument += commandLine[at];
-      } else {
-        quoted = !quoted;
-        if (quoted) opened = argument.size();
-      }
+// The next argument from at, as Windows splits them: blanks separate, double
+// quotes group and go; a quote never closed is kept as typed, so that it
+// still names something. False when there is none.
+bool NextArgument(const std::string& commandLine, size_t& at, std::string& argument) {
+  at = commandLine.find_first_not_of(" \t", at);
+  if (at == std::string::npos) return false;
+  argument.clear();
+  bool quoted = false;
+  size_t opened = 0;
+  for (; at < commandLine.size() && (quoted || (commandLine[at] != ' ' && commandLine[at] != '\t')); ++at) {
+    if (commandLine[at] != '"') {
+      argument += commandLine[at];
+      continue;
     }
-    if (quoted) argument.insert(opened, 1, '"');  // never closed: kept as typed
-    arguments.push_back(argument);
+    quoted = !quoted;
+    if (quoted) opened = argument.size();
   }
+  if (quoted) argument.insert(opened, 1, '"');
+  return true;
 }
+
+}  // namespace
 
 size_t NameCommandLineFile(Toolkit& toolkit, Platform& platform, TextBox& text) {
   const std::string commandLine = toolkit.Command();
@@ -47,13 +46,14 @@ size_t NameCommandLineFile(Toolkit& toolkit, Platform& platform, TextBox& text) 
     text.SetText(whole);
     return 1;
   }
-  std::vector<std::string> files;
-  for (const std::string& argument : CommandLineArguments(commandLine))
-    if (!IsOption(argument)) files.push_back(argument);
-  if (files.empty()) return 0;
-  const std::string first = OrdinaryFile(platform, files.front());
-  text.SetText(first.empty() ? files.front() : first);
-  return files.size();
+  std::string argument, first;
+  size_t files = 0;
+  for (size_t at = 0; NextArgument(commandLine, at, argument);)
+    if (!IsOption(argument) && files++ == 0) first = argument;
+  if (files == 0) return 0;
+  const std::string fullPath = OrdinaryFile(platform, first);
+  text.SetText(fullPath.empty() ? first : fullPath);
+  return files;
 }
 
 }  // namespace ravlin

@@ -1,19 +1,13 @@
 #pragma once
 // A file named on the command line: typed in a console, or passed by
 // Explorer's "Open with" or a drop on the program's icon.
-#include <string>
-#include <vector>
+#include <cstddef>
 
 #include "platform/Controls.h"
 #include "platform/Platform.h"
 #include "platform/Toolkit.h"
 
 namespace ravlin {
-
-// The arguments of a command line as Windows splits them: blanks separate,
-// double quotes group and go. A quote never closed is kept as typed, so that
-// it still names something.
-std::vector<std::string> CommandLineArguments(const std::string& commandLine);
 
 // Puts the command line's first file in the text box, by its full path when
 // it names an ordinary file and as given otherwise, so that Register says
