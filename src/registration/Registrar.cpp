@@ -78,20 +78,22 @@ Registrar::~Registrar() {
   }
 }
 
-Outcome Registrar::Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy) {
+Outcome Registrar::Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy,
+                       const ReadBasis* before) {
   // A worker left behind by an earlier time-out may have ended by now.
   ResumeNext([&] { ReleaseEnded(); });
   Outcome outcome = RunAction(fileSpec, action, onBusy);
-  ReadStateAfter(outcome);
+  ReadStateAfter(outcome, before);
   return outcome;
 }
 
-void Registrar::ReadStateAfter(Outcome& outcome) {
+void Registrar::ReadStateAfter(Outcome& outcome, const ReadBasis* before) {
   const bool saidYes = outcome.kind == Outcome::Kind::Completed ||
                        (outcome.kind == Outcome::Kind::HandedOver && outcome.code == 0);
   if (!saidYes) return;
   ResumeNext([&] {
-    if (IsOrdinaryFile(platform_, outcome.file)) outcome.after = ReadRegistrationState(platform_, outcome.file);
+    if (IsOrdinaryFile(platform_, outcome.file))
+      outcome.after = ReadRegistrationState(platform_, outcome.file, 0, DefaultClassesRoots(), {before, nullptr});
   });
 }
 
@@ -317,7 +319,7 @@ void Registrar::ReleaseEnded() {
       Ended(outcome, it->threadId, it->library, *it->job, exitCode);
     else
       ToolEnded(outcome, it->tool, exitCode);
-    ReadStateAfter(outcome);
+    ReadStateAfter(outcome, nullptr);
     ResumeNext([&] { late_.push_back(std::move(outcome)); });
     it = kept_.erase(it);
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "inspection/PeImage.h"
+#include "inspection/RegistrationState.h"
 #include "platform/Platform.h"
 #include "registration/Outcome.h"
 #include "registration/Worker.h"
@@ -25,7 +26,10 @@ class Registrar {
   Registrar& operator=(const Registrar&) = delete;
 
   // onBusy runs once something is about to run, before the wait. Never throws.
-  Outcome Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy);
+  // before, a read of the file just ahead of the run, spares the read after
+  // a yes every class that cannot have changed.
+  Outcome Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy,
+              const ReadBasis* before = nullptr);
 
   // Closes what has ended of the kept workers and tools, releasing their
   // libraries; the outcome of each waits for TakeLate.
@@ -54,7 +58,7 @@ class Registrar {
 
   Outcome RunAction(const std::string& fileSpec, Action action, const std::function<void()>& onBusy);
   // What the control left in the registry, once it said yes.
-  void ReadStateAfter(Outcome& outcome);
+  void ReadStateAfter(Outcome& outcome, const ReadBasis* before);
   Outcome RunWorker(OwnedLibrary library, Proc entryPoint, Outcome outcome);
   Outcome AfterLoadFailure(const std::string& checkedPath, const std::optional<PeHeaders>& headers,
                            uint32_t loadError, Outcome outcome, const std::function<void()>& onBusy);

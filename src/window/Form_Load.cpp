@@ -5,8 +5,6 @@
 
 namespace ravlin {
 
-constexpr uint32_t kIdleTimerMs = 500;
-
 // Every step is guarded: start-up never stops and reports no error of its own.
 void frmRavlin::Form_Load() {
   bool sixtyFour = false;  // a failing probe chooses system32
@@ -44,7 +42,7 @@ void frmRavlin::Form_Load() {
   ResumeNext([&] { toolkit_.MsgBox(Label2.Caption() + " " + controlPath + mCrLf + mCrLf + advice); });
   ResumeNext([&] { NameCommandLineFile(toolkit_, platform_, text1); });
   ResumeNext([&] { Label2.SetForeColor(QBColor(mOcxFound ? 2 : 12)); });
-  ResumeNext([&] { toolkit_.SetTimer(kIdleTimerMs, [this] { Timer1_Timer(); }); });
+  SetTimerInterval(kIdleTimerMs);
 }
 
 }  // namespace ravlin

@@ -28,7 +28,7 @@ void frmRavlin::cmdRegister_Click() {
   const std::string fileSpec = FileSpec();
   if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
   ShowFileInfo(fileSpec);
-  lblState.SetCaption(RegistrationLine(fileSpec));
+  ReadConfirmationState(fileSpec);
   mRegisterMode = true;
   SetButtonMode(false);
 }
@@ -37,14 +37,16 @@ void frmRavlin::cmdRegister_Click() {
 void frmRavlin::cmdUnregister_Click() {
   const std::string fileSpec = FileSpec();
   if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
-  lblState.SetCaption(RegistrationLine(fileSpec));
+  ReadConfirmationState(fileSpec);
   mRegisterMode = false;
   SetButtonMode(false);
 }
 
 // The text is read again here and not checked again: a file picked while
-// confirming is the one that is acted on.
+// confirming is the one that is acted on. A state line still being read is
+// not waited for.
 void frmRavlin::cmdProceed_Click() {
+  if (stateRead_.Running()) DropConfirmationState();
   toolkit_.MsgBox(text::kConfirmation);
   if (mRegisterMode) {
     RegServerProc(FileSpec(), "");
@@ -64,6 +66,7 @@ void frmRavlin::cmdCancel_Click() {
 
 // Any change of the text, typed or set, makes the shown information stale.
 void frmRavlin::text1_Change() {
+  DropConfirmationState();
   lblPleaseVerify.SetVisible(false);
   lblFileInfo.SetCaption("");
   lblState.SetCaption("");

@@ -13,10 +13,18 @@
 #include "platform/FormHost.h"
 #include "platform/Platform.h"
 #include "platform/Toolkit.h"
+#include "registration/BackgroundRead.h"
 #include "registration/Registrar.h"
 #include "window/ControlIds.h"
 
 namespace ravlin {
+
+// The idle timer's interval, and its interval while a state line is being read.
+constexpr uint32_t kIdleTimerMs = 500;
+constexpr uint32_t kReadingTimerMs = 50;
+// A read of the state that ends within this is shown with the confirmation;
+// a longer one once it ends, the window answering meanwhile.
+constexpr uint32_t kStateShownWithinMs = 400;
 
 class frmRavlin final : public FormHost {
  public:
@@ -82,6 +90,14 @@ class frmRavlin final : public FormHost {
   void ShowFileInfo(const std::string& inFile);
   // What is registered to the file now, in a sentence; "" when it cannot be told.
   std::string RegistrationLine(const std::string& inFileSpec);
+  // The confirmation's state line, read off this thread where one can start.
+  void ReadConfirmationState(const std::string& inFileSpec);
+  // Shows the confirmation's read once it has ended.
+  void TakeConfirmationState();
+  void ShowConfirmationState(const FinishedRead& read);
+  // The confirmation's read is dropped, its line never shown.
+  void DropConfirmationState();
+  void SetTimerInterval(uint32_t intervalMs);
   // The companion control's state, read again once its script has ended.
   void ShowCompanionState();
   // A message box whose failure is not the caller's.
@@ -91,6 +107,9 @@ class frmRavlin final : public FormHost {
   Toolkit& toolkit_;
   Platform& platform_;
   Registrar registrar_;
+  BackgroundRead stateRead_;
+  // The confirmation's read, for the read after a yes to start from.
+  std::optional<ReadBasis> mConfirmedBasis;
 
   // Window-level variables.
   std::string mCompanyName;
