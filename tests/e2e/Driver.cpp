@@ -255,6 +255,8 @@ RegistrationRun Session::RunRegistration(ravlin::ControlId button, DWORD timeout
   Click(button);
   if (!WaitVisible(ravlin::IdCmdProceed, true, timeoutMs)) return run;
   run.summary = Text(ravlin::IdLblFileInfo);
+  // A long read of the state shows its line a while after the buttons.
+  Until([&] { return !Text(ravlin::IdLblState).empty(); }, timeoutMs, 10);
   run.state = Text(ravlin::IdLblState);
   Click(ravlin::IdCmdProceed);
   HWND confirmation = WaitNewBox(nullptr, timeoutMs);
