@@ -28,49 +28,6 @@ std::string frmRavlin::RegistrationLine(const std::string& inFileSpec) {
   return line;
 }
 
-void frmRavlin::ReadConfirmationState(const std::string& inFileSpec) {
-  DropConfirmationState();
-  bool started = false;
-  ResumeNext([&] { started = stateRead_.Start(inFileSpec); });
-  if (!started) {
-    FinishedRead read{inFileSpec, {}, {}};
-    ResumeNext([&] { read = ReadNow(platform_, inFileSpec); });
-    return ShowConfirmationState(read);
-  }
-  bool ended = false;
-  ResumeNext([&] { ended = stateRead_.Wait(kStateShownWithinMs); });
-  if (ended) return TakeConfirmationState();
-  SetTimerInterval(kReadingTimerMs);
-}
-
-void frmRavlin::TakeConfirmationState() {
-  std::optional<FinishedRead> read;
-  ResumeNext([&] { read = stateRead_.Take(); });
-  if (!read) return;
-  SetTimerInterval(kIdleTimerMs);
-  ShowConfirmationState(*read);
-}
-
-void frmRavlin::ShowConfirmationState(const FinishedRead& read) {
-  if (read.state.read) mConfirmedBasis = read.state.basis;
-  std::string line;
-  ResumeNext([&] {
-    if (!read.path.empty()) line = ConfirmationLine(read.state);
-  });
-  lblState.SetCaption(line);
-}
-
-void frmRavlin::DropConfirmationState() {
-  mConfirmedBasis.reset();
-  if (!stateRead_.Running()) return;
-  stateRead_.Discard();
-  SetTimerInterval(kIdleTimerMs);
-}
-
-void frmRavlin::SetTimerInterval(uint32_t intervalMs) {
-  ResumeNext([&] { toolkit_.SetTimer(intervalMs, [this] { Timer1_Timer(); }); });
-}
-
 void frmRavlin::ShowCompanionState() {
   const std::string line = RegistrationLine(mCompanionPath);
   ResumeNext([&] { lblCompanionState.SetCaption(line); });

@@ -42,7 +42,7 @@ void frmRavlin::Form_Load() {
   ResumeNext([&] { toolkit_.MsgBox(Label2.Caption() + " " + controlPath + mCrLf + mCrLf + advice); });
   ResumeNext([&] { NameCommandLineFile(toolkit_, platform_, text1); });
   ResumeNext([&] { Label2.SetForeColor(QBColor(mOcxFound ? 2 : 12)); });
-  SetTimerInterval(kIdleTimerMs);
+  ResumeNext([&] { toolkit_.SetTimer(kIdleTimerMs, [this] { Timer1_Timer(); }); });
 }
 
 }  // namespace ravlin

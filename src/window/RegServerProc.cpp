@@ -22,12 +22,13 @@ void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inComman
 // never over a confirmation or another box.
 void frmRavlin::Timer1_Timer() {
   if (stateRead_.Running()) TakeConfirmationState();
+  if (companionRead_.Running()) TakeCompanionState();
   if (mScriptProcess) {
     bool ended = false;
     ResumeNext([&] { ended = platform_.WaitForSingleObject(mScriptProcess.get(), 0) == kWaitObject0; });
     if (ended) {
       mScriptProcess.reset();
-      ShowCompanionState();
+      ReadCompanionState();
     }
   }
   if (text1.Locked()) return;

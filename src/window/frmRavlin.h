@@ -97,7 +97,11 @@ class frmRavlin final : public FormHost {
   void ShowConfirmationState(const FinishedRead& read);
   // The confirmation's read is dropped, its line never shown.
   void DropConfirmationState();
-  void SetTimerInterval(uint32_t intervalMs);
+  // The companion's state line, read again off this thread once its script has ended.
+  void ReadCompanionState();
+  void TakeCompanionState();
+  // The idle timer, quicker while a state line is being read.
+  void PaceTimer();
   // The companion control's state, read again once its script has ended.
   void ShowCompanionState();
   // A message box whose failure is not the caller's.
@@ -108,6 +112,8 @@ class frmRavlin final : public FormHost {
   Platform& platform_;
   Registrar registrar_;
   BackgroundRead stateRead_;
+  BackgroundRead companionRead_;
+  uint32_t mTimerMs = kIdleTimerMs;
   // The confirmation's read, for the read after a yes to start from.
   std::optional<ReadBasis> mConfirmedBasis;
 

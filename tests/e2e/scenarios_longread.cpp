@@ -13,21 +13,15 @@ namespace {
 class PlantedClasses {
  public:
   explicit PlantedClasses(int count) {
-    for (int i = 0; i < count; ++i) {
-      HKEY key = nullptr;
-      if (RegCreateKeyExA(HKEY_CURRENT_USER, (Key(i) + "\\InprocServer32").c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                          nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
-      ++planted_;
-      const std::string server = "C:\\Planted\\control" + std::to_string(i) + ".ocx";
-      const LONG set = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-                                      static_cast<DWORD>(server.size() + 1));
-      RegCloseKey(key);
-      if (set != ERROR_SUCCESS) return;
+    for (; planted_ < count; ++planted_) {
+      const std::string server = "C:\\Planted\\control" + std::to_string(planted_) + ".ocx";
+      if (RegSetKeyValueA(HKEY_CURRENT_USER, (Key(planted_) + "\\InprocServer32").c_str(), nullptr, REG_SZ,
+                          server.c_str(), static_cast<DWORD>(server.size() + 1)) != ERROR_SUCCESS)
+        break;
     }
   }
-  ~PlantedClasses() {
-    for (int i = 0; i < planted_; ++i) RegDeleteTreeA(HKEY_CURRENT_USER, Key(i).c_str());
+  ~PlantedClasses() {  // and the one whose planting failed, if any
+    for (int i = 0; i <= planted_; ++i) RegDeleteTreeA(HKEY_CURRENT_USER, Key(i).c_str());
   }
   PlantedClasses(const PlantedClasses&) = delete;
   PlantedClasses& operator=(const PlantedClasses&) = delete;
