@@ -430,14 +430,10 @@ class FakePlatform : public Platform {
   // Enumerating any key fails from this index on.
   uint32_t failEnumerationAt = UINT32_MAX;
 
-  // The registry's clock: a value set is stamped with it on its key.
-  uint64_t registryClock = 0;
-
   std::map<std::string, FakeKeyValues>& Registry(bool is64) { return is64 ? registry64 : registry32; }
   void SetRegistryValue(bool is64, const std::string& keyPath, const std::string& name,
                         const std::string& data, uint32_t type = kRegSz) {
     Registry(is64)[Lower(keyPath)][name] = {type, data};
-    writeTimes_[TimeKey(is64, keyPath)] = registryClock;
   }
   size_t OpenRegistryKeys() const { return openKeys_.size(); }
 
@@ -463,7 +459,7 @@ class FakePlatform : public Platform {
     if (found.size() + 1 > *nameLength) return kErrorMoreData;
     std::memcpy(name, found.c_str(), found.size() + 1);
     *nameLength = static_cast<uint32_t>(found.size());
-    if (lastWriteTime) *lastWriteTime = writeTimes_[TimeKey(it->second.is64, it->second.path + "\\" + found)];
+    if (lastWriteTime) *lastWriteTime = 0;  // the fake's keys are all as old as its clock
     return kErrorSuccess;
   }
   int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* type, uint8_t* data,
@@ -508,7 +504,7 @@ class FakePlatform : public Platform {
     if (it == longPaths.end()) return 0;
     return Answer(it->second, longPath, size);
   }
-  uint64_t GetSystemTimeAsFileTime() override { return registryClock; }
+  uint64_t GetSystemTimeAsFileTime() override { return 0; }
 
   std::vector<Handle> closedHandles;
   std::vector<Module> freedModules;
@@ -529,8 +525,6 @@ class FakePlatform : public Platform {
     bool is64;
     std::string path;
   };
-  static std::string TimeKey(bool is64, const std::string& path) { return (is64 ? "64:" : "32:") + Lower(path); }
-  std::map<std::string, uint64_t> writeTimes_;
   bool ParentKey(RegKey key, uint32_t samDesired, OpenKey* parent) {
     const bool viewGiven = (samDesired & (kKeyWow64_32Key | kKeyWow64_64Key)) != 0;
     const bool is64 = viewGiven ? (samDesired & kKeyWow64_64Key) != 0 : programIs64;
