@@ -81,8 +81,16 @@ bool BackgroundRead::Wait(uint32_t milliseconds) {
 }
 
 std::optional<FinishedRead> BackgroundRead::Take() {
-  if (!running_ || !running_->job->done.load(std::memory_order_acquire)) return std::nullopt;
-  FinishedRead result = std::move(running_->job->result);
+  if (!running_) return std::nullopt;
+  FinishedRead result{running_->job->fileSpec, {}, {}};
+  if (running_->job->done.load(std::memory_order_acquire)) {
+    result = std::move(running_->job->result);
+  } else {
+    // A thread that ended without its result faulted: there is nothing to show.
+    uint32_t state = kWaitTimeout;
+    ResumeNext([&] { state = platform_.WaitForSingleObject(running_->thread.get(), 0); });
+    if (state != kWaitObject0) return std::nullopt;
+  }
   running_.reset();
   return result;
 }

@@ -35,7 +35,8 @@ class BackgroundRead {
   // Waits at most milliseconds for the running read, the window painting
   // meanwhile; true when it has ended.
   bool Wait(uint32_t milliseconds);
-  // The read once it has ended; none while it runs or when none was started.
+  // The read once it has ended (with nothing read when its thread faulted);
+  // none while it runs or when none was started.
   std::optional<FinishedRead> Take();
   // The running read is told to stop and its result will be dropped.
   void Discard();

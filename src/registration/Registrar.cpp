@@ -79,7 +79,7 @@ Registrar::~Registrar() {
 }
 
 Outcome Registrar::Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy,
-                       const ReadBasis* before) {
+                       const ReadBefore& before) {
   // A worker left behind by an earlier time-out may have ended by now.
   ResumeNext([&] { ReleaseEnded(); });
   Outcome outcome = RunAction(fileSpec, action, onBusy);
@@ -87,13 +87,16 @@ Outcome Registrar::Run(const std::string& fileSpec, Action action, const std::fu
   return outcome;
 }
 
-void Registrar::ReadStateAfter(Outcome& outcome, const ReadBasis* before) {
+void Registrar::ReadStateAfter(Outcome& outcome, const ReadBefore& before) {
   const bool saidYes = outcome.kind == Outcome::Kind::Completed ||
                        (outcome.kind == Outcome::Kind::HandedOver && outcome.code == 0);
   if (!saidYes) return;
   ResumeNext([&] {
-    if (IsOrdinaryFile(platform_, outcome.file))
-      outcome.after = ReadRegistrationState(platform_, outcome.file, 0, DefaultClassesRoots(), {before, nullptr});
+    if (!IsOrdinaryFile(platform_, outcome.file)) return;
+    std::optional<ReadBasis> basis;
+    if (before) ResumeNext([&] { basis = before(); });
+    outcome.after = ReadRegistrationState(platform_, outcome.file, 0, DefaultClassesRoots(),
+                                          {basis ? &*basis : nullptr, nullptr});
   });
 }
 

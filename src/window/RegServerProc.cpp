@@ -9,10 +9,9 @@ namespace ravlin {
 void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inCommand) {
   const std::optional<Action> action = ActionFor(inCommand);
   if (!action) return Tell(text::kUnknownCommand);
-  std::optional<ReadBasis> before = std::move(mConfirmedBasis);
-  mConfirmedBasis.reset();
   const Outcome outcome = registrar_.Run(inDllFile, *action, [this] { SetPointer(MousePointer::Hourglass); },
-                                         before ? &*before : nullptr);
+                                         [this] { return ConfirmedBasis(); });
+  mConfirmedBasis.reset();
   Present(outcome);
 }
 

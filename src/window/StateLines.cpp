@@ -53,6 +53,18 @@ void frmRavlin::DropConfirmationState() {
   PaceTimer();
 }
 
+// A confirmation's read still running when the control said yes is waited
+// for: it began before the control wrote anything, and finishing it costs
+// less than reading every class again.
+std::optional<ReadBasis> frmRavlin::ConfirmedBasis() {
+  if (!mConfirmedBasis && stateRead_.Running() && stateRead_.Wait(kWaitLimitMs)) {
+    std::optional<FinishedRead> read = stateRead_.Take();
+    PaceTimer();
+    if (read && read->state.read) mConfirmedBasis = std::move(read->state.basis);
+  }
+  return mConfirmedBasis;
+}
+
 void frmRavlin::ReadCompanionState() {
   bool started = false;
   ResumeNext([&] { started = companionRead_.Start(mCompanionPath); });

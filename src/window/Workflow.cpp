@@ -44,9 +44,8 @@ void frmRavlin::cmdUnregister_Click() {
 
 // The text is read again here and not checked again: a file picked while
 // confirming is the one that is acted on. A state line still being read is
-// not waited for.
+// not waited for; the read after a yes may use it.
 void frmRavlin::cmdProceed_Click() {
-  if (stateRead_.Running()) DropConfirmationState();
   toolkit_.MsgBox(text::kConfirmation);
   if (mRegisterMode) {
     RegServerProc(FileSpec(), "");
@@ -55,6 +54,7 @@ void frmRavlin::cmdProceed_Click() {
   } else {
     RegServerProc(FileSpec(), "u");
   }
+  DropConfirmationState();
   lblState.SetCaption("");
   SetButtonMode(true);
 }

@@ -97,6 +97,8 @@ class frmRavlin final : public FormHost {
   void ShowConfirmationState(const FinishedRead& read);
   // The confirmation's read is dropped, its line never shown.
   void DropConfirmationState();
+  // The confirmation's read, for the read after a yes to start from; none when there is none.
+  std::optional<ReadBasis> ConfirmedBasis();
   // The companion's state line, read again off this thread once its script has ended.
   void ReadCompanionState();
   void TakeCompanionState();
