@@ -92,7 +92,8 @@ class StateReader {
         view_(view),
         typeLibraryKey_(view == kKeyWow64_64Key || (view == 0 && sizeof(void*) == 8) ? "\\win64" : "\\win32"),
         since_(options.since),
-        stop_(options.stop) {}
+        stop_(options.stop),
+        longRead_(options.longRead) {}
 
   // What the next read may start from: the classes and libraries seen naming the file or its name.
   ReadBasis& basis() { return basis_; }
@@ -109,6 +110,7 @@ class StateReader {
     std::vector<std::string> clsids;
     std::vector<uint64_t> times;
     if (!classes.SubKeyNames(&clsids, since_ ? &times : nullptr)) return Outcome(classes);
+    if (longRead_ && clsids.size() > kQuickReadClasses) longRead_->store(true);
     std::vector<std::string> readHere;  // for the roots after this one
     for (size_t i = 0; i < clsids.size(); ++i) {
       if (Stopped()) return KeyRead::Failed;
@@ -230,6 +232,7 @@ class StateReader {
   std::vector<std::string> seenLibraries_;  // "libid\version", lower case
   const ReadBasis* since_;
   const std::atomic<bool>* stop_;
+  std::atomic<bool>* longRead_;
   std::vector<std::string> unvisited_;  // classes of earlier roots passed over, lower case
   ReadBasis basis_;
 };

@@ -58,7 +58,12 @@ struct ReadOptions {
   const ReadBasis* since = nullptr;
   // Set by another thread, it ends the read, unread.
   const std::atomic<bool>* stop = nullptr;
+  // Set by the read once a root holds more classes than a read the user
+  // waits for can cover.
+  std::atomic<bool>* longRead = nullptr;
 };
+
+constexpr size_t kQuickReadClasses = 3000;
 
 // A key holding CLSID and TypeLib, as HKEY_CLASSES_ROOT does.
 struct ClassesRoot {

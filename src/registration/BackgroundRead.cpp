@@ -12,6 +12,7 @@ struct BackgroundRead::Job {
   std::string fileSpec;
   std::atomic<bool> stop{false};
   std::atomic<bool> done{false};
+  std::atomic<bool> longRead{false};
   FinishedRead result;
 };
 
@@ -19,10 +20,12 @@ namespace {
 
 // How long the window's end waits for reads told to stop.
 constexpr uint32_t kStopWaitMs = 2000;
+// How often a wait until a long read looks whether it is one.
+constexpr uint32_t kLookMs = 20;
 
 uint32_t ReadThread(void* parameter) {
   BackgroundRead::Job& job = *static_cast<BackgroundRead::Job*>(parameter);
-  ResumeNext([&] { job.result = ReadNow(*job.platform, job.fileSpec, &job.stop); });
+  ResumeNext([&] { job.result = ReadNow(*job.platform, job.fileSpec, &job.stop, &job.longRead); });
   job.done.store(true, std::memory_order_release);
   return 0;
 }
@@ -40,11 +43,12 @@ void Orphan(std::shared_ptr<BackgroundRead::Job> job) {
 
 }  // namespace
 
-FinishedRead ReadNow(Platform& platform, const std::string& fileSpec, const std::atomic<bool>* stop) {
+FinishedRead ReadNow(Platform& platform, const std::string& fileSpec, const std::atomic<bool>* stop,
+                     std::atomic<bool>* longRead) {
   FinishedRead read{fileSpec, {}, {}};
   read.path = CheckedPathOf(platform, fileSpec);
   if (!read.path.empty())
-    read.state = ReadRegistrationState(platform, read.path, 0, DefaultClassesRoots(), {nullptr, stop});
+    read.state = ReadRegistrationState(platform, read.path, 0, DefaultClassesRoots(), {nullptr, stop, longRead});
   return read;
 }
 
@@ -73,11 +77,15 @@ bool BackgroundRead::Start(const std::string& fileSpec) {
   return true;
 }
 
-bool BackgroundRead::Wait(uint32_t milliseconds) {
+bool BackgroundRead::Wait(uint32_t milliseconds, bool untilLong) {
   if (!running_) return false;
-  if (!running_->job->done.load(std::memory_order_acquire))
-    platform_.WaitKeepingWindowAlive(running_->thread.get(), milliseconds);
-  return running_->job->done.load(std::memory_order_acquire);
+  const Job& job = *running_->job;
+  const uint32_t slice = untilLong ? kLookMs : milliseconds;
+  for (uint32_t waited = 0; waited < milliseconds; waited += slice) {
+    if (job.done.load(std::memory_order_acquire) || (untilLong && job.longRead.load())) break;
+    if (platform_.WaitKeepingWindowAlive(running_->thread.get(), slice) == kWaitObject0) break;
+  }
+  return job.done.load(std::memory_order_acquire);
 }
 
 std::optional<FinishedRead> BackgroundRead::Take() {

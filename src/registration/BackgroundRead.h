@@ -33,8 +33,9 @@ class BackgroundRead {
   bool Start(const std::string& fileSpec);
   bool Running() const { return running_.has_value(); }
   // Waits at most milliseconds for the running read, the window painting
-  // meanwhile; true when it has ended.
-  bool Wait(uint32_t milliseconds);
+  // meanwhile; true when it has ended. With untilLong, the wait ends too
+  // once the read has found more classes than a quick read covers.
+  bool Wait(uint32_t milliseconds, bool untilLong = false);
   // The read once it has ended (with nothing read when its thread faulted);
   // none while it runs or when none was started.
   std::optional<FinishedRead> Take();
@@ -57,6 +58,7 @@ class BackgroundRead {
 };
 
 // The same read on the calling thread.
-FinishedRead ReadNow(Platform& platform, const std::string& fileSpec, const std::atomic<bool>* stop = nullptr);
+FinishedRead ReadNow(Platform& platform, const std::string& fileSpec, const std::atomic<bool>* stop = nullptr,
+                     std::atomic<bool>* longRead = nullptr);
 
 }  // namespace ravlin

@@ -28,7 +28,7 @@ void frmRavlin::ReadConfirmationState(const std::string& inFileSpec) {
     return ShowConfirmationState(read);
   }
   bool ended = false;
-  ResumeNext([&] { ended = stateRead_.Wait(kStateShownWithinMs); });
+  ResumeNext([&] { ended = stateRead_.Wait(kStateShownWithinMs, true); });
   if (ended) return TakeConfirmationState();
   PaceTimer();
 }

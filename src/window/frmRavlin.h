@@ -23,8 +23,9 @@ namespace ravlin {
 constexpr uint32_t kIdleTimerMs = 500;
 constexpr uint32_t kReadingTimerMs = 50;
 // A read of the state that ends within this is shown with the confirmation;
-// a longer one once it ends, the window answering meanwhile.
-constexpr uint32_t kStateShownWithinMs = 400;
+// a longer one, or one of more classes than a quick read covers, once it
+// ends, the window answering meanwhile.
+constexpr uint32_t kStateShownWithinMs = 1000;
 
 class frmRavlin final : public FormHost {
  public:
