@@ -33,6 +33,15 @@ inline void PrintRow(const std::string& what, const Stats& stats) {
               stats.runs);
 }
 
+// A figure against its goal, at most `goal`; said, not failed: it depends on how busy the machine is.
+inline void PrintGoal(const char* what, double value, double goal, const char* format = "%.2f") {
+  std::printf("   %s: ", what);
+  std::printf(format, value);
+  std::printf("  goal <= ");
+  std::printf(format, goal);
+  std::printf(": %s\n", value > 0 && value <= goal ? "met" : "NOT met");
+}
+
 // Failures of a bench step; any makes the program end with 1.
 inline std::vector<std::string>& Failures() {
   static std::vector<std::string> failures;

@@ -123,14 +123,44 @@ void Print(const char* readerName, const char* referenceName, const Figure& figu
   bench::PrintRow(readerName, reader);
   bench::PrintRow(referenceName, reference);
   const double ratio = reference.median > 0 ? reader.median / reference.median : 0;
-  if (!goal) {
-    std::printf("   ratio of medians reader/reg query: %.3f\n", ratio);
+  if (goal) {
+    bench::PrintGoal("ratio of medians reader/reg query", ratio, 0.05, "%.3f");
     return;
   }
-  const bool met = ratio > 0 && ratio <= 0.1 && reader.median <= 250;
-  // Said, not failed, as the start-up figure's goal: both sides depend on how busy the machine is.
-  std::printf("   ratio of medians reader/reg query: %.3f  goal <= 0.100 and <= 250 ms: %s\n", ratio,
-              met ? "met" : "NOT met");
+  std::printf("   ratio of medians reader/reg query: %.3f\n", ratio);
+  // The spread of one read: how much of it the machine, not the reader, decides.
+  bench::PrintGoal("median over minimum of the reader", reader.min > 0 ? reader.median / reader.min : 0, 1.5);
+}
+
+// What a registration of the target leaves: its four classes written again.
+bool RegisterTarget(HKEY classes, int round) {
+  for (int i = 7; i < kClasses; i += 3001)
+    if (!SetString(classes, Clsid(i), nullptr, "Bench class " + std::to_string(i) + " #" + std::to_string(round)) ||
+        !SetString(classes, Clsid(i) + "\\InprocServer32", nullptr, kTarget))
+      return false;
+  return true;
+}
+
+// The read after a yes: it starts from the read before the registration.
+void MeasureReadAfter(ravlin::Platform& platform, HKEY classes, const std::vector<ravlin::ClassesRoot>& roots,
+                      int runs) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const ravlin::RegistrationState before = ravlin::ReadRegistrationState(platform, kTarget, kOwnMachine, roots);
+    if (!Expect(RegisterTarget(classes, i), "writing the target's classes again")) return;
+    const double start = NowMs();
+    const ravlin::RegistrationState after =
+        ravlin::ReadRegistrationState(platform, kTarget, kOwnMachine, roots, {&before.basis, nullptr});
+    const double elapsed = NowMs() - start;
+    if (Expect(after.read && after.classes.size() == 4 && after.otherCopies.size() == 2,
+               "the read after a registration finds the target's 4 classes and the other copy's 2"))
+      times.push_back(elapsed);
+  }
+  const bench::Stats stats = bench::Summarise(times);
+  std::printf("   the read after a registration, from the read before it:\n");
+  bench::PrintHeader("milliseconds");
+  bench::PrintRow("read after a registration, 10,000 classes", stats);
+  bench::PrintGoal("median of the read after a registration (ms)", stats.median, 250, "%.0f");
 }
 
 std::string OwnSystemFolder() {
@@ -153,6 +183,19 @@ int main(int argc, char** argv) {
               sizeof(void*) == 8 ? "64-bit" : "32-bit");
   ravlin::WinPlatform platform;
 
+  // The prefix's own classes first: the scratch classes' writes make the Wine server save the
+  // registry a while later, and a read that meets the save waits for it.
+  const std::string wshom = OwnSystemFolder() + "\\wshom.ocx";
+  size_t realClasses = 0;
+  const auto readReal = [&] {
+    const ravlin::RegistrationState state = ravlin::ReadRegistrationState(platform, wshom);
+    realClasses = state.classes.size();
+    return Expect(state.read && !state.classes.empty(), "the reader finds the classes of " + wshom);
+  };
+  const Figure real = Measure(runs, readReal, "HKCR\\CLSID");
+  std::printf("   on the prefix's own classes, for %s (%zu classes registered to it):\n", wshom.c_str(), realClasses);
+  Print("reader, the prefix's classes", "reg query HKCR\\CLSID /s", real, false);
+
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RavlinBench");  // a run that ended early
   HKEY classes = nullptr;
   const std::string clsidKey = std::string(kScratch) + "\\CLSID";
@@ -172,23 +215,16 @@ int main(int argc, char** argv) {
     };
     Print("reader, 10,000 classes", "reg query HKCU\\...\\CLSID /s, 10,000 classes",
           Measure(runs, read, "HKCU\\" + clsidKey), true);
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, clsidKey.c_str(), 0, KEY_ALL_ACCESS, &classes) == ERROR_SUCCESS) {
+      MeasureReadAfter(platform, classes, roots, runs);
+      RegCloseKey(classes);
+    }
   }
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\RavlinBench");
   HKEY left = nullptr;
   Expect(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\RavlinBench", 0, KEY_READ, &left) == ERROR_FILE_NOT_FOUND,
          "the scratch key is gone");
   if (left) RegCloseKey(left);
-
-  const std::string wshom = OwnSystemFolder() + "\\wshom.ocx";
-  size_t realClasses = 0;
-  const auto readReal = [&] {
-    const ravlin::RegistrationState state = ravlin::ReadRegistrationState(platform, wshom);
-    realClasses = state.classes.size();
-    return Expect(state.read && !state.classes.empty(), "the reader finds the classes of " + wshom);
-  };
-  const Figure real = Measure(runs, readReal, "HKCR\\CLSID");
-  std::printf("   on the prefix's own classes, for %s (%zu classes registered to it):\n", wshom.c_str(), realClasses);
-  Print("reader, the prefix's classes", "reg query HKCR\\CLSID /s", real, false);
 
   if (!bench::Failures().empty()) {
     std::printf("\nbenchstate: %zu step(s) FAILED\n", bench::Failures().size());

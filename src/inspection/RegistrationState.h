@@ -2,6 +2,7 @@
 // What the registry says about one control file: the classes and type
 // libraries registered to it, and the classes registered to another file of
 // the same name. Read in the registry view of the file's own architecture.
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,6 +31,18 @@ struct ClassOfAnotherCopy {
   bool exists = false;
 };
 
+// What a read of a file leaves for the next read of the same file: when it
+// began and which classes and type libraries named the file or a copy of its
+// name, in any root. The next read visits those and every key written since;
+// every other class it takes to name some other file still.
+struct ReadBasis {
+  std::string file;        // as the read was given it; "" when the read gives no basis
+  uint32_t view = 0;       // the registry view read
+  uint64_t startedAt = 0;  // the registry's clock when the read began
+  std::vector<std::string> classes;    // lower case
+  std::vector<std::string> libraries;  // lower case
+};
+
 struct RegistrationState {
   // False when the classes could not be read to their end, or no root has
   // any: then nothing is known, not even that nothing is registered.
@@ -41,7 +54,21 @@ struct RegistrationState {
   std::vector<RegisteredClass> classes;
   std::vector<RegisteredTypeLibrary> typeLibraries;
   std::vector<ClassOfAnotherCopy> otherCopies;
+  ReadBasis basis;  // only of a read to its end
 };
+
+struct ReadOptions {
+  // A basis of an earlier read of the same file and view: only what can have
+  // changed since is visited. Any other basis is passed over.
+  const ReadBasis* since = nullptr;
+  // Set by another thread, it ends the read, unread.
+  const std::atomic<bool>* stop = nullptr;
+  // Set by the read once a root holds more classes than a read the user
+  // waits for can cover.
+  std::atomic<bool>* longRead = nullptr;
+};
+
+constexpr size_t kQuickReadClasses = 3000;
 
 // A key holding CLSID and TypeLib, as HKEY_CLASSES_ROOT does.
 struct ClassesRoot {
@@ -61,7 +88,8 @@ std::vector<ClassesRoot> DefaultClassesRoots();
 // the read with its exception: the caller guards it.
 RegistrationState ReadRegistrationState(Platform& platform, const std::string& filePath,
                                         uint16_t machine = 0,
-                                        const std::vector<ClassesRoot>& roots = DefaultClassesRoots());
+                                        const std::vector<ClassesRoot>& roots = DefaultClassesRoots(),
+                                        const ReadOptions& options = {});
 
 // --- How a registry value names a file, for one architecture's loader ------------------
 

@@ -161,17 +161,20 @@ class Platform {
   virtual int32_t ShellExecuteExA(Hwnd owner, const char* verb, const char* file, const char* parameters,
                                   const char* directory, int showCommand, Handle* process) = 0;
 
-  // The registry, read only. RegEnumKeyExA leaves out the reserved argument,
-  // the class and the time of the last write, which the program never reads;
-  // RegQueryValueExA leaves out the reserved argument.
+  // The registry, read only. RegEnumKeyExA leaves out the reserved argument
+  // and the class; *lastWriteTime, when asked for, is the key's last change
+  // (a FILETIME as one number). RegQueryValueExA leaves out the reserved argument.
   virtual int32_t RegOpenKeyExA(RegKey key, const char* subKey, uint32_t options, uint32_t samDesired,
                                 RegKey* result) = 0;
-  virtual int32_t RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength) = 0;
+  virtual int32_t RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength,
+                                uint64_t* lastWriteTime) = 0;
   virtual int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* type, uint8_t* data,
                                    uint32_t* dataSize) = 0;
   virtual int32_t RegCloseKey(RegKey key) = 0;
   virtual uint32_t ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) = 0;
   virtual uint32_t GetLongPathNameA(const char* shortPath, char* longPath, uint32_t size) = 0;
+  // The time now, on the registry's clock (a FILETIME as one number).
+  virtual uint64_t GetSystemTimeAsFileTime() = 0;
 
   // WaitForSingleObject's arguments and results. Meanwhile the calling thread's
   // windows keep painting and answer what the system sends them; keyboard and

@@ -24,19 +24,22 @@ RegistryKey::~RegistryKey() {
   if (IsOpen()) ResumeNext([&] { platform_.RegCloseKey(key_); });
 }
 
-bool RegistryKey::SubKeyNames(std::vector<std::string>* names) const {
+bool RegistryKey::SubKeyNames(std::vector<std::string>* names, std::vector<uint64_t>* times) const {
   names->clear();
+  if (times) times->clear();
   if (!IsOpen()) return false;
   char buffer[kMaxKeyNameBytes];
   for (uint32_t index = 0;; ++index) {
     uint32_t length = kMaxKeyNameBytes;
-    const int32_t status = platform_.RegEnumKeyExA(key_, index, buffer, &length);
+    uint64_t written = 0;
+    const int32_t status = platform_.RegEnumKeyExA(key_, index, buffer, &length, times ? &written : nullptr);
     if (status == kErrorNoMoreItems) return true;
     if (status != kErrorSuccess) {
       status_ = status;
       return false;
     }
     names->emplace_back(buffer, length < kMaxKeyNameBytes ? length : kMaxKeyNameBytes - 1);
+    if (times) times->push_back(written);
   }
 }
 

@@ -21,10 +21,10 @@ class RegistryKey {
   int32_t status() const { return status_; }
   RegKey get() const { return key_; }
 
-  // The names of all subkeys, in the registry's order; false when the
-  // enumeration failed before its end (what was read is kept, and status()
-  // says why it failed).
-  bool SubKeyNames(std::vector<std::string>* names) const;
+  // The names of all subkeys, in the registry's order, and when times is
+  // given the last write of each; false when the enumeration failed before
+  // its end (what was read is kept, and status() says why it failed).
+  bool SubKeyNames(std::vector<std::string>* names, std::vector<uint64_t>* times = nullptr) const;
   // A string value (REG_SZ or REG_EXPAND_SZ, unexpanded, without its
   // terminating NULs); "" when there is none or it is of another type.
   // valueName "" is the key's default value.

@@ -78,20 +78,25 @@ Registrar::~Registrar() {
   }
 }
 
-Outcome Registrar::Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy) {
+Outcome Registrar::Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy,
+                       const ReadBefore& before) {
   // A worker left behind by an earlier time-out may have ended by now.
   ResumeNext([&] { ReleaseEnded(); });
   Outcome outcome = RunAction(fileSpec, action, onBusy);
-  ReadStateAfter(outcome);
+  ReadStateAfter(outcome, before);
   return outcome;
 }
 
-void Registrar::ReadStateAfter(Outcome& outcome) {
+void Registrar::ReadStateAfter(Outcome& outcome, const ReadBefore& before) {
   const bool saidYes = outcome.kind == Outcome::Kind::Completed ||
                        (outcome.kind == Outcome::Kind::HandedOver && outcome.code == 0);
   if (!saidYes) return;
   ResumeNext([&] {
-    if (IsOrdinaryFile(platform_, outcome.file)) outcome.after = ReadRegistrationState(platform_, outcome.file);
+    if (!IsOrdinaryFile(platform_, outcome.file)) return;
+    std::optional<ReadBasis> basis;
+    if (before) ResumeNext([&] { basis = before(); });
+    outcome.after = ReadRegistrationState(platform_, outcome.file, 0, DefaultClassesRoots(),
+                                          {basis ? &*basis : nullptr, nullptr});
   });
 }
 
@@ -323,7 +328,7 @@ void Registrar::ReleaseEnded() {
       Ended(outcome, it->threadId, it->library, *it->job, exitCode);
     else
       ToolEnded(outcome, it->tool, exitCode);
-    ReadStateAfter(outcome);
+    ReadStateAfter(outcome, nullptr);
     ResumeNext([&] { late_.push_back(std::move(outcome)); });
     it = kept_.erase(it);
   }

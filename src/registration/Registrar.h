@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "inspection/PeImage.h"
+#include "inspection/RegistrationState.h"
 #include "platform/Platform.h"
 #include "registration/Outcome.h"
 #include "registration/Worker.h"
@@ -24,8 +25,13 @@ class Registrar {
   Registrar(const Registrar&) = delete;
   Registrar& operator=(const Registrar&) = delete;
 
+  // A read of the file begun ahead of the run, asked for once the control
+  // said yes: it spares the read after a yes every class that cannot have changed.
+  using ReadBefore = std::function<std::optional<ReadBasis>()>;
+
   // onBusy runs once something is about to run, before the wait. Never throws.
-  Outcome Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy);
+  Outcome Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy,
+              const ReadBefore& before = nullptr);
 
   // Closes what has ended of the kept workers and tools, releasing their
   // libraries; the outcome of each waits for TakeLate.
@@ -54,7 +60,7 @@ class Registrar {
 
   Outcome RunAction(const std::string& fileSpec, Action action, const std::function<void()>& onBusy);
   // What the control left in the registry, once it said yes.
-  void ReadStateAfter(Outcome& outcome);
+  void ReadStateAfter(Outcome& outcome, const ReadBefore& before);
   Outcome RunWorker(OwnedLibrary library, Proc entryPoint, Outcome outcome);
   Outcome AfterLoadFailure(const std::string& checkedPath, const std::optional<PeHeaders>& headers,
                            uint32_t loadError, Outcome outcome, const std::function<void()>& onBusy);

@@ -5,8 +5,6 @@
 
 namespace ravlin {
 
-constexpr uint32_t kIdleTimerMs = 500;
-
 // Every step is guarded: start-up never stops and reports no error of its own.
 void frmRavlin::Form_Load() {
   bool sixtyFour = false;  // a failing probe chooses system32

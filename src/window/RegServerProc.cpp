@@ -9,21 +9,25 @@ namespace ravlin {
 void frmRavlin::RegServerProc(std::string inDllFile, const std::string& inCommand) {
   const std::optional<Action> action = ActionFor(inCommand);
   if (!action) return Tell(text::kUnknownCommand);
-  const Outcome outcome =
-      registrar_.Run(inDllFile, *action, [this] { SetPointer(MousePointer::Hourglass); });
+  const Outcome outcome = registrar_.Run(inDllFile, *action, [this] { SetPointer(MousePointer::Hourglass); },
+                                         [this] { return ConfirmedBasis(); });
+  mConfirmedBasis.reset();
   Present(outcome);
 }
 
-// The companion's state is read again once its script has ended. A control
+// A confirmation's state line read at length is shown once read. The
+// companion's state is read again once its script has ended. A control
 // that outlived its time-out is told of when it ends, once the user is idle:
 // never over a confirmation or another box.
 void frmRavlin::Timer1_Timer() {
+  if (stateRead_.Running()) TakeConfirmationState();
+  if (companionRead_.Running()) TakeCompanionState();
   if (mScriptProcess) {
     bool ended = false;
     ResumeNext([&] { ended = platform_.WaitForSingleObject(mScriptProcess.get(), 0) == kWaitObject0; });
     if (ended) {
       mScriptProcess.reset();
-      ShowCompanionState();
+      ReadCompanionState();
     }
   }
   if (text1.Locked()) return;

@@ -29,7 +29,7 @@ void frmRavlin::cmdRegister_Click() {
   const std::string fileSpec = FileSpec();
   if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
   ShowFileInfo(fileSpec);
-  lblState.SetCaption(RegistrationLine(fileSpec));
+  ReadConfirmationState(fileSpec);
   mRegisterMode = true;
   RecordConfirmed(fileSpec);
   SetButtonMode(false);
@@ -39,14 +39,15 @@ void frmRavlin::cmdRegister_Click() {
 void frmRavlin::cmdUnregister_Click() {
   const std::string fileSpec = FileSpec();
   if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
-  lblState.SetCaption(RegistrationLine(fileSpec));
+  ReadConfirmationState(fileSpec);
   mRegisterMode = false;
   RecordConfirmed(fileSpec);
   SetButtonMode(false);
 }
 
 // The text is read again here and not checked again: a file picked while
-// confirming is the one that is acted on.
+// confirming is the one that is acted on. A state line still being read is
+// not waited for; the read after a yes may use it.
 void frmRavlin::cmdProceed_Click() {
   toolkit_.MsgBox(text::kConfirmation);
   if (ChangedSinceConfirmed()) return;
@@ -57,6 +58,7 @@ void frmRavlin::cmdProceed_Click() {
   } else {
     RegServerProc(FileSpec(), "u");
   }
+  DropConfirmationState();
   lblState.SetCaption("");
   SetButtonMode(true);
 }
@@ -75,7 +77,7 @@ bool frmRavlin::ChangedSinceConfirmed() {
   if (path != mConfirmedPath || ReadFileIdentity(platform_, path, mRegisterMode) == mConfirmed) return false;
   toolkit_.MsgBox(text::kChangedSinceConfirmed);
   if (mRegisterMode) ShowFileInfo(FileSpec());
-  lblState.SetCaption(RegistrationLine(FileSpec()));
+  ReadConfirmationState(FileSpec());
   RecordConfirmed(FileSpec());
   return true;
 }
@@ -87,6 +89,7 @@ void frmRavlin::cmdCancel_Click() {
 
 // Any change of the text, typed or set, makes the shown information stale.
 void frmRavlin::text1_Change() {
+  DropConfirmationState();
   lblPleaseVerify.SetVisible(false);
   lblFileInfo.SetCaption("");
   lblState.SetCaption("");

@@ -7,7 +7,7 @@
 namespace ravlin {
 
 frmRavlin::frmRavlin(Toolkit& toolkit, Platform& platform)
-    : toolkit_(toolkit), platform_(platform), registrar_(platform), mScriptProcess(nullptr, HandleReleaser{&platform}) {
+    : toolkit_(toolkit), platform_(platform), registrar_(platform), stateRead_(platform), companionRead_(platform), mScriptProcess(nullptr, HandleReleaser{&platform}) {
   for (const ControlSpec& spec : kLayout) {
     Control& control = ControlById(spec.id);
     if (spec.kind == ControlKind::Label) static_cast<Label&>(control).SetCaption(spec.caption);

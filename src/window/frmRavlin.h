@@ -14,10 +14,19 @@
 #include "platform/FormHost.h"
 #include "platform/Platform.h"
 #include "platform/Toolkit.h"
+#include "registration/BackgroundRead.h"
 #include "registration/Registrar.h"
 #include "window/ControlIds.h"
 
 namespace ravlin {
+
+// The idle timer's interval, and its interval while a state line is being read.
+constexpr uint32_t kIdleTimerMs = 500;
+constexpr uint32_t kReadingTimerMs = 50;
+// A read of the state that ends within this is shown with the confirmation;
+// a longer one, or one of more classes than a quick read covers, once it
+// ends, the window answering meanwhile.
+constexpr uint32_t kStateShownWithinMs = 1000;
 
 class frmRavlin final : public FormHost {
  public:
@@ -90,6 +99,20 @@ class frmRavlin final : public FormHost {
   // Whether the file named now differs from what the user confirmed; then
   // says so and shows what it is now, for confirmation again.
   bool ChangedSinceConfirmed();
+  // The confirmation's state line, read off this thread where one can start.
+  void ReadConfirmationState(const std::string& inFileSpec);
+  // Shows the confirmation's read once it has ended.
+  void TakeConfirmationState();
+  void ShowConfirmationState(const FinishedRead& read);
+  // The confirmation's read is dropped, its line never shown.
+  void DropConfirmationState();
+  // The confirmation's read, for the read after a yes to start from; none when there is none.
+  std::optional<ReadBasis> ConfirmedBasis();
+  // The companion's state line, read again off this thread once its script has ended.
+  void ReadCompanionState();
+  void TakeCompanionState();
+  // The idle timer, quicker while a state line is being read.
+  void PaceTimer();
   // The companion control's state, read again once its script has ended.
   void ShowCompanionState();
   // A message box whose failure is not the caller's.
@@ -99,6 +122,11 @@ class frmRavlin final : public FormHost {
   Toolkit& toolkit_;
   Platform& platform_;
   Registrar registrar_;
+  BackgroundRead stateRead_;
+  BackgroundRead companionRead_;
+  uint32_t mTimerMs = kIdleTimerMs;
+  // The confirmation's read, for the read after a yes to start from.
+  std::optional<ReadBasis> mConfirmedBasis;
 
   // Window-level variables.
   std::string mCompanyName;

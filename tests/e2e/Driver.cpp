@@ -255,6 +255,9 @@ RegistrationRun Session::RunRegistration(ravlin::ControlId button, DWORD timeout
   Click(button);
   if (!WaitVisible(ravlin::IdCmdProceed, true, timeoutMs)) return run;
   run.summary = Text(ravlin::IdLblFileInfo);
+  // A long read of the state shows its line a while after the buttons: on a
+  // busy machine, a registry of many classes takes many seconds.
+  Until([&] { return !Text(ravlin::IdLblState).empty(); }, timeoutMs * 4, 10);
   run.state = Text(ravlin::IdLblState);
   Click(ravlin::IdCmdProceed);
   HWND confirmation = WaitNewBox(nullptr, timeoutMs);

@@ -100,6 +100,11 @@ class PerUserClass {
   PerUserClass(const PerUserClass&) = delete;
   PerUserClass& operator=(const PerUserClass&) = delete;
   bool created() const { return created_; }
+  // Points the class's server elsewhere, leaving the class key itself untouched.
+  bool SetServer(const std::string& server) {
+    return RegSetKeyValueA(HKEY_CURRENT_USER, (key_ + "\\InprocServer32").c_str(), nullptr, REG_SZ, server.c_str(),
+                           static_cast<DWORD>(server.size() + 1)) == ERROR_SUCCESS;
+  }
 
  private:
   std::string key_;
@@ -139,6 +144,81 @@ TEST(RegistrationStateUnderWine, AControlThatRegistersNoClassReadsAsNotRegistere
   EXPECT_TRUE(state.classes.empty());
   EXPECT_TRUE(state.typeLibraries.empty());
   EXPECT_TRUE(state.otherCopies.empty());
+}
+
+// --- The read after a yes, which starts from an earlier read ------------------
+
+const char kRealClass[] = "{6A3B1E20-7C41-4F0E-9D2A-52A1C0FFEE10}";
+const char kOtherClass[] = "{6A3B1E20-7C41-4F0E-9D2A-52A1C0FFEE24}";
+
+RegistrationState ReadSince(Platform& platform, const std::string& file, const ReadBasis& basis) {
+  return ReadRegistrationState(platform, file, 0, DefaultClassesRoots(), {&basis, nullptr});
+}
+
+// The keys planted here are seconds old at most. Moved on, the earlier read's
+// start leaves only what that read saw naming the file or its name to tell
+// them from the classes it may pass over.
+ReadBasis Aged(ReadBasis basis) {
+  basis.startedAt += 60 * 10000000ull;
+  return basis;
+}
+
+// Classes and other copies, as one text to compare a read with.
+std::string Found(const RegistrationState& state) {
+  std::string found = state.read ? "read:" : "unread:";
+  for (const RegisteredClass& registered : state.classes) found += " " + registered.clsid + "=" + registered.progId;
+  for (const ClassOfAnotherCopy& other : state.otherCopies)
+    found += " " + other.registeredClass.clsid + "@" + other.path;
+  return found;
+}
+
+TEST(ReadAfterAYesUnderWine, FindsAClassWhoseServerAloneNowPointsAtTheFile) {
+  WinPlatform platform;
+  const std::string control = Fixture("realclass.ocx");
+  PerUserClass moved(kOtherClass, "C:\\RavlinGone\\realclass.ocx");
+  ASSERT_TRUE(moved.created());
+  const RegistrationState before = ReadRegistrationState(platform, control);
+  ASSERT_TRUE(moved.SetServer(control));
+  const RegistrationState after = ReadSince(platform, control, Aged(before.basis));
+
+  EXPECT_EQ(Found(before), std::string("read: ") + kOtherClass + "@C:\\RavlinGone\\realclass.ocx");
+  EXPECT_EQ(Found(after), std::string("read: ") + kOtherClass + "=");
+  EXPECT_EQ(Found(after), Found(ReadRegistrationState(platform, control)));
+}
+
+// The user's class hid the machine's; once it is gone the machine's shows.
+TEST(ReadAfterAYesUnderWine, ARemovedClassGoesAndTheOneItHidShows) {
+  WinPlatform platform;
+  const std::string control = Fixture("realclass.ocx");
+  ASSERT_EQ(RunExport(control, "DllRegisterServer"), S_OK);
+  RegistrationState before;
+  {
+    const PerUserClass stale(kRealClass, "C:\\RavlinGone\\realclass.ocx");
+    ASSERT_TRUE(stale.created());
+    before = ReadRegistrationState(platform, control);
+  }
+  const RegistrationState after = ReadSince(platform, control, Aged(before.basis));
+  const RegistrationState full = ReadRegistrationState(platform, control);
+  RunExport(control, "DllUnregisterServer");
+
+  EXPECT_EQ(Found(before), std::string("read: ") + kRealClass + "@C:\\RavlinGone\\realclass.ocx");
+  EXPECT_EQ(Found(after), std::string("read: ") + kRealClass + "=Ravlin.RealClass");
+  EXPECT_EQ(Found(after), Found(full));
+}
+
+TEST(ReadAfterAYesUnderWine, FindsAClassAddedSinceTheEarlierRead) {
+  WinPlatform platform;
+  const std::string control = Fixture("realclass.ocx");
+  const RegistrationState before = ReadRegistrationState(platform, control);
+  const PerUserClass added(kOtherClass, control);
+  ASSERT_TRUE(added.created());
+  const RegistrationState after = ReadSince(platform, control, before.basis);
+
+  EXPECT_EQ(Found(before), "read:");
+  EXPECT_EQ(Found(after), std::string("read: ") + kOtherClass + "=");
+  EXPECT_EQ(Found(after), Found(ReadRegistrationState(platform, control)));
+  // Written before a read that did not see it, it would be taken for some other file's.
+  EXPECT_EQ(Found(ReadSince(platform, control, Aged(before.basis))), "read:");
 }
 
 }  // namespace

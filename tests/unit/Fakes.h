@@ -456,7 +456,8 @@ class FakePlatform : public Platform {
     openKeys_[*result] = {parent.is64, path};
     return kErrorSuccess;
   }
-  int32_t RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength) override {
+  int32_t RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength,
+                        uint64_t* lastWriteTime) override {
     if (index >= failEnumerationAt) return 5;  // ERROR_ACCESS_DENIED
     auto it = openKeys_.find(key);
     if (it == openKeys_.end()) return 6;
@@ -466,6 +467,7 @@ class FakePlatform : public Platform {
     if (found.size() + 1 > *nameLength) return kErrorMoreData;
     std::memcpy(name, found.c_str(), found.size() + 1);
     *nameLength = static_cast<uint32_t>(found.size());
+    if (lastWriteTime) *lastWriteTime = 0;  // the fake's keys are all as old as its clock
     return kErrorSuccess;
   }
   int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* type, uint8_t* data,
@@ -510,6 +512,7 @@ class FakePlatform : public Platform {
     if (it == longPaths.end()) return 0;
     return Answer(it->second, longPath, size);
   }
+  uint64_t GetSystemTimeAsFileTime() override { return 0; }
 
   std::vector<Handle> closedHandles;
   std::vector<Module> freedModules;

@@ -272,11 +272,20 @@ int32_t WinPlatform::RegOpenKeyExA(RegKey key, const char* subKey, uint32_t opti
   return status;
 }
 
-int32_t WinPlatform::RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength) {
+namespace {
+uint64_t AsNumber(const FILETIME& time) {
+  return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+}  // namespace
+
+int32_t WinPlatform::RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength,
+                                   uint64_t* lastWriteTime) {
   DWORD length = *nameLength;
-  const LONG status =
-      ::RegEnumKeyExA(static_cast<HKEY>(key), index, name, &length, nullptr, nullptr, nullptr, nullptr);
+  FILETIME written = {};
+  const LONG status = ::RegEnumKeyExA(static_cast<HKEY>(key), index, name, &length, nullptr, nullptr, nullptr,
+                                      lastWriteTime ? &written : nullptr);
   *nameLength = length;
+  if (lastWriteTime) *lastWriteTime = AsNumber(written);
   return status;
 }
 
@@ -299,6 +308,12 @@ uint32_t WinPlatform::ExpandEnvironmentStringsA(const char* source, char* destin
 
 uint32_t WinPlatform::GetLongPathNameA(const char* shortPath, char* longPath, uint32_t size) {
   return ::GetLongPathNameA(shortPath, longPath, size);
+}
+
+uint64_t WinPlatform::GetSystemTimeAsFileTime() {
+  FILETIME now = {};
+  ::GetSystemTimeAsFileTime(&now);
+  return AsNumber(now);
 }
 
 }  // namespace ravlin

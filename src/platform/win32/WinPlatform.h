@@ -52,12 +52,14 @@ class WinPlatform : public Platform {
                           const char* directory, int showCommand, Handle* process) override;
   int32_t RegOpenKeyExA(RegKey key, const char* subKey, uint32_t options, uint32_t samDesired,
                         RegKey* result) override;
-  int32_t RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength) override;
+  int32_t RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength,
+                        uint64_t* lastWriteTime) override;
   int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* type, uint8_t* data,
                            uint32_t* dataSize) override;
   int32_t RegCloseKey(RegKey key) override;
   uint32_t ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) override;
   uint32_t GetLongPathNameA(const char* shortPath, char* longPath, uint32_t size) override;
+  uint64_t GetSystemTimeAsFileTime() override;
 
   uint32_t WaitKeepingWindowAlive(Handle handle, uint32_t milliseconds) override;
 };
