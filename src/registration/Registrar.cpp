@@ -8,6 +8,7 @@
 
 #include "inspection/MissingDependency.h"
 #include "inspection/PlatformFile.h"
+#include "inspection/TypeLibrary.h"
 #include "platform/Probes.h"
 #include "platform/Text.h"
 
@@ -93,6 +94,8 @@ void Registrar::ReadStateAfter(Outcome& outcome) {
   ResumeNext([&] {
     if (IsOrdinaryFile(platform_, outcome.file)) outcome.after = ReadRegistrationState(platform_, outcome.file);
   });
+  if (!outcome.after || !outcome.after->classes.empty() || !outcome.after->typeLibraries.empty()) return;
+  ResumeNext([&] { outcome.expectsClasses = ExpectsClasses(platform_, outcome.file); });
 }
 
 Outcome Registrar::RunAction(const std::string& fileSpec, Action action, const std::function<void()>& onBusy) {
