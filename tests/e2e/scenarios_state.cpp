@@ -63,5 +63,39 @@ SCENARIO(AClassOfAMissingCopyIsNamedAndRegisteringMovesItHere) {
   CheckEq(out.outcome, "Process completed\r\n\r\nNothing points to this file any more.", "after unregistering");
 }
 
+// A library whose export registers nothing: a fault where its type library
+// declares a creatable class, plain information where it declares none.
+SCENARIO(NothingRegisteredReadsAsAFaultOnlyWhereAClassWasExpected) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + "ravlin-half-done";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  struct Row {
+    const char* fixture;
+    const char* key;
+    const char* asFile;
+    const char* after;
+  };
+  const Row rows[] = {
+      {"server.ocx", "Software\\RavlinFixtures\\server", "provider.dll", "No class or type library points to this file."},
+      {"described.ocx", "Software\\RavlinFixtures\\described", "gauges.dll",
+       "The control reported success, but nothing is registered to this file."},
+  };
+  for (const Row& row : rows) {
+    const std::string file = folder + "\\" + row.asFile;
+    if (!Check(CopyFileA(FixturePath(row.fixture).c_str(), file.c_str(), FALSE), "copied as " + file)) continue;
+    {
+      Session s;
+      s.StartIdle();
+      s.SetText(IdText1, file);
+      CheckEq(s.RunRegistration(IdCmdRegister).outcome, std::string("Process completed\r\n\r\n") + row.after,
+              row.asFile);
+    }
+    DeleteRegistryKey(row.key);
+    DeleteFileA(file.c_str());
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
 }  // namespace
 }  // namespace e2e
