@@ -1,6 +1,6 @@
 #include "inspection/TypeLibrary.h"
 
-#include <cctype>
+#include "platform/Text.h"
 
 namespace ravlin {
 
@@ -26,9 +26,8 @@ TypeLibrary ReadTypeLibrary(Platform& platform, const std::string& filePath) {
 }
 
 bool ExpectsClasses(Platform& platform, const std::string& filePath) {
-  std::string extension = filePath.size() >= 4 ? filePath.substr(filePath.size() - 4) : std::string();
-  for (char& ch : extension) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-  if (extension == ".ocx") return true;
+  const std::string name = Lower(FileNameOf(filePath));
+  if (name.size() > 4 && name.compare(name.size() - 4, 4, ".ocx") == 0) return true;
   return ReadTypeLibrary(platform, filePath).DeclaresCreatableClass();
 }
 

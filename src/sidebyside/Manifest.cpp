@@ -2,15 +2,12 @@
 
 #include <cctype>
 
+#include "platform/Text.h"
+
 namespace ravlin {
 namespace {
 
 const char kBreak[] = "\r\n";
-
-std::string Lower(std::string text) {
-  for (char& ch : text) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-  return text;
-}
 
 // Text with its markup characters escaped.
 std::string Escaped(const std::string& value) {

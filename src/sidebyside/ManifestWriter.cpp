@@ -1,11 +1,10 @@
 #include "sidebyside/ManifestWriter.h"
 
-#include <cctype>
-
 #include "inspection/PeImage.h"
 #include "inspection/PlatformFile.h"
 #include "inspection/TypeLibrary.h"
 #include "platform/Owned.h"
+#include "platform/Text.h"
 #include "sidebyside/ClassRegistrations.h"
 #include "sidebyside/Manifest.h"
 
@@ -16,23 +15,7 @@ constexpr uint16_t kManifestOfAProgram = 1;  // CREATEPROCESS_MANIFEST_RESOURCE_
 constexpr uint32_t kFileAttributeNormal = 0x80;
 constexpr size_t kCompareChunk = 0x10000;
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
+bool SameText(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
 
 // A manifest resource of the program's own wins over a file beside it.
 bool HasOwnManifest(Platform& platform, const std::string& programPath) {
