@@ -45,12 +45,19 @@ struct Placement {
   std::string target;
 };
 
-bool Describe(Platform& platform, const std::string& folder, const NeededControl& control,
+bool PlacedAlready(const std::vector<Placement>& placements, const std::string& target) {
+  for (const Placement& placement : placements)
+    if (SameText(placement.target, target)) return true;
+  return false;
+}
+
+// Where the control is to lie and what it holds; what cannot be described
+// goes to result's left-out list instead. A file named twice is placed once.
+void Describe(Platform& platform, const std::string& folder, const NeededControl& control,
               ManifestResult& result, std::vector<Placement>& placements) {
   using Reason = LeftOutControl::Reason;
   auto leaveOut = [&](Reason reason, const std::string& path) {
     result.leftOut.push_back({control.fileName, reason, path});
-    return false;
   };
   if (control.path.empty() || !IsOrdinaryFile(platform, control.path)) return leaveOut(Reason::NotFound, {});
   const std::optional<PeHeaders> headers = ReadPeHeadersOf(platform, control.path);
@@ -59,13 +66,13 @@ bool Describe(Platform& platform, const std::string& folder, const NeededControl
   TypeLibrary library = ReadTypeLibrary(platform, control.path);
   if (!library.Read()) return leaveOut(Reason::NoTypeLibrary, control.path);
   const std::string target = folder + "\\" + FileNameOf(control.path);
+  if (PlacedAlready(placements, target)) return;
   if (!SameText(FolderOf(control.path), folder) && IsOrdinaryFile(platform, target) &&
       !SameBytes(platform, control.path, target))
     return leaveOut(Reason::DifferentCopy, target);
   DescribedControl described{FileNameOf(control.path), std::move(library),
                              ReadClassRegistrations(platform, control.path)};
   placements.push_back({std::move(described), control.path, target});
-  return true;
 }
 
 // Copies a control found elsewhere beside the program; the original stays.

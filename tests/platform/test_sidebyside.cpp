@@ -106,11 +106,12 @@ class ManifestWriterUnderWine : public ::testing::Test {
   std::string root_;
 };
 
+// A control named twice (one entry per class a program uses) is listed once.
 TEST_F(ManifestWriterUnderWine, CopiesTheControlBesideAndListsOnlyWhatCanBeCreated) {
   const std::string source = elsewhere() + "\\described.ocx";
   const ManifestResult result = Write(
       {{"DESCRIBED.OCX", source}, {"GONE.OCX", ""}, {"SERVER.OCX", Fixture("server.ocx")},
-       {"OTHERARCH.OCX", Fixture("otherarch.ocx")}});
+       {"OTHERARCH.OCX", Fixture("otherarch.ocx")}, {"described.ocx", source}});
   ASSERT_EQ(result.kind, ManifestResult::Kind::Written);
   EXPECT_EQ(result.covered, std::vector<std::string>{"described.ocx"});
   EXPECT_EQ(result.copied, std::vector<std::string>{program_folder() + "\\described.ocx"});
