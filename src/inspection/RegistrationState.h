@@ -81,6 +81,8 @@ class FileMatcher {
   // Whether value names the file, another file of its name, or neither; for
   // the first two, *path gets the file value names, expanded and in full.
   PathMatch Match(const std::string& value, std::string* path) const;
+  // The file a registry value names, expanded and in full, by the value rules.
+  std::string Resolve(const std::string& value) const { return Normalise(value, rules_); }
 
  private:
   std::string Normalise(const std::string& value, const PathRules& rules) const;

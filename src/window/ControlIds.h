@@ -25,6 +25,7 @@ enum ControlId : int {
   IdLblOCXFileSpec = 116,
   IdLblCompanionState = 117,
   IdLblState = 118,
+  IdLblControls = 119,
 };
 
 }  // namespace ravlin

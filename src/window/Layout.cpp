@@ -9,7 +9,7 @@ const FontSpec kFontD{"MS Sans Serif", 19.2, 400};
 
 using K = ControlKind;
 
-const std::array<ControlSpec, 18> kLayout = {{
+const std::array<ControlSpec, 19> kLayout = {{
     // name, index, kind, id, caption, left, top, width, height, tab, font, raised
     {"Command2", -1, K::Button, IdCommand2, "Close", 5724, 3144, 972, 372, 14, nullptr, false},
     {"Command1", 0, K::Button, IdCommand1Unregister, "UnRegister  RICHTX32.OCX", 1680, 1080, 3012, 612, 12, nullptr, false},
@@ -30,6 +30,8 @@ const std::array<ControlSpec, 18> kLayout = {{
     // Whether the companion control is registered, and whether the file being confirmed is.
     {"lblCompanionState", -1, K::Label, IdLblCompanionState, "", 1680, 2600, 3960, 480, 16, nullptr, false},
     {"lblState", -1, K::Label, IdLblState, "", 360, 7560, 6360, 600, 17, nullptr, false},
+    // A program's controls, one a line: ten lines of the default font.
+    {"lblControls", -1, K::Label, IdLblControls, "", 360, 8220, 6360, 2160, 18, nullptr, false},
 }};
 
 }  // namespace ravlin

@@ -26,7 +26,7 @@ std::string frmRavlin::FileSpec() const { return WithoutEnclosingQuotes(text1.Te
 
 void frmRavlin::cmdRegister_Click() {
   const std::string fileSpec = FileSpec();
-  if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
+  if (!CheckFileSpec(toolkit_, *this, fileSpec) || ConfirmProgram(fileSpec, true)) return;
   ShowFileInfo(fileSpec);
   lblState.SetCaption(RegistrationLine(fileSpec));
   mRegisterMode = true;
@@ -36,7 +36,7 @@ void frmRavlin::cmdRegister_Click() {
 // No file information for an unregistration; what is registered to it, though.
 void frmRavlin::cmdUnregister_Click() {
   const std::string fileSpec = FileSpec();
-  if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
+  if (!CheckFileSpec(toolkit_, *this, fileSpec) || ConfirmProgram(fileSpec, false)) return;
   lblState.SetCaption(RegistrationLine(fileSpec));
   mRegisterMode = false;
   SetButtonMode(false);
@@ -46,7 +46,9 @@ void frmRavlin::cmdUnregister_Click() {
 // confirming is the one that is acted on.
 void frmRavlin::cmdProceed_Click() {
   toolkit_.MsgBox(text::kConfirmation);
-  if (mRegisterMode) {
+  if (mProgram) {
+    ProceedProgram();
+  } else if (mRegisterMode) {
     RegServerProc(FileSpec(), "");
     lblPleaseVerify.SetVisible(false);
     lblFileInfo.SetCaption("");
@@ -67,6 +69,8 @@ void frmRavlin::text1_Change() {
   lblPleaseVerify.SetVisible(false);
   lblFileInfo.SetCaption("");
   lblState.SetCaption("");
+  lblControls.SetCaption("");
+  mProgram.reset();
 }
 
 }  // namespace ravlin

@@ -53,6 +53,7 @@ Control& frmRavlin::ControlById(int id) {
     case IdLblOCXFileSpec: return lblOCXFileSpec;
     case IdLblCompanionState: return lblCompanionState;
     case IdLblState: return lblState;
+    case IdLblControls: return lblControls;
   }
   throw std::out_of_range("no control with that identifier");
 }

@@ -13,6 +13,7 @@
 #include "platform/FormHost.h"
 #include "platform/Platform.h"
 #include "platform/Toolkit.h"
+#include "inspection/ProgramState.h"
 #include "registration/Registrar.h"
 #include "window/ControlIds.h"
 
@@ -41,6 +42,7 @@ class frmRavlin final : public FormHost {
   Label lblOCXFileSpec;
   Label lblCompanionState;
   Label lblState;
+  Label lblControls;
 
   // The layout table, and the control it names with this identifier.
   FormLayout Layout() const override;
@@ -87,6 +89,12 @@ class frmRavlin final : public FormHost {
   // A message box whose failure is not the caller's.
   void Tell(const std::string& message);
   void SetPointer(MousePointer pointer);
+  // A Visual Basic program named in place of a control: its controls shown
+  // for confirmation (true), or why there is nothing to confirm, told (true
+  // too); false for any other file, which goes the general way.
+  bool ConfirmProgram(const std::string& fileSpec, bool registering);
+  // Proceed on a program: its controls one after another, then one message.
+  void ProceedProgram();
 
   Toolkit& toolkit_;
   Platform& platform_;
@@ -100,6 +108,8 @@ class frmRavlin final : public FormHost {
   std::string mCrLf;
   bool mOcxFound = false;
   std::string mCompanionPath;
+  // The program being confirmed, and its controls' state; none for a control file.
+  std::optional<ProgramState> mProgram;
   // The companion's script while it runs; its state is read again when it ends.
   OwnedHandle mScriptProcess{nullptr, HandleReleaser{nullptr}};
 };

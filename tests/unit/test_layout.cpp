@@ -26,7 +26,7 @@ TEST(Layout, EveryControlOnceWithItsOwnTabIndexAndId) {
   EXPECT_EQ(tabs.size(), kLayout.size());
   EXPECT_EQ(ids.size(), kLayout.size());
   EXPECT_EQ(*tabs.begin(), 0);
-  EXPECT_EQ(*tabs.rbegin(), 17);
+  EXPECT_EQ(*tabs.rbegin(), 18);
 }
 
 // The toolkit takes each row's control as the type its kind names, unchecked.

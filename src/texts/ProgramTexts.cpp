@@ -1,0 +1,80 @@
+#include "texts/ProgramTexts.h"
+
+#include "texts/Texts.h"
+
+namespace ravlin {
+namespace {
+
+constexpr char kBreak[] = "\r\n";
+
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find(kBreak)); }
+
+// The state without the file's name: "registered, C:\...".
+std::string StateWords(const ControlState& control) {
+  switch (control.kind) {
+    case ControlState::Kind::Registered: return "registered, " + control.registeredTo;
+    case ControlState::Kind::MissingCopy:
+      return "registered to a missing copy, " + control.registeredTo +
+             (control.foundAt.empty() ? "" : "; found " + control.foundAt);
+    case ControlState::Kind::Found: return "not registered, found " + control.foundAt;
+    case ControlState::Kind::NotFound: break;
+  }
+  return "not found";
+}
+
+// The same control in the state read after the run; the one before when it is gone from the list.
+const ControlState& After(const ProgramRun& run, const ControlState& before) {
+  for (const ControlState& after : run.after.controls)
+    if (after.control.file == before.control.file) return after;
+  return before;
+}
+
+std::string Folders(const ProgramState& program) {
+  return program.folder + " and " + program.systemFolder;
+}
+
+}  // namespace
+
+std::string ControlLine(const ControlState& control) { return control.control.file + ": " + StateWords(control); }
+
+std::string ControlList(const ProgramState& program) {
+  std::string text;
+  for (const ControlState& control : program.controls) text += (text.empty() ? "" : kBreak) + ControlLine(control);
+  return text;
+}
+
+std::string ProgressText(size_t position, size_t count, const std::string& file) {
+  return std::to_string(position) + " of " + std::to_string(count) + ": " + file;
+}
+
+std::string ProgramRunMessage(const ProgramRun& run) {
+  const bool registering = run.action == Action::Register;
+  size_t acted = 0, completed = 0;
+  std::string lines, kept, missing;
+  for (const ControlRun& control : run.controls) {
+    const ControlState& before = control.before;
+    if (control.outcome) {
+      ++acted;
+      const std::string first = FirstLine(MessageFor(*control.outcome));
+      if (first == text::kCompleted) ++completed;
+      lines += kBreak + before.control.file + ": " + first + kBreak + "    now " + StateWords(After(run, before));
+    } else if (before.kind == ControlState::Kind::NotFound) {
+      missing += (missing.empty() ? "" : ", ") + before.control.file;
+    } else if (!registering && before.kind == ControlState::Kind::Registered) {
+      kept += (kept.empty() ? "" : ", ") + before.control.file;
+    } else {
+      lines += kBreak + ControlLine(before);
+    }
+  }
+  std::string message = acted == 0 ? std::string(registering ? "Nothing to register." : "Nothing to unregister.")
+                                   : std::string(registering ? "Registered " : "Unregistered ") +
+                                         std::to_string(completed) + " of " + std::to_string(acted) +
+                                         (acted == 1 ? " control." : " controls.");
+  if (!lines.empty()) message += kBreak + lines;
+  if (!kept.empty()) message += std::string(kBreak) + kBreak + "Kept, shared with other programs: " + kept + ".";
+  if (!missing.empty())
+    message += std::string(kBreak) + kBreak + "Not found: " + missing + " (looked in " + Folders(run.after) + ").";
+  return message;
+}
+
+}  // namespace ravlin
