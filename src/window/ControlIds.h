@@ -26,6 +26,7 @@ enum ControlId : int {
   IdLblCompanionState = 117,
   IdLblState = 118,
   IdLblControls = 119,
+  IdCmdNoRegistry = 120,
 };
 
 }  // namespace ravlin

@@ -35,6 +35,7 @@ class frmRavlin final : public FormHost {
   TextBox text1;
   CommandButton cmdProceed;
   CommandButton cmdCancel;
+  CommandButton cmdNoRegistry;
   Label Label2;
   std::array<Label, 2> Label1;
   Label lblPleaseVerify;
@@ -59,6 +60,8 @@ class frmRavlin final : public FormHost {
   void cmdUnregister_Click();
   void cmdProceed_Click();
   void cmdCancel_Click();
+  // A program's controls described in a manifest beside it instead of registered.
+  void cmdNoRegistry_Click();
   void text1_Change();
   void File1_MouseDown(int16_t button, int16_t shift, float x, float y);
   // The idle timer: what ended after its time-out is told now.
