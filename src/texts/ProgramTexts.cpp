@@ -9,14 +9,21 @@ constexpr char kBreak[] = "\r\n";
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find(kBreak)); }
 
+// Where a control not registered to an existing file was found.
+std::string FoundWhere(const ProgramState& program, const ControlState& control) {
+  if (IsIn(control.foundAt, program.folder)) return "found beside the program";
+  if (IsIn(control.foundAt, program.systemFolder)) return "found in the system folder";
+  return "found " + control.foundAt;
+}
+
 // The state without the file's name: "registered, C:\...".
-std::string StateWords(const ControlState& control) {
+std::string StateWords(const ProgramState& program, const ControlState& control) {
   switch (control.kind) {
     case ControlState::Kind::Registered: return "registered, " + control.registeredTo;
     case ControlState::Kind::MissingCopy:
       return "registered to a missing copy, " + control.registeredTo +
-             (control.foundAt.empty() ? "" : "; found " + control.foundAt);
-    case ControlState::Kind::Found: return "not registered, found " + control.foundAt;
+             (control.foundAt.empty() ? "" : "; " + FoundWhere(program, control));
+    case ControlState::Kind::Found: return "not registered, " + FoundWhere(program, control);
     case ControlState::Kind::NotFound: break;
   }
   return "not found";
@@ -35,11 +42,13 @@ std::string Folders(const ProgramState& program) {
 
 }  // namespace
 
-std::string ControlLine(const ControlState& control) { return control.control.file + ": " + StateWords(control); }
+std::string ControlLine(const ProgramState& program, const ControlState& control) {
+  return control.control.file + ": " + StateWords(program, control);
+}
 
 std::string ControlList(const ProgramState& program) {
   std::string text;
-  for (const ControlState& control : program.controls) text += (text.empty() ? "" : kBreak) + ControlLine(control);
+  for (const ControlState& control : program.controls) text += (text.empty() ? "" : kBreak) + ControlLine(program, control);
   return text;
 }
 
@@ -57,13 +66,13 @@ std::string ProgramRunMessage(const ProgramRun& run) {
       ++acted;
       const std::string first = FirstLine(MessageFor(*control.outcome));
       if (first == text::kCompleted) ++completed;
-      lines += kBreak + before.control.file + ": " + first + kBreak + "    now " + StateWords(After(run, before));
+      lines += kBreak + before.control.file + ": " + first + kBreak + "    now " + StateWords(run.after, After(run, before));
     } else if (before.kind == ControlState::Kind::NotFound) {
       missing += (missing.empty() ? "" : ", ") + before.control.file;
     } else if (!registering && before.kind == ControlState::Kind::Registered) {
       kept += (kept.empty() ? "" : ", ") + before.control.file;
     } else {
-      lines += kBreak + ControlLine(before);
+      lines += kBreak + ControlLine(run.after, before);
     }
   }
   std::string message = acted == 0 ? std::string(registering ? "Nothing to register." : "Nothing to unregister.")

@@ -17,8 +17,9 @@ constexpr char kControlsUnreadable[] =
 
 }  // namespace text
 
-// "WSHOM.OCX: registered, C:\windows\syswow64\wshom.ocx", "NOWHERE.OCX: not found", ...
-std::string ControlLine(const ControlState& control);
+// "WSHOM.OCX: registered, C:\windows\syswow64\wshom.ocx", "X.OCX: not registered,
+// found beside the program", "NOWHERE.OCX: not found", ...
+std::string ControlLine(const ProgramState& program, const ControlState& control);
 
 // Every control on its own line, for the window while confirming.
 std::string ControlList(const ProgramState& program);

@@ -30,8 +30,8 @@ const std::array<ControlSpec, 20> kLayout = {{
     // Whether the companion control is registered, and whether the file being confirmed is.
     {"lblCompanionState", -1, K::Label, IdLblCompanionState, "", 1680, 2600, 3960, 480, 16, nullptr, false},
     {"lblState", -1, K::Label, IdLblState, "", 360, 7560, 6360, 600, 17, nullptr, false},
-    // A program's controls, one a line: ten lines of the default font.
-    {"lblControls", -1, K::Label, IdLblControls, "", 360, 8220, 6360, 2160, 18, nullptr, false},
+    // A program's controls, one a line: eight of them even where each path takes two lines.
+    {"lblControls", -1, K::Label, IdLblControls, "", 360, 8220, 6360, 3300, 18, nullptr, false},
     // For a program's controls: a manifest beside it instead of the registry.
     {"cmdNoRegistry", -1, K::ColouredButton, IdCmdNoRegistry, "No registry", 5040, 7080, 1215, 375, 19, &kFontA, false},
 }};
