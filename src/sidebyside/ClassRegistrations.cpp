@@ -5,6 +5,7 @@
 #include "inspection/PeImage.h"
 #include "inspection/RegistrationState.h"
 #include "platform/RegistryKey.h"
+#include "platform/Text.h"
 
 namespace ravlin {
 namespace {
@@ -18,6 +19,28 @@ uint32_t MiscStatus(Platform& platform, const RegistryKey& classKey) {
   if (all != 0) return all;
   const RegistryKey content(platform, misc.get(), "1", kKeyQueryValue | kKeyWow64_32Key);
   return static_cast<uint32_t>(std::strtoul(content.StringValue("").c_str(), nullptr, 10));
+}
+
+// The class a ProgID's own key names; "" when it names none.
+std::string ProgIdOwner(Platform& platform, const std::string& progId) {
+  for (const ClassesRoot& root : DefaultClassesRoots()) {
+    const std::string owner = RegistryKey(platform, root.key, root.path + "\\" + progId + "\\CLSID",
+                                          kKeyQueryValue | kKeyWow64_32Key)
+                                  .StringValue("");
+    if (!owner.empty()) return owner;
+  }
+  return {};
+}
+
+// Two classes of a file often list the same ProgID (a class and its older
+// name); it stays with the class its own key names, which is the one created.
+void KeepOwnedProgIds(Platform& platform, ClassRegistration& details) {
+  std::vector<std::string> kept;
+  for (const std::string& progId : details.progIds) {
+    const std::string owner = ProgIdOwner(platform, progId);
+    if (owner.empty() || Lower(owner) == Lower(details.clsid)) kept.push_back(progId);
+  }
+  details.progIds = kept;
 }
 
 ClassRegistration Read(Platform& platform, const RegisteredClass& registered) {
@@ -35,6 +58,7 @@ ClassRegistration Read(Platform& platform, const RegisteredClass& registered) {
       if (!progId.empty()) details.progIds.push_back(progId);
     }
     details.miscStatus = MiscStatus(platform, classKey);
+    KeepOwnedProgIds(platform, details);
     return details;
   }
   return details;

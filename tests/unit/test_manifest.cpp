@@ -144,6 +144,7 @@ TEST_P(TypeLibraryReader, ReadsWhatTheLibraryDeclares) {
 INSTANTIATE_TEST_SUITE_P(Table, TypeLibraryReader, ::testing::ValuesIn(LibraryCases()));
 
 // --- What the user reads after asking for the manifest -----------------------------------
+// (Nothing written for want of a control, and for the program's own manifest: end to end.)
 
 ManifestResult Result(ManifestResult::Kind kind) {
   ManifestResult result;
@@ -189,11 +190,6 @@ const std::vector<MessageCase>& MessageCases() {
        "old.ocx: another file of that name is beside the program already, and was left as it is "
        "(C:\\app\\old.ocx).\r\n"
        "locked.ocx: it could not be copied beside the program (C:\\sys\\locked.ocx)."},
-      {"nothing described", Result(ManifestResult::Kind::NothingDescribed),
-       "Nothing was written: none of the program's controls can be described."},
-      {"the program's own manifest", Result(ManifestResult::Kind::OwnManifest),
-       "Nothing was written: the program carries its own manifest, and Windows then ignores a manifest file "
-       "beside it."},
       {"a manifest and its kept copy both there", Result(ManifestResult::Kind::BackupInTheWay),
        "Nothing was written: C:\\app\\client.exe.manifest and its kept copy "
        "C:\\app\\client.exe.manifest.bak are both there already. Move one of them away, so that neither is lost."},
