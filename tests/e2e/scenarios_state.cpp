@@ -68,33 +68,22 @@ SCENARIO(AClassOfAMissingCopyIsNamedAndRegisteringMovesItHere) {
 SCENARIO(NothingRegisteredReadsAsAFaultOnlyWhereAClassWasExpected) {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
-  const std::string folder = std::string(temp) + "ravlin-half-done";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  struct Row {
-    const char* fixture;
-    const char* key;
-    const char* asFile;
-    const char* after;
-  };
-  const Row rows[] = {
-      {"server.ocx", "Software\\RavlinFixtures\\server", "provider.dll", "No class or type library points to this file."},
-      {"described.ocx", "Software\\RavlinFixtures\\described", "gauges.dll",
-       "The control reported success, but nothing is registered to this file."},
-  };
-  for (const Row& row : rows) {
-    const std::string file = folder + "\\" + row.asFile;
-    if (!Check(CopyFileA(FixturePath(row.fixture).c_str(), file.c_str(), FALSE), "copied as " + file)) continue;
+  const char* const rows[][3] = {
+      {"server.ocx", "provider.dll", "No class or type library points to this file."},
+      {"described.ocx", "gauges.dll", "The control reported success, but nothing is registered to this file."}};
+  for (const auto& row : rows) {
+    const std::string file = std::string(temp) + row[1];
+    if (!Check(CopyFileA(FixturePath(row[0]).c_str(), file.c_str(), FALSE), "copied as " + file)) continue;
     {
       Session s;
       s.StartIdle();
       s.SetText(IdText1, file);
-      CheckEq(s.RunRegistration(IdCmdRegister).outcome, std::string("Process completed\r\n\r\n") + row.after,
-              row.asFile);
+      CheckEq(s.RunRegistration(IdCmdRegister).outcome, std::string("Process completed\r\n\r\n") + row[2], row[1]);
     }
-    DeleteRegistryKey(row.key);
     DeleteFileA(file.c_str());
   }
-  RemoveDirectoryA(folder.c_str());
+  DeleteRegistryKey("Software\\RavlinFixtures\\server");
+  DeleteRegistryKey("Software\\RavlinFixtures\\described");
 }
 
 }  // namespace

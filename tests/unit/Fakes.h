@@ -214,12 +214,8 @@ class FakePlatform : public Platform {
   std::function<int32_t(Handle, uint32_t*)> onGetExitCodeProcess;
   std::string windowsDirectory = "C:\\WINDOWS";
   std::string wow64Directory = "C:\\WINDOWS\\SysWOW64";  // "" on a 32-bit system
-  // Files whose bytes CreateFileA/ReadFile serve, by exact path; CreateFileA
-  // with kCreateNew adds one there, which WriteFile fills.
+  // Files whose bytes CreateFileA/ReadFile serve, by exact path.
   std::map<std::string, std::string> fileBytes;
-  // Type libraries by the file's exact path; any other path cannot be loaded.
-  std::map<std::string, TypeLibraryAttributes> typeLibraries;
-  std::function<Handle(Module, const char*, const char*)> onFindResourceA;  // default: none
   std::function<uint32_t(Handle, uint32_t)> onWaitForSingleObject;
   std::function<int32_t(Handle, uint32_t*)> onGetExitCodeThread;
   std::function<uint32_t(uint32_t, char*, uint32_t)> onFormatMessageA;  // (code, buffer, size)
@@ -353,35 +349,14 @@ class FakePlatform : public Platform {
     *exitCode = 0;
     return 1;
   }
-  int32_t WriteFile(Handle file, const void* buffer, uint32_t bytesToWrite, uint32_t* written) override {
-    auto it = openFiles_.find(file);
-    if (it == openFiles_.end()) return 0;
-    it->second.bytes->append(static_cast<const char*>(buffer), bytesToWrite);
-    *written = bytesToWrite;
-    return 1;
-  }
-  int32_t CopyFileA(const char* existing, const char* newName, int32_t failIfExists) override {
-    log_.Add(std::string("CopyFileA:") + existing + "|" + newName);
-    if (!fileBytes.count(existing) || (failIfExists && fileBytes.count(newName))) return 0;
-    fileBytes[newName] = fileBytes[existing];
-    return 1;
-  }
-  int32_t MoveFileA(const char* existing, const char* newName) override {
-    log_.Add(std::string("MoveFileA:") + existing + "|" + newName);
-    if (!fileBytes.count(existing) || fileBytes.count(newName)) return 0;
-    fileBytes[newName] = fileBytes[existing];
-    fileBytes.erase(existing);
-    return 1;
-  }
-  Handle FindResourceA(Module module, const char* name, const char* type) override {
-    return onFindResourceA ? onFindResourceA(module, name, type) : nullptr;
-  }
-  int32_t LoadTypeLibraryA(const char* fileName, TypeLibraryAttributes* attributes) override {
-    log_.Add(std::string("LoadTypeLibraryA:") + fileName);
-    auto it = typeLibraries.find(fileName);
-    if (it == typeLibraries.end()) return static_cast<int32_t>(0x80029C4Au);  // TYPE_E_CANTLOADLIBRARY
-    *attributes = it->second;
-    return 0;
+  // The manifest's writer and the type-library reader are tested under Wine;
+  // here nothing is written, and no file has a type library.
+  int32_t WriteFile(Handle, const void*, uint32_t, uint32_t*) override { return 0; }
+  int32_t CopyFileA(const char*, const char*, int32_t) override { return 0; }
+  int32_t MoveFileA(const char*, const char*) override { return 0; }
+  Handle FindResourceA(Module, const char*, const char*) override { return nullptr; }
+  int32_t LoadTypeLibraryA(const char*, TypeLibraryAttributes*) override {
+    return static_cast<int32_t>(0x80029C4Au);  // TYPE_E_CANTLOADLIBRARY
   }
   int32_t CloseHandle(Handle object) override {
     if (openFiles_.erase(object)) return 1;  // a file read as data: not a kernel object of interest
@@ -593,7 +568,7 @@ class FakePlatform : public Platform {
   std::map<RegKey, OpenKey> openKeys_;
   intptr_t nextKey_ = 0;
   struct OpenBytes {
-    std::string* bytes;
+    const std::string* bytes;
     size_t position;
   };
   CallLog& log_;

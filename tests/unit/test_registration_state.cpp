@@ -180,15 +180,6 @@ TEST_P(StateTexts, EachStateReadsAsItIs) {
   EXPECT_EQ(AfterUnregisteringText(c.state), c.afterUnregistering);
 }
 
-// Where no class was expected (no creatable class in the type library, not an
-// .ocx), nothing registered is information, not a fault (the plain line itself
-// is read end to end); another copy's classes are still named.
-TEST(AfterRegistering, NothingRegisteredWhereNoClassWasExpectedIsPlainInformation) {
-  EXPECT_EQ(AfterRegisteringText(WithCopy(State(0, 0), "C:\\old\\x.dll", true), false),
-            "No class or type library points to this file.\r\nRegistered to another copy: C:\\old\\x.dll.");
-  EXPECT_EQ(AfterRegisteringText(State(1, 0), false), AfterRegisteringText(State(1, 0), true));
-}
-
 INSTANTIATE_TEST_SUITE_P(Table, StateTexts, ::testing::ValuesIn(TextCases()),
                          [](const ::testing::TestParamInfo<TextCase>& info) {
                            std::string name = info.param.name;
