@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 #include "VbProgramBuilder.h"
 #include "inspection/ProgramControls.h"
@@ -24,12 +23,11 @@ struct StringSource final : ByteSource {
 };
 
 constexpr vb::Guid kOther = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
-
-std::string ThreeEntries() {
-  return vb::Program({vb::Entry(vb::kShellGuid, "wshom.ocx", "WScript.Shell"),
-                      vb::Entry(kOther, "MSCOMCTL.OCX", "MSComctlLib.ListView"),
-                      vb::Entry(kOther, "mscomctl.ocx", "MSComctlLib.TreeView")});
-}
+const std::string kEntries[] = {vb::Entry(vb::kShellGuid, "wshom.ocx", "WScript.Shell"),
+                                vb::Entry(kOther, "MSCOMCTL.OCX", "MSComctlLib.ListView"),
+                                vb::Entry(kOther, "mscomctl.ocx", "MSComctlLib.TreeView")};
+const std::string kThree = vb::Program({kEntries[0], kEntries[1], kEntries[2]});
+const size_t kSecond = vb::kTableAt + kEntries[0].size(), kThird = kSecond + kEntries[1].size();
 
 ProgramControls Read(std::string bytes) {
   StringSource source(std::move(bytes));
@@ -37,7 +35,7 @@ ProgramControls Read(std::string bytes) {
 }
 
 TEST(ProgramControls, EachFileOnceWithItsClassesInTheTablesOrder) {
-  const ProgramControls read = Read(ThreeEntries());
+  const ProgramControls read = Read(kThree);
   ASSERT_EQ(read.kind, ProgramControls::Kind::Read);
   ASSERT_EQ(read.controls.size(), 2u);
   EXPECT_EQ(read.controls[0].file, "wshom.ocx");
@@ -50,72 +48,49 @@ TEST(ProgramControls, EachFileOnceWithItsClassesInTheTablesOrder) {
   EXPECT_EQ(read.controls[1].classes[1].className, "MSComctlLib.TreeView");
 }
 
-struct Damage {
-  const char* what;
-  std::function<std::string()> bytes;
-  ProgramControls::Kind kind;
-  size_t files;
-};
-
-std::string Changed(const std::function<void(std::string&)>& change) {
-  std::string bytes = ThreeEntries();
-  change(bytes);
+// The three-entry program with a 32-bit field (or, with a byte's width, a byte) changed.
+std::string With(size_t at, uint32_t value, size_t width = 4) {
+  std::string bytes = kThree;
+  for (size_t i = 0; i < width; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
   return bytes;
 }
 
-size_t EntryAt(size_t index) {
-  size_t at = vb::kTableAt;
-  for (size_t i = 0; i < index; ++i) at += static_cast<unsigned char>(ThreeEntries()[at]);
-  return at;
+// The last entry's class name moved to its last four bytes, which are not a terminated name.
+std::string Unterminated() {
+  std::string bytes = With(kThird + kEntries[2].size() - 4, 0x78787878);
+  PutU32(bytes, kThird + 0x2C, static_cast<uint32_t>(kEntries[2].size() - 4));
+  return bytes;
 }
 
 TEST(ProgramControls, DamagedAndForeignFilesAreToldApartAndNothingIsHalfRead) {
   using K = ProgramControls::Kind;
-  const size_t header = vb::kHeaderAt;
-  const Damage cases[] = {
-      {"the older runtime", [] { return vb::Program({vb::Entry(kOther, "a.ocx", "A.B")}, "msvbvm50.dll"); },
-       K::Read, 1},
-      {"no controls", [] { return vb::Program({}); }, K::Read, 0},
-      {"another runtime", [] { return vb::Program({vb::Entry(kOther, "a.ocx", "A.B")}, "MSVCRT.DLL"); },
-       K::NotVisualBasic, 0},
-      {"an entry point that is no push", [] { return Changed([](std::string& b) { b[vb::kEntryAt] = 0x55; }); },
-       K::NotVisualBasic, 0},
-      {"a push of an address before the image",
-       [] { return Changed([](std::string& b) { PutU32(b, vb::kEntryAt + 1, 0x10); }); }, K::NotVisualBasic, 0},
-      {"no signature", [] { return Changed([](std::string& b) { b[vb::kHeaderAt] = 'W'; }); }, K::NotVisualBasic, 0},
-      {"the table outside every section",
-       [header] { return Changed([header](std::string& b) { PutU32(b, header + 0x50, 0x7FFF0000); }); },
-       K::Unreadable, 0},
-      {"more entries than the file holds",
-       [header] { return Changed([header](std::string& b) { PutU16(b, header + 0x46, 0xFFFF); }); }, K::Unreadable, 0},
-      {"an entry shorter than its fields",
-       [] { return Changed([](std::string& b) { PutU32(b, EntryAt(1), 0x20); }); }, K::Unreadable, 0},
-      {"an entry of no length", [] { return Changed([](std::string& b) { PutU32(b, EntryAt(0), 0); }); },
-       K::Unreadable, 0},
-      {"an entry longer than any", [] { return Changed([](std::string& b) { PutU32(b, EntryAt(0), 0x7FFFFFFF); }); },
-       K::Unreadable, 0},
-      {"a class GUID past its entry",
-       [] { return Changed([](std::string& b) { PutU32(b, EntryAt(2) + 0x04, 0x1000); }); }, K::Unreadable, 0},
-      {"a file name before the entry's fields end",
-       [] { return Changed([](std::string& b) { PutU32(b, EntryAt(0) + 0x28, 0x10); }); }, K::Unreadable, 0},
-      {"a class name past its entry",
-       [] { return Changed([](std::string& b) { PutU32(b, EntryAt(0) + 0x2C, 0xFFFFFFF0); }); }, K::Unreadable, 0},
-      {"an empty file name", [] {
-         return Changed([](std::string& b) { b[EntryAt(1) + 0x44] = '\0'; });
-       }, K::Unreadable, 0},
-      {"names that run to the entry's end", [] {
-         return Changed([](std::string& b) {
-           const size_t at = EntryAt(0), length = static_cast<unsigned char>(b[at]);
-           std::fill(b.begin() + static_cast<long>(at + 0x44), b.begin() + static_cast<long>(at + length), 'x');
-         });
-       }, K::Unreadable, 0},
-      {"a file that ends inside the header", [header] { return ThreeEntries().substr(0, header + 0x48); },
-       K::Unreadable, 0},
-      {"a file that ends inside the last entry", [] { return ThreeEntries().substr(0, EntryAt(2) + 0x30); },
-       K::Unreadable, 0},
+  const struct {
+    const char* what;
+    std::string bytes;
+    K kind;
+    size_t files;
+  } cases[] = {
+      {"the older runtime", vb::Program({kEntries[0]}, "msvbvm50.dll"), K::Read, 1},
+      {"no controls", vb::Program({}), K::Read, 0},
+      {"another runtime", vb::Program({kEntries[0]}, "MSVCRT.DLL"), K::NotVisualBasic, 0},
+      {"an entry point that is no push", With(vb::kEntryAt, 0x55, 1), K::NotVisualBasic, 0},
+      {"a push of an address before the image", With(vb::kEntryAt + 1, 0x10), K::NotVisualBasic, 0},
+      {"no signature", With(vb::kHeaderAt, 'W', 1), K::NotVisualBasic, 0},
+      {"the table outside every section", With(vb::kHeaderAt + 0x50, 0x7FFF0000), K::Unreadable, 0},
+      {"more entries than the file holds", With(vb::kHeaderAt + 0x46, 0xFFFF, 2), K::Unreadable, 0},
+      {"an entry shorter than its fields", With(kSecond, 0x20), K::Unreadable, 0},
+      {"an entry of no length", With(vb::kTableAt, 0), K::Unreadable, 0},
+      {"an entry longer than any", With(vb::kTableAt, 0x7FFFFFFF), K::Unreadable, 0},
+      {"a class GUID past its entry", With(kThird + 0x04, 0x1000), K::Unreadable, 0},
+      {"a file name inside the entry's fields", With(vb::kTableAt + 0x28, 0x10), K::Unreadable, 0},
+      {"a class name past its entry", With(vb::kTableAt + 0x2C, 0xFFFFFFF0), K::Unreadable, 0},
+      {"an empty file name", With(kSecond + 0x44, 0, 1), K::Unreadable, 0},
+      {"a name that runs to the entry's end", Unterminated(), K::Unreadable, 0},
+      {"a file that ends inside the header", kThree.substr(0, vb::kHeaderAt + 0x48), K::Unreadable, 0},
+      {"a file that ends inside the last entry", kThree.substr(0, kThird + 0x30), K::Unreadable, 0},
   };
-  for (const Damage& c : cases) {
-    const ProgramControls read = Read(c.bytes());
+  for (const auto& c : cases) {
+    const ProgramControls read = Read(c.bytes);
     EXPECT_EQ(read.kind, c.kind) << c.what;
     EXPECT_EQ(read.controls.size(), c.files) << c.what;
   }

@@ -1,8 +1,6 @@
-// Where a program's controls are and what the window makes of them: one
-// control's state for each registry and folder it may be found in, which
-// controls a run acts on, the lines and message, and the run in the window
-// where the fake reaches what Wine cannot (a failing control mid-run, the
-// caption while each one runs).
+// Where a program's controls are and what the window makes of them, where
+// the fake reaches what Wine does not: per-user classes, missing copies, the
+// system folder, a control failing mid-run, the caption while each one runs.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -21,64 +19,50 @@ constexpr char kProgram[] = "C:\\App\\old.exe";
 constexpr char kBeside[] = "C:\\App\\my.ocx";
 constexpr char kShared[] = "C:\\WINDOWS\\SysWOW64\\my.ocx";
 constexpr char kGone[] = "C:\\Gone\\my.ocx";
-constexpr char kClass[] = "{0B0A0908-0D0C-0F0E-1011-121314151617}";
+constexpr char kServerKey[] = "\\Software\\Classes\\CLSID\\{0B0A0908-0D0C-0F0E-1011-121314151617}\\InprocServer32";
 constexpr vb::Guid kGuid = {8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23};
 constexpr vb::Guid kFirstGuid = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+const std::string kMine = vb::Entry(kGuid, "my.ocx", "My.Control");
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find("\r\n")); }
 
-uint32_t FullPathItself(const char* name, uint32_t size, char* buffer, char**) {
-  const size_t length = std::strlen(name);
-  if (length + 1 > size) return static_cast<uint32_t>(length + 1);
-  std::memcpy(buffer, name, length + 1);
-  return static_cast<uint32_t>(length);
-}
-
-// The program's bytes and the files that are there, by exact path.
+// The program's bytes, and the files that are there; full paths name themselves.
 void Serve(FakePlatform& platform, const std::string& bytes, const std::set<std::string>& files) {
   platform.fileBytes[kProgram] = bytes;
   platform.onGetFileAttributesA = [files](const char* path) {
     return files.count(path) || std::strcmp(path, kProgram) == 0 ? 0x20u : kInvalidFileAttributes;
   };
-  platform.onGetFullPathNameA = &FullPathItself;
+  platform.onGetFullPathNameA = [](const char* name, uint32_t size, char* buffer, char**) {
+    const uint32_t length = static_cast<uint32_t>(std::strlen(name));
+    if (length < size) std::memcpy(buffer, name, length + 1);
+    return length < size ? length : length + 1;
+  };
 }
-
-std::string ServerKey(const char* root, const char* clsid = kClass) {
-  return std::string(root) + "\\Software\\Classes\\CLSID\\" + clsid + "\\InprocServer32";
-}
-
-struct StateCase {
-  const char* name;
-  std::string userValue, machineValue, machine64Value;  // "" when not registered there
-  std::set<std::string> files;
-  ControlState::Kind kind;
-  std::string registeredTo, foundAt;
-};
 
 TEST(ProgramState, EachControlIsRegisteredFoundOrNowhereAsTheRegistryAndFoldersSay) {
   using K = ControlState::Kind;
-  const StateCase cases[] = {
+  const struct {
+    const char* name;
+    std::string user, machine, machine64;  // the class's server in each; "" when none
+    std::set<std::string> files;
+    K kind;
+    std::string registeredTo, foundAt;
+  } cases[] = {
       {"registered per-user", kBeside, "", "", {kBeside}, K::Registered, kBeside, ""},
       {"per-user before the machine's", kGone, kBeside, "", {kBeside}, K::MissingCopy, kGone, kBeside},
-      {"system32 as the 32-bit loader reads it", "", "C:\\WINDOWS\\system32\\my.ocx", "", {kShared},
-       K::Registered, kShared, ""},
       {"a missing copy, and nowhere else", "", kGone, "", {}, K::MissingCopy, kGone, ""},
-      {"not registered, beside the program", "", "", "", {kBeside}, K::Found, "", kBeside},
       {"not registered, in the system folder", "", "", "", {kShared}, K::Found, "", kShared},
       {"beside the program before the system folder", "", "", "", {kBeside, kShared}, K::Found, "", kBeside},
       {"registered only in the 64-bit view", "", "", kBeside, {}, K::NotFound, "", ""},
-      {"nowhere", "", "", "", {}, K::NotFound, "", ""},
   };
-  for (const StateCase& c : cases) {
+  for (const auto& c : cases) {
     CallLog log;
     FakePlatform platform(log);
-    Serve(platform, vb::Program({vb::Entry(kGuid, "my.ocx", "My.Control")}), c.files);
-    if (!c.userValue.empty()) platform.SetRegistryValue(false, ServerKey("HKCU"), "", c.userValue);
-    if (!c.machineValue.empty()) platform.SetRegistryValue(false, ServerKey("HKLM"), "", c.machineValue);
-    if (!c.machine64Value.empty()) platform.SetRegistryValue(true, ServerKey("HKLM"), "", c.machine64Value);
-
+    Serve(platform, vb::Program({vb::Entry(kFirstGuid, "my.ocx", "My.Unregistered"), kMine}), c.files);
+    if (!c.user.empty()) platform.SetRegistryValue(false, std::string("HKCU") + kServerKey, "", c.user);
+    if (!c.machine.empty()) platform.SetRegistryValue(false, std::string("HKLM") + kServerKey, "", c.machine);
+    if (!c.machine64.empty()) platform.SetRegistryValue(true, std::string("HKLM") + kServerKey, "", c.machine64);
     const ProgramState state = ReadProgramState(platform, kProgram);
-
     ASSERT_EQ(state.controls.size(), 1u) << c.name;
     EXPECT_EQ(state.controls[0].kind, c.kind) << c.name;
     EXPECT_EQ(state.controls[0].registeredTo, c.registeredTo) << c.name;
@@ -87,93 +71,33 @@ TEST(ProgramState, EachControlIsRegisteredFoundOrNowhereAsTheRegistryAndFoldersS
   }
 }
 
-TEST(ProgramState, AFileIsRegisteredWhenAnyOfItsClassesIsAndOtherFilesAreNoProgram) {
-  CallLog log;
-  FakePlatform platform(log);
-  Serve(platform, vb::Program({vb::Entry(kFirstGuid, "my.ocx", "My.First"), vb::Entry(kGuid, "my.ocx", "My.Second")}),
-        {kBeside});
-  platform.SetRegistryValue(false, ServerKey("HKLM"), "", kBeside);
-  const ProgramState state = ReadProgramState(platform, kProgram);
-  EXPECT_EQ(state.kind, ProgramControls::Kind::Read);
-  ASSERT_EQ(state.controls.size(), 1u);
-  EXPECT_EQ(state.controls[0].kind, ControlState::Kind::Registered);
-  EXPECT_EQ(state.folder, "C:\\App");
-  EXPECT_EQ(state.systemFolder, "C:\\WINDOWS\\SysWOW64");
-
-  Serve(platform, PeImageBytes(kMachineI386, {"KERNEL32.dll"}), {});
-  EXPECT_EQ(ReadProgramState(platform, kProgram).kind, ProgramControls::Kind::NotVisualBasic);
+ControlState Control(ControlState::Kind kind, std::string registeredTo, std::string foundAt) {
+  return {{"my.ocx", {}}, kind, std::move(registeredTo), std::move(foundAt)};
 }
 
-ControlState Control(const char* file, ControlState::Kind kind, std::string registeredTo, std::string foundAt) {
-  return {{file, {{kClass, "My.Control"}}}, kind, std::move(registeredTo), std::move(foundAt)};
-}
-
-ProgramState Program(std::vector<ControlState> controls) {
-  return {ProgramControls::Kind::Read, kProgram, "C:\\App", "C:\\WINDOWS\\SysWOW64", std::move(controls)};
-}
-
-TEST(ProgramRun, RegisteringTakesWhatIsThereUnregisteringOnlyWhatIsTheProgramsOwn) {
-  using K = ControlState::Kind;
-  struct Case {
-    ControlState control;
-    bool registers, unregisters;
-  };
-  const Case cases[] = {
-      {Control("my.ocx", K::Registered, kBeside, ""), false, true},
-      {Control("my.ocx", K::Registered, kShared, ""), false, false},
-      {Control("my.ocx", K::Registered, "C:\\Other\\my.ocx", ""), false, false},
-      {Control("my.ocx", K::MissingCopy, kGone, kBeside), true, false},
-      {Control("my.ocx", K::MissingCopy, kGone, ""), false, false},
-      {Control("my.ocx", K::Found, "", kShared), true, false},
-      {Control("my.ocx", K::NotFound, "", ""), false, false},
-  };
-  const ProgramState program = Program({});
-  for (const Case& c : cases) {
-    EXPECT_EQ(Acts(Action::Register, program, c.control), c.registers) << ControlLine(program, c.control);
-    EXPECT_EQ(Acts(Action::Unregister, program, c.control), c.unregisters) << ControlLine(program, c.control);
-  }
-}
-
-TEST(ProgramTexts, EachStateOnItsLine) {
-  using K = ControlState::Kind;
-  const ProgramState program = Program({});
-  EXPECT_EQ(ControlLine(program, Control("my.ocx", K::MissingCopy, kGone, "")),
+TEST(ProgramRun, AMissingCopyFoundIsRegisteredHereAndOnlyTheProgramsOwnAreUnregistered) {
+  const ProgramState program{ProgramControls::Kind::Read, kProgram, "C:\\App", "C:\\WINDOWS\\SysWOW64", {}};
+  const ControlState missing = Control(ControlState::Kind::MissingCopy, kGone, kShared);
+  EXPECT_TRUE(Acts(Action::Register, program, missing));
+  EXPECT_EQ(FileActedOn(Action::Register, missing), kShared);
+  EXPECT_EQ(ControlLine(program, missing), "my.ocx: registered to a missing copy, C:\\Gone\\my.ocx; found in the system folder");
+  EXPECT_FALSE(Acts(Action::Unregister, program, Control(ControlState::Kind::Registered, "D:\\Other\\my.ocx", "")));
+  EXPECT_EQ(ControlLine(program, Control(ControlState::Kind::MissingCopy, kGone, "")),
             "my.ocx: registered to a missing copy, C:\\Gone\\my.ocx");
-  EXPECT_EQ(ControlLine(program, Control("my.ocx", K::MissingCopy, kGone, kShared)),
-            "my.ocx: registered to a missing copy, C:\\Gone\\my.ocx; found in the system folder");
-  EXPECT_EQ(ControlLine(program, Control("my.ocx", K::Found, "", "D:\\Designers\\my.ocx")),
-            "my.ocx: not registered, found D:\\Designers\\my.ocx");
-}
-
-TEST(ProgramTexts, ARunThatDidNothingOrFailedSaysSo) {
   ProgramRun run;
-  run.controls.push_back({Control("gone.ocx", ControlState::Kind::NotFound, "", ""), std::nullopt});
-  run.after = Program({run.controls[0].before});
   EXPECT_EQ(FirstLine(ProgramRunMessage(run)), "Nothing to register.");
   run.action = Action::Unregister;
   EXPECT_EQ(FirstLine(ProgramRunMessage(run)), "Nothing to unregister.");
-
-  Outcome failed;
-  failed.kind = Outcome::Kind::ExportFailed;
-  failed.code = 0x80040201;
-  run.controls.clear();
-  run.controls.push_back({Control("my.ocx", ControlState::Kind::Registered, kBeside, ""), std::move(failed)});
-  run.after = Program({Control("my.ocx", ControlState::Kind::Registered, kBeside, "")});
-  EXPECT_EQ(ProgramRunMessage(run),
-            "Unregistered 0 of 1 control.\r\n\r\nmy.ocx: Process failed with error code 0x80040201\r\n"
-            "    now registered, C:\\App\\my.ocx");
 }
 
 void AnyExport() {}
 
 // A started window with a program of two controls beside it, neither registered.
-class ProgramWindow : public ::testing::Test {
- public:
+struct ProgramWindow : ::testing::Test {
   ProgramWindow() {
     w.form.Form_Load();
     w.toolkit.files[kProgram] = "MZ";
-    Serve(w.platform,
-          vb::Program({vb::Entry(kFirstGuid, "first.ocx", "First.Control"), vb::Entry(kGuid, "my.ocx", "My.Control")}),
+    Serve(w.platform, vb::Program({vb::Entry(kFirstGuid, "first.ocx", "First.Control"), kMine}),
           {"C:\\App\\first.ocx", kBeside});
     w.platform.onGetProcAddress = [](Module, const char*) -> Proc { return &AnyExport; };
     w.platform.onCreateThread = [](void*, size_t, ThreadProc, void*, uint32_t, uint32_t*) {
@@ -181,19 +105,17 @@ class ProgramWindow : public ::testing::Test {
     };
     w.toolkit.messages.clear();
   }
-
   void Name(const std::string& bytes) {
     w.platform.fileBytes[kProgram] = bytes;
     w.form.text1.TypedText(kProgram);
   }
-
   FakeWindow w;
 };
 
 TEST_F(ProgramWindow, AProgramWithoutControlsOrWithADamagedTableIsToldAndNothingWaitsForProceed) {
   Name(vb::Program({}));
   w.form.cmdRegister_Click();
-  std::string damaged = vb::Program({vb::Entry(kGuid, "my.ocx", "My.Control")});
+  std::string damaged = vb::Program({kMine});
   PutU32(damaged, vb::kTableAt, 0);
   Name(damaged);
   w.form.cmdUnregister_Click();
