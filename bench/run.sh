@@ -62,6 +62,7 @@ bin="$build/win-$arch/bin"
 "$WINE" "$bin/benchdriver.exe" --runs "$runs" --cycles "$cycles" || status=1
 "$WINE" "$bin/benchversion.exe" "$runs" || status=1
 "$WINE" "$bin/benchstate.exe" "$runs" || status=1
+"$WINE" "$bin/benchprogram.exe" "$runs" || status=1
 
 echo
 if [ $status -eq 0 ]; then echo "bench: every figure measured, no benchmark failed"; else echo "bench: FAILED"; fi

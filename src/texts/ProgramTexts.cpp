@@ -9,11 +9,9 @@ constexpr char kBreak[] = "\r\n";
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find(kBreak)); }
 
-// Where a control not registered to an existing file was found.
+// Where a control not registered to an existing file was found: it is looked for in these two only.
 std::string FoundWhere(const ProgramState& program, const ControlState& control) {
-  if (IsIn(control.foundAt, program.folder)) return "found beside the program";
-  if (IsIn(control.foundAt, program.systemFolder)) return "found in the system folder";
-  return "found " + control.foundAt;
+  return IsIn(control.foundAt, program.folder) ? "found beside the program" : "found in the system folder";
 }
 
 // The state without the file's name: "registered, C:\...".
