@@ -52,7 +52,7 @@ SCENARIO(AVisualBasicProgramsControlsAreListedRegisteredAndTheSharedOneKept) {
   SetWindowPos(main, nullptr, 0, 0, frame.right - frame.left, 840, SWP_NOMOVE | SWP_NOZORDER);
   s.SetText(IdText1, program);
   s.Click(IdCmdRegister);
-  if (!Check(s.WaitVisible(IdCmdProceed), "confirming the program's controls")) return;
+  if (!Check(s.WaitVisible(IdCmdProceed, true, 30000), "confirming the program's controls")) return;
   CheckEq(s.Text(IdLblControls),
           shell + "\r\n" + found + "\r\n" + nowhere, "before registering");
   Sleep(400);
@@ -65,7 +65,7 @@ SCENARIO(AVisualBasicProgramsControlsAreListedRegisteredAndTheSharedOneKept) {
           "after registering");
 
   s.Click(IdCmdUnregister);
-  if (!Check(s.WaitVisible(IdCmdProceed), "confirming the unregistration")) return;
+  if (!Check(s.WaitVisible(IdCmdProceed, true, 30000), "confirming the unregistration")) return;
   CheckEq(ProceedAndTakeMessage(s),
           "Unregistered 1 of 1 control.\r\n\r\n" + control +
               ": Process completed\r\n    now not registered, found beside the program\r\n\r\nKept, shared with other programs: wshom.ocx.\r\n\r\nNot found: ravlinnowhere.ocx " +
