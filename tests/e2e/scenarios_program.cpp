@@ -58,8 +58,8 @@ SCENARIO(AVisualBasicProgramsControlsAreListedRegisteredAndTheSharedOneKept) {
   Sleep(400);
   s.Screenshot(ArtifactDir() + "\\program-controls.bmp", main);
   CheckEq(ProceedAndTakeMessage(s),
-          "Registered 1 of 1 control.\r\n\r\n" + shell + "\r\n" + control + ": Process completed\r\n    now registered, " +
-              beside + "\r\n\r\nNot found: ravlinnowhere.ocx " + lookedIn,
+          "Registered 1 of 1 control.\r\n\r\n" + shell + "\r\n" + control +
+              ": Process completed\r\n    now registered, " + beside + "\r\n\r\nNot found: ravlinnowhere.ocx " + lookedIn,
           "the run's message");
   CheckEq(s.Text(IdLblControls), shell + "\r\n" + control + ": registered, " + beside + "\r\n" + nowhere,
           "after registering");
@@ -68,8 +68,8 @@ SCENARIO(AVisualBasicProgramsControlsAreListedRegisteredAndTheSharedOneKept) {
   if (!Check(s.WaitVisible(IdCmdProceed, true, 30000), "confirming the unregistration")) return;
   CheckEq(ProceedAndTakeMessage(s),
           "Unregistered 1 of 1 control.\r\n\r\n" + control +
-              ": Process completed\r\n    now not registered, found beside the program\r\n\r\nKept, shared with other programs: wshom.ocx.\r\n\r\nNot found: ravlinnowhere.ocx " +
-              lookedIn,
+              ": Process completed\r\n    now not registered, found beside the program\r\n\r\n"
+              "Kept, shared with other programs: wshom.ocx.\r\n\r\nNot found: ravlinnowhere.ocx " + lookedIn,
           "unregistering keeps the system folder's control");
   CheckEq(s.Text(IdLblControls), shell + "\r\n" + found + "\r\n" + nowhere, "after unregistering");
 }
