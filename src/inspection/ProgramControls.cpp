@@ -123,7 +123,8 @@ ProgramControls ReadProgramControls(ByteSource& file) {
   ProgramControls result;
   const std::optional<ImageMap> map = ReadImageMap(file);
   uint64_t header = 0;
-  if (!map || !ImportsRuntime(file) || !FindHeader(file, *map, header)) return result;
+  // A library built with the runtime (an ActiveX control or DLL of its own) is registered as itself.
+  if (!map || ReadPeHeaders(file).isDll || !ImportsRuntime(file) || !FindHeader(file, *map, header)) return result;
   result.kind = ReadTable(file, *map, header, result.controls) ? ProgramControls::Kind::Read
                                                                : ProgramControls::Kind::Unreadable;
   if (result.kind == ProgramControls::Kind::Unreadable) result.controls.clear();

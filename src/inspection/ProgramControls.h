@@ -23,7 +23,7 @@ struct ProgramControl {
 
 struct ProgramControls {
   enum class Kind {
-    NotVisualBasic,  // no Visual Basic runtime import, or no header where the entry point says
+    NotVisualBasic,  // a library, or no Visual Basic runtime import, or no header where the entry point says
     Unreadable,      // the header is there, its table is damaged
     Read,            // controls holds the table (possibly nothing)
   };

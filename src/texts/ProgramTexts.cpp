@@ -34,6 +34,13 @@ const ControlState& After(const ProgramRun& run, const ControlState& before) {
   return before;
 }
 
+// "Registered 2 of 3 controls.", or that the run had nothing to do.
+std::string Summary(bool registering, size_t completed, size_t acted) {
+  if (acted == 0) return registering ? "Nothing to register." : "Nothing to unregister.";
+  return std::string(registering ? "Registered " : "Unregistered ") + std::to_string(completed) + " of " +
+         std::to_string(acted) + (acted == 1 ? " control." : " controls.");
+}
+
 std::string Folders(const ProgramState& program) {
   return program.folder + " and " + program.systemFolder;
 }
@@ -46,7 +53,8 @@ std::string ControlLine(const ProgramState& program, const ControlState& control
 
 std::string ControlList(const ProgramState& program) {
   std::string text;
-  for (const ControlState& control : program.controls) text += (text.empty() ? "" : kBreak) + ControlLine(program, control);
+  for (const ControlState& control : program.controls)
+    text += (text.empty() ? "" : kBreak) + ControlLine(program, control);
   return text;
 }
 
@@ -64,7 +72,8 @@ std::string ProgramRunMessage(const ProgramRun& run) {
       ++acted;
       const std::string first = FirstLine(MessageFor(*control.outcome));
       if (first == text::kCompleted) ++completed;
-      lines += kBreak + before.control.file + ": " + first + kBreak + "    now " + StateWords(run.after, After(run, before));
+      lines += kBreak + before.control.file + ": " + first + kBreak + "    now " +
+               StateWords(run.after, After(run, before));
     } else if (before.kind == ControlState::Kind::NotFound) {
       missing += (missing.empty() ? "" : ", ") + before.control.file;
     } else if (!registering && before.kind == ControlState::Kind::Registered) {
@@ -73,10 +82,7 @@ std::string ProgramRunMessage(const ProgramRun& run) {
       lines += kBreak + ControlLine(run.after, before);
     }
   }
-  std::string message = acted == 0 ? std::string(registering ? "Nothing to register." : "Nothing to unregister.")
-                                   : std::string(registering ? "Registered " : "Unregistered ") +
-                                         std::to_string(completed) + " of " + std::to_string(acted) +
-                                         (acted == 1 ? " control." : " controls.");
+  std::string message = Summary(registering, completed, acted);
   if (!lines.empty()) message += kBreak + lines;
   if (!kept.empty()) message += std::string(kBreak) + kBreak + "Kept, shared with other programs: " + kept + ".";
   if (!missing.empty())

@@ -51,7 +51,7 @@ inline std::string Entry(const Guid& guid, const std::string& file, const std::s
 }
 
 inline std::string Program(const std::vector<std::string>& entries, const std::string& runtime = "MSVBVM60.DLL") {
-  std::string bytes = PeImageBytes(kMachineI386, {runtime});
+  std::string bytes = WithCharacteristics(PeImageBytes(kMachineI386, {runtime}), 0x0102);  // a program
   std::string table;
   for (const std::string& entry : entries) table += entry;
   const size_t raw = (kTableAt - kSectionRaw + table.size() + 0x1FF) & ~size_t{0x1FF};

@@ -73,6 +73,7 @@ TEST(ProgramControls, DamagedAndForeignFilesAreToldApartAndNothingIsHalfRead) {
       {"the older runtime", vb::Program({kEntries[0]}, "msvbvm50.dll"), K::Read, 1},
       {"no controls", vb::Program({}), K::Read, 0},
       {"another runtime", vb::Program({kEntries[0]}, "MSVCRT.DLL"), K::NotVisualBasic, 0},
+      {"a library built with the runtime", With(kBuiltPeHeader + 22, 0x2102, 2), K::NotVisualBasic, 0},
       {"an entry point that is no push", With(vb::kEntryAt, 0x55, 1), K::NotVisualBasic, 0},
       {"a push of an address before the image", With(vb::kEntryAt + 1, 0x10), K::NotVisualBasic, 0},
       {"no signature", With(vb::kHeaderAt, 'W', 1), K::NotVisualBasic, 0},

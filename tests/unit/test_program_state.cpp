@@ -80,7 +80,8 @@ TEST(ProgramRun, AMissingCopyFoundIsRegisteredHereAndOnlyTheProgramsOwnAreUnregi
   const ControlState missing = Control(ControlState::Kind::MissingCopy, kGone, kShared);
   EXPECT_TRUE(Acts(Action::Register, program, missing));
   EXPECT_EQ(FileActedOn(Action::Register, missing), kShared);
-  EXPECT_EQ(ControlLine(program, missing), "my.ocx: registered to a missing copy, C:\\Gone\\my.ocx; found in the system folder");
+  EXPECT_EQ(ControlLine(program, missing),
+            "my.ocx: registered to a missing copy, C:\\Gone\\my.ocx; found in the system folder");
   EXPECT_FALSE(Acts(Action::Unregister, program, Control(ControlState::Kind::Registered, "D:\\Other\\my.ocx", "")));
   EXPECT_EQ(ControlLine(program, Control(ControlState::Kind::MissingCopy, kGone, "")),
             "my.ocx: registered to a missing copy, C:\\Gone\\my.ocx");
