@@ -13,12 +13,6 @@ namespace {
 constexpr size_t kMaxDepth = 16;
 constexpr size_t kMaxLibraries = 512;
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 // API sets are no files: the loader maps them onto the system's own libraries.
 bool IsApiSet(const std::string& lowerName) {
   return lowerName.rfind("api-ms-win-", 0) == 0 || lowerName.rfind("ext-ms-", 0) == 0;

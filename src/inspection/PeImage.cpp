@@ -1,5 +1,7 @@
 #include "inspection/PeImage.h"
 
+#include <utility>
+
 #include "platform/Text.h"
 
 namespace ravlin {
@@ -36,17 +38,14 @@ uint32_t U32(const unsigned char* bytes) {
          static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
 }
 
-struct Section {
-  uint32_t virtualAddress;
-  uint32_t virtualSize;
-  uint32_t rawSize;
-  uint32_t rawOffset;
-};
+using Section = MappedSection;
 
 // Everything the import walk needs from the headers.
 struct Layout {
   PeHeaders headers;
   uint32_t imageSize = 0;  // what the loader maps
+  uint64_t optionalOffset = 0;
+  uint16_t optionalSize = 0;
   uint32_t importRva = 0;
   std::vector<Section> sections;
 };
@@ -98,8 +97,8 @@ bool ReadDirectory(ByteSource& file, const DirectoryTable& table, uint32_t index
 }
 
 // The file offset of an address inside the image; false when no section holds it.
-bool FileOffsetOf(const Layout& layout, uint32_t rva, uint64_t& offset) {
-  for (const Section& s : layout.sections) {
+bool FileOffsetOf(const std::vector<Section>& sections, uint32_t rva, uint64_t& offset) {
+  for (const Section& s : sections) {
     const uint64_t extent = s.virtualSize > s.rawSize ? s.virtualSize : s.rawSize;
     if (rva < s.virtualAddress || rva - s.virtualAddress >= extent) continue;
     const uint32_t inside = rva - s.virtualAddress;
@@ -108,6 +107,10 @@ bool FileOffsetOf(const Layout& layout, uint32_t rva, uint64_t& offset) {
     return true;
   }
   return false;
+}
+
+bool FileOffsetOf(const Layout& layout, uint32_t rva, uint64_t& offset) {
+  return FileOffsetOf(layout.sections, rva, offset);
 }
 
 // A .NET runtime header lies wholly inside the file and reads as one: its
@@ -177,6 +180,8 @@ bool ReadLayout(ByteSource& file, Layout& layout) {
   const uint16_t sectionCount = U16(pe + 6);
   const uint16_t optionalSize = U16(pe + 20);
   const uint64_t optionalOffset = peOffset + sizeof(pe);
+  layout.optionalOffset = optionalOffset;
+  layout.optionalSize = optionalSize;
   const uint64_t sectionsOffset = optionalOffset + optionalSize;
   for (uint16_t i = 0; i < sectionCount && i < kMaxSections; ++i) {
     unsigned char header[kSectionHeaderSize];
@@ -199,7 +204,7 @@ bool ReadLayout(ByteSource& file, Layout& layout) {
 
 bool ReadName(ByteSource& file, const Layout& layout, uint32_t rva, std::string& name) {
   uint64_t offset = 0;
-  if (!FileOffsetOf(layout, rva, offset)) return false;
+  if (!FileOffsetOf(layout.sections, rva, offset)) return false;
   char buffer[kMaxNameLength];
   const size_t got = file.ReadAt(offset, buffer, sizeof(buffer));
   size_t length = 0;
@@ -222,7 +227,7 @@ std::vector<std::string> ReadImportNames(ByteSource& file) {
   Layout layout;
   uint64_t offset = 0;
   if (!ReadLayout(file, layout) || layout.importRva == 0 ||
-      !FileOffsetOf(layout, layout.importRva, offset))
+      !FileOffsetOf(layout.sections, layout.importRva, offset))
     return names;
   for (size_t i = 0; i < kMaxImports; ++i) {
     unsigned char descriptor[kImportDescriptorSize];
@@ -233,6 +238,23 @@ std::vector<std::string> ReadImportNames(ByteSource& file) {
     if (ReadName(file, layout, nameRva, name)) names.push_back(name);
   }
   return names;
+}
+
+std::optional<ImageMap> ReadImageMap(ByteSource& file) {
+  Layout layout;
+  unsigned char optional[32];
+  if (!ReadLayout(file, layout) || layout.sections.empty() || layout.optionalSize < sizeof(optional) ||
+      !ReadExactly(file, layout.optionalOffset, optional, sizeof(optional)) || U16(optional) != kPe32Magic)
+    return std::nullopt;
+  ImageMap map;
+  map.entryRva = U32(optional + 16);
+  map.imageBase = U32(optional + 28);
+  map.sections = std::move(layout.sections);
+  return map;
+}
+
+bool ImageMap::FileOffsetOfAddress(uint32_t address, uint64_t& offset) const {
+  return address >= imageBase && FileOffsetOf(sections, address - imageBase, offset);
 }
 
 std::string MachineName(uint16_t machine) {

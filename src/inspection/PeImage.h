@@ -5,6 +5,7 @@
 // read is checked against what the file holds, and nothing in it is run.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,23 @@ PeHeaders ReadPeHeaders(ByteSource& file);
 // The names in the import table, in its order; empty when the file has none
 // or its table cannot be read.
 std::vector<std::string> ReadImportNames(ByteSource& file);
+
+// Where a 32-bit image's addresses lie in its file.
+struct MappedSection {
+  uint32_t virtualAddress;
+  uint32_t virtualSize;
+  uint32_t rawSize;
+  uint32_t rawOffset;
+};
+struct ImageMap {
+  uint32_t imageBase = 0;  // the preferred one, which the file's addresses assume
+  uint32_t entryRva = 0;
+  std::vector<MappedSection> sections;
+  // False when no section holds the address's bytes.
+  bool FileOffsetOfAddress(uint32_t address, uint64_t& offset) const;
+};
+// None for a file that is no 32-bit (PE32) image with sections.
+std::optional<ImageMap> ReadImageMap(ByteSource& file);
 
 // "x86", "x64", "ARM64", ...; the field in hexadecimal for a machine without a common name.
 std::string MachineName(uint16_t machine);

@@ -20,13 +20,6 @@ constexpr bool kProgramIs64 = sizeof(void*) == 8;
 // redirected again, and saying so spares Wine a walk over each part of the path.
 constexpr uint32_t kBeneath = kKeyWow64_64Key;
 
-// ASCII only: Windows folds more, but the names that matter here rarely leave ASCII.
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
 bool StartsWith(const std::string& text, const std::string& prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
@@ -38,11 +31,6 @@ std::string Trimmed(const std::string& value) {
   std::string text = WithoutEnclosingQuotes(value.substr(first, value.find_last_not_of(" \t") - first + 1));
   std::replace(text.begin(), text.end(), '/', '\\');
   return text;
-}
-
-std::string FileNameOf(const std::string& path) {
-  const size_t slash = path.find_last_of('\\');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // The longest path Windows takes, in characters: a longer value names no file.

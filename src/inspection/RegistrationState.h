@@ -114,6 +114,8 @@ class FileMatcher {
   // Whether value names the file, another file of its name, or neither; for
   // the first two, *path gets the file value names, expanded and in full.
   PathMatch Match(const std::string& value, std::string* path) const;
+  // The file a registry value names, expanded and in full, by the value rules.
+  std::string Resolve(const std::string& value) const { return Normalise(value, rules_); }
 
  private:
   // The file value names, in full; none when it names no file (too long, or

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace ravlin {
 
@@ -29,6 +30,29 @@ struct ProcessInformation {
   uint32_t processId = 0;
   uint32_t threadId = 0;
 };
+
+// What a type library says of itself and its coclasses, as ITypeLib and
+// ITypeInfo give it: GUIDs in registry form "{...}", names as written.
+struct TypeLibraryClassAttributes {
+  std::string clsid;
+  std::string name;
+  uint16_t typeFlags = 0;  // TYPEATTR::wTypeFlags
+};
+struct TypeLibraryAttributes {
+  std::string libid;
+  std::string name;  // the library's own name, "IWshRuntimeLibrary"
+  uint16_t majorVersion = 0;
+  uint16_t minorVersion = 0;
+  uint16_t flags = 0;  // TLIBATTR::wLibFlags
+  std::vector<TypeLibraryClassAttributes> classes;
+};
+
+constexpr uint16_t kTypeFlagCanCreate = 0x2;
+constexpr uint16_t kTypeFlagControl = 0x20;
+constexpr uint16_t kLibFlagRestricted = 0x1;
+constexpr uint16_t kLibFlagControl = 0x2;
+constexpr uint16_t kLibFlagHidden = 0x4;
+constexpr uint16_t kLibFlagHasDiskImage = 0x8;
 
 // The leading fields of SYSTEM_INFO; only the architecture is read.
 struct SystemInfo {
@@ -60,6 +84,14 @@ constexpr uint32_t kGenericRead = 0x80000000;
 constexpr uint32_t kFileShareRead = 0x1;
 constexpr uint32_t kFileShareWrite = 0x2;
 constexpr uint32_t kOpenExisting = 3;
+constexpr uint32_t kCreateNew = 1;
+constexpr uint32_t kGenericWrite = 0x40000000;
+constexpr uint32_t kLoadLibraryAsDatafile = 0x2;
+constexpr uint32_t kErrorFileExists = 80;
+constexpr uint32_t kErrorAlreadyExists = 183;
+// MAKEINTRESOURCE: a resource named by a number.
+inline const char* IntResource(uint16_t id) { return reinterpret_cast<const char*>(static_cast<uintptr_t>(id)); }
+constexpr uint16_t kResourceManifest = 24;  // RT_MANIFEST
 constexpr uint32_t kFileBegin = 0;
 constexpr int kSwShowNormal = 1;
 inline Handle InvalidHandleValue() { return reinterpret_cast<Handle>(static_cast<intptr_t>(-1)); }
@@ -141,6 +173,16 @@ class Platform {
   virtual int32_t ReadFile(Handle file, void* buffer, uint32_t bytesToRead,
                            uint32_t* bytesRead) = 0;
   virtual int32_t FreeLibrary(Module module) = 0;
+  virtual int32_t WriteFile(Handle file, const void* buffer, uint32_t bytesToWrite,
+                            uint32_t* bytesWritten) = 0;
+  virtual int32_t CopyFileA(const char* existingFileName, const char* newFileName, int32_t failIfExists) = 0;
+  // MoveFileExA without flags: never replaces, never copies across volumes.
+  virtual int32_t MoveFileA(const char* existingFileName, const char* newFileName) = 0;
+  // Non-null when the module (loaded as data) holds a resource of that name and type.
+  virtual Handle FindResourceA(Module module, const char* name, const char* type) = 0;
+  // LoadTypeLibEx(fileName, REGKIND_NONE), so nothing is registered, then the
+  // library's attributes and its coclasses' into *attributes. An HRESULT.
+  virtual int32_t LoadTypeLibraryA(const char* fileName, TypeLibraryAttributes* attributes) = 0;
   virtual uint32_t FormatMessageA(uint32_t flags, const void* source, uint32_t messageId,
                                   uint32_t languageId, char* buffer, uint32_t size,
                                   void* arguments) = 0;

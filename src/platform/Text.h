@@ -1,4 +1,5 @@
 #pragma once
+#include <cctype>
 #include <cstdint>
 #include <string>
 
@@ -49,6 +50,24 @@ inline std::string WithoutEnclosingQuotes(const std::string& text) {
   if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
     return text.substr(1, text.size() - 2);
   return text;
+}
+
+// ASCII only: Windows folds more, but the names that matter here rarely leave ASCII.
+inline std::string Lower(std::string text) {
+  for (char& ch : text) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return text;
+}
+
+// What follows a path's last separator; the whole text when it has none.
+inline std::string FileNameOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// What precedes a path's last separator; "" when it has none.
+inline std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 }  // namespace ravlin

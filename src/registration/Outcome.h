@@ -50,6 +50,9 @@ struct Outcome {
   std::optional<uint32_t> waitResult;  // the bounded wait's result, when it ran
   // What is registered to the file once the control said yes; none when it did not, or the file is unknown.
   std::optional<RegistrationState> after;
+  // Whether the file was expected to register a class (its type library
+  // declares a creatable one, or it is an .ocx); read only when after holds nothing.
+  bool expectsClasses = true;
   // A library kept loaded until the outcome has been told, then released.
   OwnedLibrary library{nullptr, LibraryFreer{nullptr}};
 };

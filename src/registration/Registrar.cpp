@@ -8,6 +8,7 @@
 
 #include "inspection/MissingDependency.h"
 #include "inspection/PlatformFile.h"
+#include "inspection/TypeLibrary.h"
 #include "platform/Probes.h"
 #include "platform/Text.h"
 
@@ -98,6 +99,8 @@ void Registrar::ReadStateAfter(Outcome& outcome, const ReadBefore& before) {
     outcome.after = ReadRegistrationState(platform_, outcome.file, 0, DefaultClassesRoots(),
                                           {basis ? &*basis : nullptr, nullptr});
   });
+  if (!outcome.after || !outcome.after->classes.empty() || !outcome.after->typeLibraries.empty()) return;
+  ResumeNext([&] { outcome.expectsClasses = ExpectsClasses(platform_, outcome.file); });
 }
 
 Outcome Registrar::RunAction(const std::string& fileSpec, Action action, const std::function<void()>& onBusy) {

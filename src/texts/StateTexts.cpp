@@ -119,12 +119,14 @@ std::string ConfirmationLine(const RegistrationState& state) {
   return copies.empty() ? line : line + " " + copies;
 }
 
-std::string AfterRegisteringText(const RegistrationState& state) {
+std::string AfterRegisteringText(const RegistrationState& state, bool expectsClasses) {
   if (!state.read) return UnreadLine(state);
   const std::string registered = WhatIsRegistered(state);
   const std::string copies = OtherCopiesSentence(state);
   if (registered.empty())
-    return Lines("The control reported success, but nothing is registered to this file.", copies);
+    return Lines(expectsClasses ? "The control reported success, but nothing is registered to this file."
+                                : "No class or type library points to this file.",
+                 copies);
   return Lines("Now registered to this file:\r\n" + registered, copies);
 }
 

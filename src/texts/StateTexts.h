@@ -14,8 +14,9 @@ namespace ravlin {
 std::string ConfirmationLine(const RegistrationState& state);
 
 // After a registration the export reported as done: what is now registered
-// to the file, or that nothing is; or, as above, that it could not be read.
-std::string AfterRegisteringText(const RegistrationState& state);
+// to the file, or that nothing is: a fault where classes were expected, plain
+// information elsewhere; or, as above, that it could not be read.
+std::string AfterRegisteringText(const RegistrationState& state, bool expectsClasses);
 
 // After an unregistration: that nothing points to the file any more, or what
 // still does; or, as above, that it could not be read.

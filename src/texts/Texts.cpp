@@ -160,7 +160,7 @@ std::string ReasonFor(const LoadDiagnosis& diagnosis) {
 std::string MessageFor(const Outcome& outcome) {
   std::string message = InTimeText(outcome);
   if (outcome.after)
-    message = Paragraphs(message, outcome.action == Action::Register ? AfterRegisteringText(*outcome.after)
+    message = Paragraphs(message, outcome.action == Action::Register ? AfterRegisteringText(*outcome.after, outcome.expectsClasses)
                                                                      : AfterUnregisteringText(*outcome.after));
   if (!outcome.late) return message;
   return ShownPath(outcome.file) + " has finished after the time limit:" + kParagraph + message;

@@ -26,6 +26,8 @@ enum ControlId : int {
   IdLblCompanionState = 117,
   IdLblState = 118,
   IdLblArguments = 119,
+  IdLblControls = 120,
+  IdCmdNoRegistry = 121,
 };
 
 }  // namespace ravlin

@@ -9,7 +9,7 @@ const FontSpec kFontD{"MS Sans Serif", 19.2, 400};
 
 using K = ControlKind;
 
-const std::array<ControlSpec, 19> kLayout = {{
+const std::array<ControlSpec, 21> kLayout = {{
     // name, index, kind, id, caption, left, top, width, height, tab, font, raised
     {"Command2", -1, K::Button, IdCommand2, "Close", 5724, 3144, 972, 372, 14, nullptr, false},
     {"Command1", 0, K::Button, IdCommand1Unregister, "UnRegister  RICHTX32.OCX", 1680, 1080, 3012, 612, 12, nullptr, false},
@@ -32,6 +32,10 @@ const std::array<ControlSpec, 19> kLayout = {{
     {"lblState", -1, K::Label, IdLblState, "", 360, 7560, 6360, 600, 17, nullptr, false},
     // Under the text box: how many files the command line named.
     {"lblArguments", -1, K::Label, IdLblArguments, "", 1764, 852, 4716, 216, 18, nullptr, false},
+    // A program's controls, one a line: eight of them even where each path takes two lines.
+    {"lblControls", -1, K::Label, IdLblControls, "", 360, 8220, 6360, 3300, 19, nullptr, false},
+    // For a program's controls: a manifest beside it instead of the registry.
+    {"cmdNoRegistry", -1, K::ColouredButton, IdCmdNoRegistry, "No registry", 5040, 7080, 1215, 375, 20, &kFontA, false},
 }};
 
 }  // namespace ravlin

@@ -8,6 +8,8 @@ void frmRavlin::SetButtonMode(bool bIdle) {
   cmdExit.SetVisible(bIdle);
   cmdProceed.SetVisible(!bIdle);
   cmdCancel.SetVisible(!bIdle);
+  // Only a program's controls can be described for it, and only in place of registering them.
+  cmdNoRegistry.SetVisible(!bIdle && mProgram.has_value() && mRegisterMode);
   text1.SetLocked(!bIdle);
 }
 

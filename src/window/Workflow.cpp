@@ -27,7 +27,7 @@ std::string frmRavlin::FileSpec() const { return WithoutEnclosingQuotes(text1.Te
 
 void frmRavlin::cmdRegister_Click() {
   const std::string fileSpec = FileSpec();
-  if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
+  if (!CheckFileSpec(toolkit_, *this, fileSpec) || ConfirmProgram(fileSpec, true)) return;
   ShowFileInfo(fileSpec);
   ReadConfirmationState(fileSpec);
   mRegisterMode = true;
@@ -38,7 +38,7 @@ void frmRavlin::cmdRegister_Click() {
 // No file information for an unregistration; what is registered to it, though.
 void frmRavlin::cmdUnregister_Click() {
   const std::string fileSpec = FileSpec();
-  if (!CheckFileSpec(toolkit_, *this, fileSpec)) return;
+  if (!CheckFileSpec(toolkit_, *this, fileSpec) || ConfirmProgram(fileSpec, false)) return;
   ReadConfirmationState(fileSpec);
   mRegisterMode = false;
   RecordConfirmed(fileSpec);
@@ -50,8 +50,11 @@ void frmRavlin::cmdUnregister_Click() {
 // not waited for; the read after a yes may use it.
 void frmRavlin::cmdProceed_Click() {
   toolkit_.MsgBox(text::kConfirmation);
-  if (ChangedSinceConfirmed()) return;
-  if (mRegisterMode) {
+  if (mProgram) {
+    ProceedProgram();
+  } else if (ChangedSinceConfirmed()) {
+    return;
+  } else if (mRegisterMode) {
     RegServerProc(FileSpec(), "");
     lblPleaseVerify.SetVisible(false);
     lblFileInfo.SetCaption("");
@@ -93,6 +96,8 @@ void frmRavlin::text1_Change() {
   lblPleaseVerify.SetVisible(false);
   lblFileInfo.SetCaption("");
   lblState.SetCaption("");
+  lblControls.SetCaption("");
+  mProgram.reset();
 }
 
 }  // namespace ravlin

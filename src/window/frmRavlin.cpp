@@ -23,6 +23,7 @@ frmRavlin::frmRavlin(Toolkit& toolkit, Platform& platform)
   cmdUnregister.onClick = [this] { cmdUnregister_Click(); };
   cmdProceed.onClick = [this] { cmdProceed_Click(); };
   cmdCancel.onClick = [this] { cmdCancel_Click(); };
+  cmdNoRegistry.onClick = [this] { cmdNoRegistry_Click(); };
   text1.onChange = [this] { text1_Change(); };
   File1.onMouseDown = [this](int16_t button, int16_t shift, float x, float y) {
     File1_MouseDown(button, shift, x, y);
@@ -45,6 +46,7 @@ Control& frmRavlin::ControlById(int id) {
     case IdText1: return text1;
     case IdCmdProceed: return cmdProceed;
     case IdCmdCancel: return cmdCancel;
+    case IdCmdNoRegistry: return cmdNoRegistry;
     case IdLabel2: return Label2;
     case IdLabel1Second: return Label1[1];
     case IdLabel1First: return Label1[0];
@@ -54,6 +56,7 @@ Control& frmRavlin::ControlById(int id) {
     case IdLblOCXFileSpec: return lblOCXFileSpec;
     case IdLblCompanionState: return lblCompanionState;
     case IdLblState: return lblState;
+    case IdLblControls: return lblControls;
   }
   throw std::out_of_range("no control with that identifier");
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "inspection/FileIdentity.h"
+#include "inspection/ProgramState.h"
 #include "platform/Controls.h"
 #include "platform/FormHost.h"
 #include "platform/Platform.h"
@@ -44,6 +45,7 @@ class frmRavlin final : public FormHost {
   TextBox text1;
   CommandButton cmdProceed;
   CommandButton cmdCancel;
+  CommandButton cmdNoRegistry;
   Label Label2;
   std::array<Label, 2> Label1;
   Label lblPleaseVerify;
@@ -52,6 +54,7 @@ class frmRavlin final : public FormHost {
   Label lblCompanionState;
   Label lblState;
   Label lblArguments;
+  Label lblControls;
 
   // The layout table, and the control it names with this identifier.
   FormLayout Layout() const override;
@@ -68,6 +71,8 @@ class frmRavlin final : public FormHost {
   void cmdUnregister_Click();
   void cmdProceed_Click();
   void cmdCancel_Click();
+  // A program's controls described in a manifest beside it instead of registered.
+  void cmdNoRegistry_Click();
   void text1_Change();
   void File1_MouseDown(int16_t button, int16_t shift, float x, float y);
   // The idle timer: what ended after its time-out is told now.
@@ -118,6 +123,12 @@ class frmRavlin final : public FormHost {
   // A message box whose failure is not the caller's.
   void Tell(const std::string& message);
   void SetPointer(MousePointer pointer);
+  // A Visual Basic program named in place of a control: its controls shown
+  // for confirmation (true), or why there is nothing to confirm, told (true
+  // too); false for any other file, which goes the general way.
+  bool ConfirmProgram(const std::string& fileSpec, bool registering);
+  // Proceed on a program: its controls one after another, then one message.
+  void ProceedProgram();
 
   Toolkit& toolkit_;
   Platform& platform_;
@@ -139,6 +150,8 @@ class frmRavlin final : public FormHost {
   // The file as the user confirmed it: its full path and what it was then.
   std::string mConfirmedPath;
   FileIdentity mConfirmed;
+  // The program being confirmed, and its controls' state; none for a control file.
+  std::optional<ProgramState> mProgram;
   // The companion's script while it runs; its state is read again when it ends.
   OwnedHandle mScriptProcess{nullptr, HandleReleaser{nullptr}};
 };

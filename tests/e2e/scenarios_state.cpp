@@ -63,5 +63,28 @@ SCENARIO(AClassOfAMissingCopyIsNamedAndRegisteringMovesItHere) {
   CheckEq(out.outcome, "Process completed\r\n\r\nNothing points to this file any more.", "after unregistering");
 }
 
+// A library whose export registers nothing: a fault where its type library
+// declares a creatable class, plain information where it declares none.
+SCENARIO(NothingRegisteredReadsAsAFaultOnlyWhereAClassWasExpected) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const char* const rows[][3] = {
+      {"server.ocx", "provider.dll", "No class or type library points to this file."},
+      {"described.ocx", "gauges.dll", "The control reported success, but nothing is registered to this file."}};
+  for (const auto& row : rows) {
+    const std::string file = std::string(temp) + row[1];
+    if (!Check(CopyFileA(FixturePath(row[0]).c_str(), file.c_str(), FALSE), "copied as " + file)) continue;
+    {
+      Session s;
+      s.StartIdle();
+      s.SetText(IdText1, file);
+      CheckEq(s.RunRegistration(IdCmdRegister).outcome, std::string("Process completed\r\n\r\n") + row[2], row[1]);
+    }
+    DeleteFileA(file.c_str());
+  }
+  DeleteRegistryKey("Software\\RavlinFixtures\\server");
+  DeleteRegistryKey("Software\\RavlinFixtures\\described");
+}
+
 }  // namespace
 }  // namespace e2e

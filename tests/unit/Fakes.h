@@ -357,6 +357,15 @@ class FakePlatform : public Platform {
     *exitCode = 0;
     return 1;
   }
+  // The manifest's writer and the type-library reader are tested under Wine;
+  // here nothing is written, and no file has a type library.
+  int32_t WriteFile(Handle, const void*, uint32_t, uint32_t*) override { return 0; }
+  int32_t CopyFileA(const char*, const char*, int32_t) override { return 0; }
+  int32_t MoveFileA(const char*, const char*) override { return 0; }
+  Handle FindResourceA(Module, const char*, const char*) override { return nullptr; }
+  int32_t LoadTypeLibraryA(const char*, TypeLibraryAttributes*) override {
+    return static_cast<int32_t>(0x80029C4Au);  // TYPE_E_CANTLOADLIBRARY
+  }
   int32_t CloseHandle(Handle object) override {
     if (openFiles_.erase(object)) return 1;  // a file read as data: not a kernel object of interest
     log_.Add("CloseHandle");

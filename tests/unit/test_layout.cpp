@@ -26,7 +26,7 @@ TEST(Layout, EveryControlOnceWithItsOwnTabIndexAndId) {
   EXPECT_EQ(tabs.size(), kLayout.size());
   EXPECT_EQ(ids.size(), kLayout.size());
   EXPECT_EQ(*tabs.begin(), 0);
-  EXPECT_EQ(*tabs.rbegin(), 18);
+  EXPECT_EQ(*tabs.rbegin(), 20);
 }
 
 // The toolkit takes each row's control as the type its kind names, unchecked.
@@ -136,6 +136,7 @@ TEST(Controls, TextBoxRaisesChangeOnceForEachRealChange) {
   EXPECT_EQ(changes, 3);
 }
 
+// No registry is a program's only (end to end); for a control file it stays hidden.
 TEST(SetButtonMode, SwitchesTheTwoButtonSetsAndTheLockInOrder) {
   FakeWindow w;
   for (bool idle : {false, true}) {
@@ -145,7 +146,8 @@ TEST(SetButtonMode, SwitchesTheTwoButtonSetsAndTheLockInOrder) {
     EXPECT_EQ(w.log.entries,
               (std::vector<std::string>{"cmdRegister.Visible=" + on, "cmdUnregister.Visible=" + on,
                                         "cmdExit.Visible=" + on, "cmdProceed.Visible=" + off,
-                                        "cmdCancel.Visible=" + off, "text1.Locked=" + off}));
+                                        "cmdCancel.Visible=" + off, "cmdNoRegistry.Visible=0",
+                                        "text1.Locked=" + off}));
     EXPECT_EQ(w.form.text1.Locked(), !idle);
   }
 }

@@ -192,7 +192,7 @@ class StateTexts : public ::testing::TestWithParam<TextCase> {};
 TEST_P(StateTexts, EachStateReadsAsItIs) {
   const TextCase& c = GetParam();
   EXPECT_EQ(ConfirmationLine(c.state), c.confirmation);
-  EXPECT_EQ(AfterRegisteringText(c.state), c.afterRegistering);
+  EXPECT_EQ(AfterRegisteringText(c.state, true), c.afterRegistering);
   EXPECT_EQ(AfterUnregisteringText(c.state), c.afterUnregistering);
 }
 

@@ -38,6 +38,11 @@ class WinPlatform : public Platform {
                            uint32_t moveMethod) override;
   int32_t ReadFile(Handle file, void* buffer, uint32_t bytesToRead, uint32_t* bytesRead) override;
   int32_t FreeLibrary(Module module) override;
+  int32_t WriteFile(Handle file, const void* buffer, uint32_t bytesToWrite, uint32_t* bytesWritten) override;
+  int32_t CopyFileA(const char* existingFileName, const char* newFileName, int32_t failIfExists) override;
+  int32_t MoveFileA(const char* existingFileName, const char* newFileName) override;
+  Handle FindResourceA(Module module, const char* name, const char* type) override;
+  int32_t LoadTypeLibraryA(const char* fileName, TypeLibraryAttributes* attributes) override;
   uint32_t FormatMessageA(uint32_t flags, const void* source, uint32_t messageId,
                           uint32_t languageId, char* buffer, uint32_t size,
                           void* arguments) override;

@@ -1,0 +1,105 @@
+#include "inspection/ProgramState.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+
+#include "inspection/PlatformFile.h"
+#include "inspection/RegistrationState.h"
+#include "platform/RegistryKey.h"
+
+namespace ravlin {
+namespace {
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return text;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Each root's class table, opened once in the 32-bit view; what is beneath is in that view already.
+class ClassServers {
+ public:
+  explicit ClassServers(Platform& platform) : platform_(platform) {
+    for (const ClassesRoot& root : DefaultClassesRoots())
+      tables_.push_back(std::make_unique<RegistryKey>(platform, root.key, root.path + "\\CLSID",
+                                                      kKeyRead | kKeyWow64_32Key));
+  }
+
+  // The value naming the class's server; per-user first, as on Windows. "" when none.
+  std::string ServerOf(const std::string& clsid) const {
+    for (const auto& table : tables_) {
+      if (!table->IsOpen()) continue;
+      const std::string server =
+          RegistryKey(platform_, table->get(), clsid + "\\InprocServer32", kKeyQueryValue | kKeyWow64_32Key)
+              .StringValue("");
+      if (!server.empty()) return server;
+    }
+    return {};
+  }
+
+ private:
+  Platform& platform_;
+  std::vector<std::unique_ptr<RegistryKey>> tables_;
+};
+
+ControlState StateOf(Platform& platform, const ClassServers& servers, const FileMatcher& matcher,
+                     const ProgramState& program, const ProgramControl& control) {
+  ControlState state{control, ControlState::Kind::NotFound, {}, {}};
+  for (const ControlClass& cls : control.classes) {
+    const std::string server = servers.ServerOf(cls.clsid);
+    if (server.empty()) continue;
+    state.registeredTo = matcher.Resolve(server);
+    state.kind = IsOrdinaryFile(platform, state.registeredTo) ? ControlState::Kind::Registered
+                                                              : ControlState::Kind::MissingCopy;
+    if (state.kind == ControlState::Kind::Registered) return state;
+    break;
+  }
+  for (const std::string& folder : {program.folder, program.systemFolder}) {
+    const std::string candidate = folder + "\\" + NameOf(control.file);
+    if (!IsOrdinaryFile(platform, candidate)) continue;
+    state.foundAt = candidate;
+    if (state.kind == ControlState::Kind::NotFound) state.kind = ControlState::Kind::Found;
+    break;
+  }
+  return state;
+}
+
+}  // namespace
+
+bool IsIn(const std::string& path, const std::string& folder) {
+  return !folder.empty() && Lower(FolderOf(path)) == Lower(folder);
+}
+
+ProgramState ReadProgramState(Platform& platform, const std::string& programPath) {
+  ProgramState program;
+  program.program = programPath;
+  program.folder = FolderOf(programPath);
+  ProgramControls listed;
+  {
+    PlatformFile file(platform, programPath);
+    if (!file.IsOpen()) return program;
+    listed = ReadProgramControls(file);
+  }
+  program.kind = listed.kind;
+  if (listed.controls.empty()) return program;
+  const PathRules rules = PathRulesFor(platform, kMachineI386);
+  program.systemFolder = rules.systemFolder;
+  const FileMatcher matcher(platform, rules, PathRulesFor(platform, 0), programPath);
+  const ClassServers servers(platform);
+  for (const ProgramControl& control : listed.controls)
+    program.controls.push_back(StateOf(platform, servers, matcher, program, control));
+  return program;
+}
+
+}  // namespace ravlin

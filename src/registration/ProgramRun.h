@@ -1,0 +1,41 @@
+#pragma once
+// A program's controls registered or unregistered one after another, each
+// exactly as a single file is: through the same registrar, its limit and its
+// outcome. One control's failure does not stop the rest.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "inspection/ProgramState.h"
+#include "registration/Registrar.h"
+
+namespace ravlin {
+
+struct ControlRun {
+  ControlState before;
+  std::optional<Outcome> outcome;  // none for a control the run passed over
+};
+
+struct ProgramRun {
+  Action action = Action::Register;
+  std::vector<ControlRun> controls;  // in the program's order
+  ProgramState after;                // read again once the last one ended
+};
+
+// Whether the run acts on the control: registering, one that is there and not
+// registered to an existing file; unregistering, one registered to an existing
+// file in the program's own folder (the system folder's are shared).
+bool Acts(Action action, const ProgramState& program, const ControlState& control);
+
+// The file the run hands to the registrar for the control.
+std::string FileActedOn(Action action, const ControlState& control);
+
+// onNext(position, count, file) runs before each control acted on (position
+// from 1); onBusy as Registrar::Run. readAfter reads the program's state again.
+ProgramRun RunProgram(Registrar& registrar, const ProgramState& program, Action action,
+                      const std::function<void(size_t, size_t, const std::string&)>& onNext,
+                      const std::function<void()>& onBusy,
+                      const std::function<ProgramState()>& readAfter);
+
+}  // namespace ravlin

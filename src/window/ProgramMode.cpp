@@ -1,0 +1,57 @@
+// A Visual Basic program named in place of a control: its controls, their
+// state, and a run over them through the same registrar as a single file.
+#include "platform/ResumeNext.h"
+#include "registration/ProgramRun.h"
+#include "texts/ProgramTexts.h"
+#include "texts/Texts.h"
+#include "window/frmRavlin.h"
+
+namespace ravlin {
+
+bool frmRavlin::ConfirmProgram(const std::string& fileSpec, bool registering) {
+  mProgram.reset();
+  std::optional<ProgramState> program;
+  ResumeNext([&] {
+    const std::string path = CheckedPathOf(platform_, fileSpec);
+    if (!path.empty()) program = ReadProgramState(platform_, path);
+  });
+  if (!program || program->kind == ProgramControls::Kind::NotVisualBasic) return false;
+  if (program->kind == ProgramControls::Kind::Unreadable) {
+    Tell(text::kControlsUnreadable);
+    return true;
+  }
+  if (program->controls.empty()) {
+    Tell(text::kNoControls);
+    return true;
+  }
+  lblControls.SetCaption(ControlList(*program));
+  mProgram = std::move(program);
+  mRegisterMode = registering;
+  SetButtonMode(false);
+  return true;
+}
+
+// The window shows which control runs (the registrar's wait keeps it
+// painting); the message comes once all have run.
+void frmRavlin::ProceedProgram() {
+  const ProgramState program = *mProgram;
+  mProgram.reset();
+  const Action action = mRegisterMode ? Action::Register : Action::Unregister;
+  const auto onNext = [this](size_t position, size_t count, const std::string& file) {
+    ResumeNext([&] { lblState.SetCaption(ProgressText(position, count, file)); });
+  };
+  const auto readAfter = [this, &program] {
+    ProgramState after = program;
+    ResumeNext([&] { after = ReadProgramState(platform_, program.program); });
+    return after;
+  };
+  const ProgramRun run =
+      RunProgram(registrar_, program, action, onNext, [this] { SetPointer(MousePointer::Hourglass); }, readAfter);
+  SetPointer(MousePointer::Default);
+  ResumeNext([&] { lblControls.SetCaption(ControlList(run.after)); });
+  std::string message = text::kCompleted;
+  ResumeNext([&] { message = ProgramRunMessage(run); });
+  Tell(message);
+}
+
+}  // namespace ravlin

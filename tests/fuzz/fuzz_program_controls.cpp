@@ -1,0 +1,49 @@
+// Feeds arbitrary bytes to the reader of a Visual Basic program's controls.
+// Besides the sanitizers' checks: only a table read to its end lists
+// controls, each with a name and at least one class of a well-formed GUID and
+// a name, and no name longer than the file.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "inspection/ProgramControls.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
+
+struct Bytes final : ravlin::ByteSource {
+  Bytes(const uint8_t* data, size_t size) : data(data), size(size) {}
+  size_t ReadAt(uint64_t offset, char* buffer, size_t length) override {
+    if (offset >= size) return 0;
+    const size_t count = length < size - offset ? length : static_cast<size_t>(size - offset);
+    std::memcpy(buffer, data + offset, count);
+    return count;
+  }
+  const uint8_t* data;
+  size_t size;
+};
+
+bool NameFits(const std::string& name, size_t size) {
+  return !name.empty() && name.size() < size && name.find('\0') == std::string::npos;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Bytes read(data, size);
+  const ravlin::ProgramControls controls = ravlin::ReadProgramControls(read);
+  if (controls.kind != ravlin::ProgramControls::Kind::Read) Check(controls.controls.empty());
+  for (const ravlin::ProgramControl& control : controls.controls) {
+    Check(NameFits(control.file, size) && !control.classes.empty());
+    for (const ravlin::ControlClass& cls : control.classes) {
+      Check(NameFits(cls.className, size));
+      Check(cls.clsid.size() == 38 && cls.clsid.front() == '{' && cls.clsid.back() == '}');
+    }
+  }
+  return 0;
+}
