@@ -58,8 +58,9 @@ ControlState StateOf(Platform& platform, const ClassServers& servers, const File
   ControlState state{control, ControlState::Kind::NotFound, {}, {}};
   for (const ControlClass& cls : control.classes) {
     const std::string server = servers.ServerOf(cls.clsid);
-    if (server.empty()) continue;
-    state.registeredTo = matcher.Resolve(server);
+    const std::optional<std::string> file = server.empty() ? std::nullopt : matcher.Resolve(server);
+    if (!file) continue;  // none, or a value that names no file
+    state.registeredTo = *file;
     state.kind = IsOrdinaryFile(platform, state.registeredTo) ? ControlState::Kind::Registered
                                                               : ControlState::Kind::MissingCopy;
     if (state.kind == ControlState::Kind::Registered) return state;

@@ -114,8 +114,9 @@ class FileMatcher {
   // Whether value names the file, another file of its name, or neither; for
   // the first two, *path gets the file value names, expanded and in full.
   PathMatch Match(const std::string& value, std::string* path) const;
-  // The file a registry value names, expanded and in full, by the value rules.
-  std::string Resolve(const std::string& value) const { return Normalise(value, rules_); }
+  // The file a registry value names, expanded and in full, by the value rules;
+  // none when it names no file.
+  std::optional<std::string> Resolve(const std::string& value) const { return Normalise(value, rules_); }
 
  private:
   // The file value names, in full; none when it names no file (too long, or
