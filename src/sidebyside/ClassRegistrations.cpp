@@ -21,13 +21,17 @@ uint32_t MiscStatus(Platform& platform, const RegistryKey& classKey) {
   return static_cast<uint32_t>(std::strtoul(content.StringValue("").c_str(), nullptr, 10));
 }
 
-// The class a ProgID's own key names; "" when it names none.
+// The class a ProgID's own key names; "" when it names none. Windows shares
+// ProgID keys between the registry views; Wine does not always, so a 64-bit
+// reader finds a 32-bit control's ProgID in one view or the other.
 std::string ProgIdOwner(Platform& platform, const std::string& progId) {
   for (const ClassesRoot& root : DefaultClassesRoots()) {
-    const std::string owner = RegistryKey(platform, root.key, root.path + "\\" + progId + "\\CLSID",
-                                          kKeyQueryValue | kKeyWow64_32Key)
-                                  .StringValue("");
-    if (!owner.empty()) return owner;
+    for (const uint32_t view : {kKeyWow64_32Key, kKeyWow64_64Key}) {
+      const std::string owner =
+          RegistryKey(platform, root.key, root.path + "\\" + progId + "\\CLSID", kKeyQueryValue | view)
+              .StringValue("");
+      if (!owner.empty()) return owner;
+    }
   }
   return {};
 }

@@ -116,7 +116,8 @@ SCENARIO(NoRegistryWrittenWhileTheControlIsRegisteredRunsWithoutIt) {
   Check(Exists(SharedFolder() + "\\wshom.ocx"), "copied, not moved");
   // The ProgID came from the registry: it still works once the registry has none.
   if (!Check(RegisterShell(false), "the scripting host unregistered")) return;
-  CheckEq(std::to_string(ExitCodeOf(folder.Program(), "clsid progid typelib")), "0", "by class, ProgID, library");
+  CheckEq(std::to_string(ExitCodeOf(folder.Program(), "clsid progid typelib")), "0",
+          "by class, ProgID, library, with\n" + Contents(folder.Manifest()));
   DeleteFileA(folder.Manifest().c_str());
   Check(ExitCodeOf(folder.Program(), "clsid progid typelib") == (1 | 2 | 4), "without the manifest all three fail");
   RegisterShell(true);
