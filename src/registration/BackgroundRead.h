@@ -16,7 +16,7 @@ namespace ravlin {
 
 struct FinishedRead {
   std::string fileSpec;  // as it was given to Start
-  std::string path;      // the file read; "" when the specification named no file here
+  std::string path;      // the file read; "" when the file specification named no file here
   RegistrationState state;
 };
 
