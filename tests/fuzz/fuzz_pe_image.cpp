@@ -4,29 +4,15 @@
 // is not a program file.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
+#include "FuzzInput.h"
 #include "inspection/PeImage.h"
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-struct Bytes final : ravlin::ByteSource {
-  Bytes(const uint8_t* data, size_t size) : data(data), size(size) {}
-  size_t ReadAt(uint64_t offset, char* buffer, size_t length) override {
-    if (offset >= size) return 0;
-    const size_t count = length < size - offset ? length : static_cast<size_t>(size - offset);
-    std::memcpy(buffer, data + offset, count);
-    return count;
-  }
-  const uint8_t* data;
-  size_t size;
-};
+using fuzz::Bytes;
+using fuzz::Check;
 
 }  // namespace
 

@@ -4,29 +4,15 @@
 // a name, and no name longer than the file.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <string>
 
+#include "FuzzInput.h"
 #include "inspection/ProgramControls.h"
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-struct Bytes final : ravlin::ByteSource {
-  Bytes(const uint8_t* data, size_t size) : data(data), size(size) {}
-  size_t ReadAt(uint64_t offset, char* buffer, size_t length) override {
-    if (offset >= size) return 0;
-    const size_t count = length < size - offset ? length : static_cast<size_t>(size - offset);
-    std::memcpy(buffer, data + offset, count);
-    return count;
-  }
-  const uint8_t* data;
-  size_t size;
-};
+using fuzz::Bytes;
+using fuzz::Check;
 
 bool NameFits(const std::string& name, size_t size) {
   return !name.empty() && name.size() < size && name.find('\0') == std::string::npos;
