@@ -2,10 +2,12 @@
 
 #include "platform/win32/WinPlatform.h"
 #include "platform/win32/WinToolkit.h"
+#include "registration/Capture.h"
 #include "window/frmRavlin.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
   ravlin::WinPlatform platform;
+  if (ravlin::IsCaptureRequest(commandLine)) return ravlin::RunCapture(platform, commandLine);
   ravlin::WinToolkit toolkit(instance);
   ravlin::frmRavlin form(toolkit, platform);
   return toolkit.Run(form, showCommand);

@@ -106,6 +106,7 @@ inline RegKey HkeyLocalMachine() { return reinterpret_cast<RegKey>(static_cast<i
 constexpr uint32_t kKeyQueryValue = 0x0001;
 constexpr uint32_t kKeyEnumerateSubKeys = 0x0008;
 constexpr uint32_t kKeyRead = 0x20019;
+constexpr uint32_t kKeyAllAccess = 0xF003F;
 constexpr uint32_t kKeyWow64_64Key = 0x0100;
 constexpr uint32_t kKeyWow64_32Key = 0x0200;
 constexpr uint32_t kRegSz = 1;
@@ -159,6 +160,9 @@ class Platform {
   virtual int32_t CreateProcessA(const char* applicationName, char* commandLine,
                                  uint32_t creationFlags, ProcessInformation* information) = 0;
   virtual int32_t GetExitCodeProcess(Handle process, uint32_t* exitCode) = 0;
+  virtual int32_t TerminateProcess(Handle process, uint32_t exitCode) = 0;
+  // The program's own file when module is null.
+  virtual uint32_t GetModuleFileNameA(Module module, char* fileName, uint32_t size) = 0;
   virtual uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) = 0;
   virtual uint32_t GetCurrentDirectoryA(uint32_t size, char* buffer) = 0;
   virtual uint32_t GetEnvironmentVariableA(const char* name, char* buffer, uint32_t size) = 0;
@@ -178,6 +182,7 @@ class Platform {
   virtual int32_t CopyFileA(const char* existingFileName, const char* newFileName, int32_t failIfExists) = 0;
   // MoveFileExA without flags: never replaces, never copies across volumes.
   virtual int32_t MoveFileA(const char* existingFileName, const char* newFileName) = 0;
+  virtual int32_t DeleteFileA(const char* fileName) = 0;
   // Non-null when the module (loaded as data) holds a resource of that name and type.
   virtual Handle FindResourceA(Module module, const char* name, const char* type) = 0;
   // LoadTypeLibEx(fileName, REGKIND_NONE), so nothing is registered, then the
@@ -213,6 +218,13 @@ class Platform {
   virtual int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* type, uint8_t* data,
                                    uint32_t* dataSize) = 0;
   virtual int32_t RegCloseKey(RegKey key) = 0;
+  // What a capture of a control's registration needs: a private key of its
+  // own, the process's roots pointed there, and the key deleted again.
+  // RegCreateKeyExA leaves out the reserved argument, the class, the options,
+  // the security attributes and the disposition.
+  virtual int32_t RegCreateKeyExA(RegKey key, const char* subKey, uint32_t samDesired, RegKey* result) = 0;
+  virtual int32_t RegOverridePredefKey(RegKey key, RegKey newKey) = 0;
+  virtual int32_t RegDeleteTreeA(RegKey key, const char* subKey) = 0;
   virtual uint32_t ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) = 0;
   virtual uint32_t GetLongPathNameA(const char* shortPath, char* longPath, uint32_t size) = 0;
   // The time now, on the registry's clock (a FILETIME as one number).

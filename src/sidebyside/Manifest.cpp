@@ -55,21 +55,6 @@ std::string LibraryFlags(uint16_t flags) {
   return text;
 }
 
-const ClassRegistration* RegistrationOf(const DescribedControl& control, const std::string& clsid) {
-  for (const ClassRegistration& registration : control.registered)
-    if (Lower(registration.clsid) == Lower(clsid)) return &registration;
-  return nullptr;
-}
-
-// A class's attributes from the registry where it is registered to this
-// very file, otherwise what such a class is given by default.
-ClassRegistration Described(const DescribedControl& control, const TypeLibraryClass& coclass) {
-  if (const ClassRegistration* registered = RegistrationOf(control, coclass.clsid)) return *registered;
-  ClassRegistration defaults{coclass.clsid, "Apartment", {control.library.name + "." + coclass.name}, 0};
-  if (coclass.control) defaults.miscStatus = kControlMiscStatus;
-  return defaults;
-}
-
 // One ProgID names one class: a later claim to it is dropped.
 std::vector<std::string> Unclaimed(const std::vector<std::string>& progIds, std::vector<std::string>& claimed) {
   std::vector<std::string> kept;
@@ -84,12 +69,13 @@ std::vector<std::string> Unclaimed(const std::vector<std::string>& progIds, std:
   return kept;
 }
 
-std::string ComClass(const DescribedControl& control, const TypeLibraryClass& coclass,
+std::string ComClass(const DescribedControl& control, const ClassRegistration& described,
                      std::vector<std::string>& claimed) {
-  const ClassRegistration described = Described(control, coclass);
   const std::vector<std::string> progIds = Unclaimed(described.progIds, claimed);
   const std::string model = ThreadingModel(described.threadingModel);
-  std::string text = "    <comClass" + Attribute("clsid", coclass.clsid) + Attribute("tlbid", control.library.libid);
+  const std::string tlbid = control.description.LibraryOf(described);
+  std::string text = "    <comClass" + Attribute("clsid", described.clsid);
+  if (!tlbid.empty()) text += Attribute("tlbid", tlbid);
   if (!model.empty()) text += Attribute("threadingModel", model);
   if (!progIds.empty()) text += Attribute("progid", progIds.front());
   if (described.miscStatus != 0) text += Attribute("miscStatus", MiscStatusWords(described.miscStatus));
@@ -100,14 +86,14 @@ std::string ComClass(const DescribedControl& control, const TypeLibraryClass& co
 }
 
 std::string FileElement(const DescribedControl& control, std::vector<std::string>& claimed) {
-  const TypeLibrary& library = control.library;
   std::string text = "  <file" + Attribute("name", control.fileName) + ">" + kBreak;
-  text += "    <typelib" + Attribute("tlbid", library.libid) + Attribute("version", library.version);
-  const std::string flags = LibraryFlags(library.flags);
-  if (!flags.empty()) text += Attribute("flags", flags);
-  text += Attribute("helpdir", "") + "/>" + kBreak;
-  for (const TypeLibraryClass& coclass : library.classes)
-    if (coclass.creatable || coclass.control) text += ComClass(control, coclass, claimed);
+  for (const DescribedLibrary& library : control.description.libraries) {
+    text += "    <typelib" + Attribute("tlbid", library.libid) + Attribute("version", library.version);
+    const std::string flags = LibraryFlags(library.flags);
+    if (!flags.empty()) text += Attribute("flags", flags);
+    text += Attribute("helpdir", "") + "/>" + kBreak;
+  }
+  for (const ClassRegistration& described : control.description.classes) text += ComClass(control, described, claimed);
   return text + "  </file>" + kBreak;
 }
 

@@ -6,22 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "inspection/TypeLibrary.h"
+#include "inspection/ControlDescription.h"
 
 namespace ravlin {
 
-// What the registry holds for a class registered to the control's own file.
-struct ClassRegistration {
-  std::string clsid;                 // "{...}", any case
-  std::string threadingModel;        // as written there; "" when it names none
-  std::vector<std::string> progIds;  // the version-independent one first
-  uint32_t miscStatus = 0;           // OLEMISC bits; 0 when none
-};
-
 struct DescribedControl {
   std::string fileName;  // as it lies beside the program, "wshom.ocx"
-  TypeLibrary library;   // read
-  std::vector<ClassRegistration> registered;
+  ControlDescription description;
 };
 
 struct ManifestRequest {
@@ -34,9 +25,5 @@ std::string ManifestText(const ManifestRequest& request);
 
 // OLEMISC bits as a manifest spells them: "recomposeonresize,insideout".
 std::string MiscStatusWords(uint32_t miscStatus);
-
-// What an unregistered control says of its display, as controls made by the
-// common tools register it.
-constexpr uint32_t kControlMiscStatus = 0x20191;
 
 }  // namespace ravlin

@@ -2,10 +2,9 @@
 
 #include "inspection/PeImage.h"
 #include "inspection/PlatformFile.h"
-#include "inspection/TypeLibrary.h"
 #include "platform/Owned.h"
+#include "platform/Probes.h"
 #include "platform/Text.h"
-#include "sidebyside/ClassRegistrations.h"
 #include "sidebyside/Manifest.h"
 
 namespace ravlin {
@@ -38,51 +37,51 @@ bool SameBytes(Platform& platform, const std::string& first, const std::string& 
   }
 }
 
-// A control that can be described, and where it is to lie.
-struct Placement {
-  DescribedControl described;
-  std::string source;
-  std::string target;
-};
-
-bool PlacedAlready(const std::vector<Placement>& placements, const std::string& target) {
-  for (const Placement& placement : placements)
-    if (SameText(placement.target, target)) return true;
-  return false;
+Placement* PlacedAlready(std::vector<Placement>& placements, const std::string& target) {
+  for (Placement& placement : placements)
+    if (SameText(placement.target, target)) return &placement;
+  return nullptr;
 }
 
-// Where the control is to lie and what it holds; what cannot be described
-// goes to result's left-out list instead. A file named twice is placed once.
-void Describe(Platform& platform, const std::string& folder, const NeededControl& control,
-              ManifestResult& result, std::vector<Placement>& placements) {
+// Where the control is to lie; what cannot lie there goes to the plan's
+// left-out list instead. Only a file of the name the program asks for is
+// taken. A file named twice is placed once, needed for the classes of both.
+void Plan(Platform& platform, const std::string& folder, const NeededControl& control, ManifestPlan& plan) {
   using Reason = LeftOutControl::Reason;
+  const std::string name = FileNameOf(control.fileName);
   auto leaveOut = [&](Reason reason, const std::string& path) {
-    result.leftOut.push_back({control.fileName, reason, path});
+    plan.result.leftOut.push_back({name, reason, path, 0, {}, {}, {}});
   };
-  if (control.path.empty() || !IsOrdinaryFile(platform, control.path)) return leaveOut(Reason::NotFound, {});
-  const std::optional<PeHeaders> headers = ReadPeHeadersOf(platform, control.path);
-  if (headers && headers->isImage && headers->machine != kMachineI386)
-    return leaveOut(Reason::Not32Bit, control.path);
-  TypeLibrary library = ReadTypeLibrary(platform, control.path);
-  if (!library.Read()) return leaveOut(Reason::NoTypeLibrary, control.path);
-  const std::string target = folder + "\\" + FileNameOf(control.path);
-  if (PlacedAlready(placements, target)) return;
-  if (!SameText(FolderOf(control.path), folder) && IsOrdinaryFile(platform, target) &&
-      !SameBytes(platform, control.path, target))
+  std::string path = control.path;
+  if (!path.empty() && !SameText(FileNameOf(path), name)) {
+    const std::string beside = folder + "\\" + name;
+    if (!IsOrdinaryFile(platform, beside)) return leaveOut(Reason::OtherName, path);
+    path = beside;
+  }
+  if (path.empty() || !IsOrdinaryFile(platform, path)) return leaveOut(Reason::NotFound, {});
+  const std::optional<PeHeaders> headers = ReadPeHeadersOf(platform, path);
+  if (headers && headers->isImage && headers->machine != kMachineI386) return leaveOut(Reason::Not32Bit, path);
+  const std::string target = folder + "\\" + FileNameOf(path);
+  if (Placement* placed = PlacedAlready(plan.placements, target)) {
+    placed->needs.insert(placed->needs.end(), control.classes.begin(), control.classes.end());
+    return;
+  }
+  if (!SameText(FolderOf(path), folder) && IsOrdinaryFile(platform, target) && !SameBytes(platform, path, target))
     return leaveOut(Reason::DifferentCopy, target);
-  DescribedControl described{FileNameOf(control.path), std::move(library),
-                             ReadClassRegistrations(platform, control.path)};
-  placements.push_back({std::move(described), control.path, target});
+  plan.placements.push_back({FileNameOf(path), path, target, control.classes});
 }
 
 // Copies a control found elsewhere beside the program; the original stays.
 bool Place(Platform& platform, const Placement& placement, ManifestResult& result) {
   if (SameText(placement.source, placement.target) || IsOrdinaryFile(platform, placement.target)) return true;
   if (!platform.CopyFileA(placement.source.c_str(), placement.target.c_str(), 1)) {
-    result.leftOut.push_back({placement.described.fileName, LeftOutControl::Reason::CopyFailed, placement.source});
+    const uint32_t error = platform.GetLastError();
+    result.leftOut.push_back({placement.fileName, LeftOutControl::Reason::CopyFailed, placement.source, error,
+                              SystemDescription(platform, error), {}, {}});
     return false;
   }
   result.copied.push_back(placement.target);
+  result.copiedFrom.push_back(placement.source);
   return true;
 }
 
@@ -103,13 +102,34 @@ bool WriteNewFile(Platform& platform, const std::string& path, const std::string
   return true;
 }
 
+// The program's own name, whatever spelling named it: the loader looks for that name's manifest.
+std::string LongName(Platform& platform, const std::string& path) {
+  const std::string longName =
+      BufferedText([&](char* buffer, uint32_t size) { return platform.GetLongPathNameA(path.c_str(), buffer, size); });
+  return longName.empty() ? path : longName;
+}
+
+void Failed(Platform& platform, ManifestResult& result) {
+  result.kind = ManifestResult::Kind::WriteFailed;
+  result.error = platform.GetLastError();
+  result.errorWords = SystemDescription(platform, result.error);
+}
+
+// A failed write takes back what its run placed: the copies (none was there
+// before: a copy never replaces), and the earlier manifest under its own name.
+void Undo(Platform& platform, ManifestResult& result) {
+  for (const std::string& copy : result.copied)
+    if (platform.DeleteFileA(copy.c_str())) result.removed.push_back(copy);
+  if (!result.keptAs.empty() && platform.MoveFileA(result.keptAs.c_str(), result.manifestPath.c_str()))
+    result.keptAs.clear();
+}
+
 // Keeps an existing manifest under its .bak name; false with result's error when it cannot.
 bool KeepEarlierManifest(Platform& platform, ManifestResult& result) {
   if (!IsOrdinaryFile(platform, result.manifestPath)) return true;
   const std::string backup = result.manifestPath + ".bak";
   if (!platform.MoveFileA(result.manifestPath.c_str(), backup.c_str())) {
-    result.kind = ManifestResult::Kind::WriteFailed;
-    result.error = platform.GetLastError();
+    Failed(platform, result);
     return false;
   }
   result.keptAs = backup;
@@ -118,32 +138,49 @@ bool KeepEarlierManifest(Platform& platform, ManifestResult& result) {
 
 }  // namespace
 
-ManifestResult WriteManifest(Platform& platform, const std::string& programPath,
-                             const std::vector<NeededControl>& controls) {
-  ManifestResult result;
-  result.manifestPath = programPath + ".manifest";
+ManifestPlan PlanManifest(Platform& platform, const std::string& programPath,
+                          const std::vector<NeededControl>& controls) {
+  ManifestPlan plan;
+  plan.result.manifestPath = LongName(platform, programPath) + ".manifest";
   if (HasOwnManifest(platform, programPath)) {
-    result.kind = ManifestResult::Kind::OwnManifest;
-    return result;
+    plan.result.kind = ManifestResult::Kind::OwnManifest;
+    return plan;
   }
   const std::string folder = FolderOf(programPath);
-  std::vector<Placement> placements;
-  for (const NeededControl& control : controls) Describe(platform, folder, control, result, placements);
-  if (placements.empty()) return result;
+  for (const NeededControl& control : controls) Plan(platform, folder, control, plan);
+  return plan;
+}
+
+ManifestResult WriteManifest(Platform& platform, const ManifestPlan& plan,
+                             const std::vector<ControlDescription>& descriptions) {
+  ManifestResult result = plan.result;
+  if (result.kind == ManifestResult::Kind::OwnManifest) return result;
+  for (size_t i = 0; i < plan.placements.size() && i < descriptions.size(); ++i)
+    if (descriptions[i].captureFailure != ControlDescription::CaptureFailure::None)
+      result.describedInstead.push_back(
+          {plan.placements[i].fileName, descriptions[i].captureFailure, descriptions[i].captureCode});
+  const std::vector<size_t> admitted = Admitted(plan.placements, descriptions, result);
+  if (admitted.empty()) return result;
   // Both there: one of them would be lost, so neither is touched.
   if (IsOrdinaryFile(platform, result.manifestPath) && IsOrdinaryFile(platform, result.manifestPath + ".bak")) {
     result.kind = ManifestResult::Kind::BackupInTheWay;
     return result;
   }
-  ManifestRequest request{FileNameOf(programPath), {}};
-  for (const Placement& placement : placements) {
-    if (!Place(platform, placement, result)) continue;
-    request.controls.push_back(placement.described);
-    result.covered.push_back(placement.described.fileName);
+  const std::string program = result.manifestPath.substr(0, result.manifestPath.size() - 9);  // less ".manifest"
+  ManifestRequest request{FileNameOf(program), {}};
+  for (const size_t i : admitted) {
+    if (!Place(platform, plan.placements[i], result)) continue;
+    request.controls.push_back({plan.placements[i].fileName, descriptions[i]});
+    result.covered.push_back(plan.placements[i].fileName);
   }
-  if (request.controls.empty() || !KeepEarlierManifest(platform, result)) return result;
-  if (!WriteNewFile(platform, result.manifestPath, ManifestText(request), &result.error)) {
-    result.kind = ManifestResult::Kind::WriteFailed;
+  if (request.controls.empty()) return result;
+  if (!KeepEarlierManifest(platform, result) ||
+      !WriteNewFile(platform, result.manifestPath, ManifestText(request), &result.error)) {
+    if (result.kind != ManifestResult::Kind::WriteFailed) {
+      result.kind = ManifestResult::Kind::WriteFailed;
+      result.errorWords = SystemDescription(platform, result.error);
+    }
+    Undo(platform, result);
     return result;
   }
   result.kind = ManifestResult::Kind::Written;

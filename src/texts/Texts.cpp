@@ -157,6 +157,11 @@ std::string ReasonFor(const LoadDiagnosis& diagnosis) {
   return {};
 }
 
+std::string CodeWords(uint32_t code, const std::string& systemWords) {
+  if (!systemWords.empty()) return systemWords;
+  return WellKnownText(code) ? WellKnownText(code) : "";
+}
+
 std::string MessageFor(const Outcome& outcome) {
   std::string message = InTimeText(outcome);
   if (outcome.after)

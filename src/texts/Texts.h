@@ -41,6 +41,10 @@ constexpr char kTimedOut[] = "Process failed in signaled state or time-out.";
 }  // namespace text
 
 // The message box that tells an outcome.
+// The words for an error or result code: the system's when it has them,
+// otherwise the program's own for the codes registration meets most; "" for none.
+std::string CodeWords(uint32_t code, const std::string& systemWords);
+
 std::string MessageFor(const Outcome& outcome);
 // Why a load failed, in a sentence; "" when nothing is known.
 std::string ReasonFor(const LoadDiagnosis& diagnosis);

@@ -1,6 +1,7 @@
 // A program's controls described in a manifest beside it, so it finds them
 // without the registry: the third choice while confirming a program.
 #include "platform/ResumeNext.h"
+#include "registration/Capture.h"
 #include "sidebyside/ManifestWriter.h"
 #include "texts/ManifestTexts.h"
 #include "window/frmRavlin.h"
@@ -12,7 +13,7 @@ namespace {
 // otherwise where the control was found; "" when it is nowhere.
 NeededControl Needed(const ControlState& state) {
   const bool registered = state.kind == ControlState::Kind::Registered;
-  return {state.control.file, registered ? state.registeredTo : state.foundAt};
+  return {state.control.file, registered ? state.registeredTo : state.foundAt, state.control.classes};
 }
 
 }  // namespace
@@ -26,7 +27,15 @@ void frmRavlin::cmdNoRegistry_Click() {
   result.kind = ManifestResult::Kind::WriteFailed;
   result.manifestPath = program.program + ".manifest";
   SetPointer(MousePointer::Hourglass);
-  ResumeNext([&] { result = WriteManifest(platform_, program.program, needed); });
+  ResumeNext([&] {
+    const ManifestPlan plan = PlanManifest(platform_, program.program, needed);
+    result = plan.result;
+    std::vector<ControlDescription> descriptions;
+    const std::string self = OwnProgramPath(platform_);
+    for (const Placement& placement : plan.placements)
+      descriptions.push_back(DescribeControl(platform_, self, placement.source));
+    result = WriteManifest(platform_, plan, descriptions);
+  });
   SetPointer(MousePointer::Default);
   Tell(ManifestMessage(result));
   text1_Change();

@@ -1,12 +1,13 @@
-// The type-library reader against the test control whose library widl made:
-// a control class and one that cannot be created, which the manifest leaves
-// out. (That reading registers nothing is seen end to end.)
+// A control described for a manifest: from the type library widl made (a
+// control class and one that cannot be created, which the manifest leaves
+// out), and caught from its own registration by a copy of the program,
+// which leaves the registry as it was.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include "Fixtures.h"
-#include "inspection/TypeLibrary.h"
 #include "platform/win32/WinPlatform.h"
+#include "registration/Capture.h"
 #include "sidebyside/Manifest.h"
 
 namespace ravlin {
@@ -18,19 +19,94 @@ constexpr char kGaugeReading[] = "{6A3B1E20-7C41-4F0E-9D2A-52A1C0FFEE23}";
 
 TEST(TypeLibraryUnderWine, TheManifestListsTheControlClassOnly) {
   WinPlatform platform;
-  const TypeLibrary library = ReadTypeLibrary(platform, Fixture("described.ocx"));
-  ASSERT_TRUE(library.Read()) << std::hex << library.result;
-  EXPECT_EQ(library.libid + " " + library.name + " " + library.version, std::string(kLibrary) + " RavlinDescribed 2.10");
-  ASSERT_EQ(library.classes.size(), 2u);
-  EXPECT_EQ(library.classes[1].clsid, kGaugeReading);
-
-  const std::string text = ManifestText({"client.exe", {{"described.ocx", library, {}}}});
+  const ControlDescription described = DescribeFromTypeLibrary(platform, Fixture("described.ocx"));
+  ASSERT_EQ(described.source, ControlDescription::Source::TypeLibrary) << std::hex << described.libraryResult;
+  const std::string text = ManifestText({"client.exe", {{"described.ocx", described}}});
   EXPECT_NE(text.find(std::string("<comClass clsid=\"") + kGauge + "\" tlbid=\"" + kLibrary +
                       "\" threadingModel=\"Apartment\" progid=\"RavlinDescribed.Gauge\" miscStatus=\"recomposeonresize,"),
             std::string::npos)
       << text;
-  EXPECT_NE(text.find("flags=\"CONTROL"), std::string::npos) << text;
+  EXPECT_NE(text.find("version=\"2.10\" flags=\"CONTROL"), std::string::npos) << text;
   EXPECT_EQ(text.find(kGaugeReading), std::string::npos) << text;
+}
+
+// A key and all beneath it, as text: names and string values; depth levels of it.
+std::string Dump(HKEY parent, const std::string& subKey, int depth = 8) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(parent, subKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return subKey + " -\n";
+  std::string text = subKey + "\n";
+  char name[256], data[1024];
+  for (DWORD i = 0, n = sizeof name, size = sizeof data;
+       RegEnumValueA(key, i, name, &n, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
+       ++i, n = sizeof name, size = sizeof data)
+    text += " " + std::string(name) + "=" + std::string(data, size > 0 ? size - 1 : 0) + "\n";
+  for (DWORD i = 0, n = sizeof name; RegEnumKeyExA(key, i, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+       ++i, n = sizeof name)
+    text += depth > 0 ? Dump(key, name, depth - 1) : std::string(name) + "\n";
+  RegCloseKey(key);
+  return text;
+}
+
+std::string Registry() {
+  return Dump(HKEY_CLASSES_ROOT, std::string("CLSID\\") + kGauge) + Dump(HKEY_CLASSES_ROOT, "RavlinDescribed.Gauge") +
+         Dump(HKEY_CLASSES_ROOT, std::string("TypeLib\\") + kLibrary) + Dump(HKEY_CURRENT_USER, "Software", 0) +
+         Dump(HKEY_CURRENT_USER, "Software\\RavlinFixtures");
+}
+
+// Unregistered, the capture says what registering writes, and writes nothing itself.
+TEST(CaptureUnderWine, SaysWhatRegisteringWritesAndLeavesTheRegistryAsItWas) {
+  WinPlatform platform;
+  const std::string program = ExeFolder() + "\\ravlin.exe", control = Fixture("gauge.ocx");
+  const std::string before = Registry();
+  const ControlDescription caught = CaptureRegistration(platform, program, control);
+  EXPECT_EQ(Registry(), before);
+  ASSERT_EQ(caught.source, ControlDescription::Source::Capture) << std::hex << caught.captureCode;
+  ASSERT_EQ(caught.classes.size(), 1u);
+  ASSERT_EQ(caught.libraries.size(), 1u);
+
+  HMODULE library = LoadLibraryA(control.c_str());
+  const auto exported = reinterpret_cast<HRESULT(__stdcall*)()>(GetProcAddress(library, "DllRegisterServer"));
+  ASSERT_TRUE(exported && SUCCEEDED(exported()));
+  const std::string registered = Registry();
+  const ClassRegistration& gauge = caught.classes.front();
+  const DescribedLibrary& described = caught.libraries.front();
+  for (const std::string& part : {"ThreadingModel=" + gauge.threadingModel + "\n", "\n1\n =" + std::to_string(gauge.miscStatus),
+                                  "ProgID\n =" + gauge.progIds.back() + "\n", "TypeLib\n =" + gauge.tlbid + "\n",
+                                  "VersionIndependentProgID\n =" + gauge.progIds.front() + "\n",
+                                  std::string("\n2.a\n"), "FLAGS\n =" + std::to_string(described.flags) + "\n"})
+    EXPECT_NE(registered.find(part), std::string::npos) << part << " in\n" << registered;
+  EXPECT_EQ(gauge.clsid + " " + described.libid + " " + described.version,
+            std::string(kGauge) + " " + kLibrary + " 2.10");
+  EXPECT_EQ(gauge.miscStatus, 132497u);
+  const auto unexported = reinterpret_cast<HRESULT(__stdcall*)()>(GetProcAddress(library, "DllUnregisterServer"));
+  if (unexported) unexported();
+  FreeLibrary(library);
+}
+
+struct FailedCapture {
+  const char* control;
+  ControlDescription::CaptureFailure why;
+  uint32_t code;
+};
+
+// Each way a capture fails ends only the copy, and the registry is as it was.
+TEST(CaptureUnderWine, FailsWithoutTouchingTheRegistry) {
+  using Failure = ControlDescription::CaptureFailure;
+  WinPlatform platform;
+  const std::string program = ExeFolder() + "\\ravlin.exe";
+  const FailedCapture cases[] = {{"crash.ocx", Failure::Refused, 0xC0000005},
+                                 {"denied.ocx", Failure::Refused, 0x80070005},
+                                 {"server.ocx", Failure::NothingRegistered, 0},
+                                 {"plain.dll", Failure::Refused, 0x8007007F},
+                                 {sizeof(void*) == 8 ? "realclass32.ocx" : "otherarch.ocx", Failure::NoProgram, 0},
+                                 {"slow.ocx", Failure::TimedOut, 0}};
+  for (const FailedCapture& c : cases) {
+    const std::string before = Registry();
+    const ControlDescription caught = CaptureRegistration(platform, program, Fixture(c.control));
+    EXPECT_EQ(Registry(), before) << c.control;
+    EXPECT_EQ(static_cast<int>(caught.captureFailure), static_cast<int>(c.why)) << c.control;
+    if (c.why == Failure::Refused) EXPECT_EQ(caught.captureCode, c.code) << c.control;
+  }
 }
 
 }  // namespace

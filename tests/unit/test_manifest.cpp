@@ -10,14 +10,12 @@ namespace {
 
 // --- The manifest's text: one table over the rules it is written by ---------------------
 
-TypeLibrary Library(std::vector<TypeLibraryClass> classes, uint16_t flags = kLibFlagHasDiskImage) {
-  TypeLibrary library;
-  library.libid = "{L}";
-  library.name = "Shapes";
-  library.version = "1.12";
-  library.flags = flags;
-  library.classes = std::move(classes);
-  return library;
+ControlDescription Described(std::vector<ClassRegistration> classes, uint16_t flags = kLibFlagHasDiskImage) {
+  ControlDescription description;
+  description.source = ControlDescription::Source::Capture;
+  description.libraries = {{"{L}", "1.12", flags}};
+  description.classes = std::move(classes);
+  return description;
 }
 
 struct ManifestCase {
@@ -31,15 +29,9 @@ constexpr char kTypelib[] = "    <typelib tlbid=\"{L}\" version=\"1.12\" flags=\
 
 const std::vector<ManifestCase>& ManifestCases() {
   static const std::vector<ManifestCase> cases = {
-      {"unregistered control: the defaults, the control's display words",
-       {{"shapes.ocx", Library({{"{A}", "Circle", true, true}}), {}}},
-       std::string("  <file name=\"shapes.ocx\">\r\n") + kTypelib +
-           "    <comClass clsid=\"{A}\" tlbid=\"{L}\" threadingModel=\"Apartment\" progid=\"Shapes.Circle\""
-           " miscStatus=\"recomposeonresize,cantlinkinside,insideout,activatewhenvisible,setclientsitefirst\"/>\r\n"
-           "  </file>\r\n"},
-      {"registered to this file: the registry's words, spelt as the loader reads them",
-       {{"shapes.ocx", Library({{"{A}", "Circle", true, false}}, kLibFlagControl | kLibFlagHidden),
-         {{"{a}", "apartment", {"Shapes.Round", "Shapes.Round.2"}, 0x81}}}},
+      {"the control's own words, spelt as the loader reads them",
+       {{"shapes.ocx", Described({{"{A}", "apartment", {"Shapes.Round", "Shapes.Round.2"}, 0x81, "{L}"}},
+                                 kLibFlagControl | kLibFlagHidden)}},
        "  <file name=\"shapes.ocx\">\r\n"
        "    <typelib tlbid=\"{L}\" version=\"1.12\" flags=\"CONTROL,HIDDEN\" helpdir=\"\"/>\r\n"
        "    <comClass clsid=\"{A}\" tlbid=\"{L}\" threadingModel=\"Apartment\" progid=\"Shapes.Round\""
@@ -47,19 +39,23 @@ const std::vector<ManifestCase>& ManifestCases() {
        "      <progid>Shapes.Round.2</progid>\r\n"
        "    </comClass>\r\n"
        "  </file>\r\n"},
-      {"a non-creatable class left out; no flags, no attribute",
-       {{"shapes.ocx", Library({{"{A}", "Reading", false, false}, {"{B}", "Maker", true, false}}, 0), {}}},
+      {"no flags, no attribute; a class naming no library is the one library's",
+       {{"shapes.ocx", Described({{"{B}", "Apartment", {"Shapes.Maker"}, 0, ""}}, 0)}},
        "  <file name=\"shapes.ocx\">\r\n"
        "    <typelib tlbid=\"{L}\" version=\"1.12\" helpdir=\"\"/>\r\n"
        "    <comClass clsid=\"{B}\" tlbid=\"{L}\" threadingModel=\"Apartment\" progid=\"Shapes.Maker\"/>\r\n"
        "  </file>\r\n"},
-      {"a ProgID two classes claim written once; a registered class without a model has none",
-       {{"a.ocx", Library({{"{A}", "One", true, false}}), {{"{A}", "Both", {"Shared.Name"}, 0}}},
-        {"b&c.ocx", Library({{"{B}", "Two", true, false}}), {{"{B}", "", {"shared.name"}, 0}}}},
+      {"a ProgID two classes claim written once; a class without a model has none",
+       {{"a.ocx", Described({{"{A}", "Both", {"Shared.Name"}, 0, "{L}"}})},
+        {"b&c.ocx", Described({{"{B}", "", {"shared.name"}, 0, "{L}"}})}},
        std::string("  <file name=\"a.ocx\">\r\n") + kTypelib +
            "    <comClass clsid=\"{A}\" tlbid=\"{L}\" threadingModel=\"Both\" progid=\"Shared.Name\"/>\r\n"
            "  </file>\r\n  <file name=\"b&amp;c.ocx\">\r\n" + kTypelib +
            "    <comClass clsid=\"{B}\" tlbid=\"{L}\"/>\r\n  </file>\r\n"},
+      {"a control that registers no library: its classes alone",
+       {{"plain.ocx", ControlDescription{ControlDescription::Source::Capture, {},
+                                         {{"{C}", "Free", {}, 0, ""}}, 0, {}, 0}}},
+       "  <file name=\"plain.ocx\">\r\n    <comClass clsid=\"{C}\" threadingModel=\"Free\"/>\r\n  </file>\r\n"},
   };
   return cases;
 }
@@ -77,23 +73,30 @@ TEST_P(ManifestTexts, FollowsTheRules) {
 INSTANTIATE_TEST_SUITE_P(Table, ManifestTexts, ::testing::ValuesIn(ManifestCases()));
 
 // The texts the scenarios under Wine cannot reach: a 64-bit control, a copy
-// that failed, and a write that failed after the earlier manifest was kept.
+// that failed, a capture past the limit, and a write that failed after the
+// earlier manifest was kept (and could not be put back).
 TEST(ManifestMessage, ReasonsWineDoesNotReach) {
+  using Reason = LeftOutControl::Reason;
   ManifestResult result;
   result.kind = ManifestResult::Kind::Written;
   result.manifestPath = "C:\\app\\a.exe.manifest";
   result.covered = {"x.ocx"};
-  result.leftOut = {{"wide.ocx", LeftOutControl::Reason::Not32Bit, "C:\\s\\wide.ocx"},
-                    {"locked.ocx", LeftOutControl::Reason::CopyFailed, "C:\\s\\locked.ocx"}};
+  result.describedInstead = {{"x.ocx", ControlDescription::CaptureFailure::TimedOut, 0}};
+  result.leftOut = {{"wide.ocx", Reason::Not32Bit, "C:\\s\\wide.ocx", 0, {}, {}, {}},
+                    {"locked.ocx", Reason::CopyFailed, "C:\\s\\locked.ocx", 32, "In use.", {}, {}}};
   EXPECT_EQ(ManifestMessage(result),
             "Wrote C:\\app\\a.exe.manifest.\r\nIt covers x.ocx.\r\n\r\n"
             "The program now finds these controls without the registry and without administrator rights.\r\n\r\n"
+            "Described from the type library, as what the control registers could not be caught:\r\n"
+            "x.ocx: its registration ran past 10 seconds.\r\n\r\n"
             "Left out:\r\nwide.ocx: it is built for 64 bits, and the program runs as 32 bits (C:\\s\\wide.ocx).\r\n"
-            "locked.ocx: it could not be copied beside the program (C:\\s\\locked.ocx).");
+            "locked.ocx: it could not be copied beside the program (error 32: In use.) (C:\\s\\locked.ocx).");
   result.kind = ManifestResult::Kind::WriteFailed;
   result.error = 5;
+  result.errorWords = "Access denied.";
+  result.leftOut.clear();
   result.keptAs = "C:\\app\\a.exe.manifest.bak";
-  EXPECT_EQ(ManifestMessage(result), "The manifest could not be written (error 5).\r\n"
+  EXPECT_EQ(ManifestMessage(result), "The manifest could not be written (error 5): Access denied.\r\n"
                                      "The earlier manifest is kept as C:\\app\\a.exe.manifest.bak.");
 }
 

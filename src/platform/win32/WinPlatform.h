@@ -28,6 +28,8 @@ class WinPlatform : public Platform {
   int32_t CreateProcessA(const char* applicationName, char* commandLine, uint32_t creationFlags,
                          ProcessInformation* information) override;
   int32_t GetExitCodeProcess(Handle process, uint32_t* exitCode) override;
+  int32_t TerminateProcess(Handle process, uint32_t exitCode) override;
+  uint32_t GetModuleFileNameA(Module module, char* fileName, uint32_t size) override;
   uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) override;
   uint32_t GetCurrentDirectoryA(uint32_t size, char* buffer) override;
   uint32_t GetEnvironmentVariableA(const char* name, char* buffer, uint32_t size) override;
@@ -41,6 +43,7 @@ class WinPlatform : public Platform {
   int32_t WriteFile(Handle file, const void* buffer, uint32_t bytesToWrite, uint32_t* bytesWritten) override;
   int32_t CopyFileA(const char* existingFileName, const char* newFileName, int32_t failIfExists) override;
   int32_t MoveFileA(const char* existingFileName, const char* newFileName) override;
+  int32_t DeleteFileA(const char* fileName) override;
   Handle FindResourceA(Module module, const char* name, const char* type) override;
   int32_t LoadTypeLibraryA(const char* fileName, TypeLibraryAttributes* attributes) override;
   uint32_t FormatMessageA(uint32_t flags, const void* source, uint32_t messageId,
@@ -62,6 +65,9 @@ class WinPlatform : public Platform {
   int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* type, uint8_t* data,
                            uint32_t* dataSize) override;
   int32_t RegCloseKey(RegKey key) override;
+  int32_t RegCreateKeyExA(RegKey key, const char* subKey, uint32_t samDesired, RegKey* result) override;
+  int32_t RegOverridePredefKey(RegKey key, RegKey newKey) override;
+  int32_t RegDeleteTreeA(RegKey key, const char* subKey) override;
   uint32_t ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) override;
   uint32_t GetLongPathNameA(const char* shortPath, char* longPath, uint32_t size) override;
   uint64_t GetSystemTimeAsFileTime() override;

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cwchar>
 #include <memory>
 
 #include "platform/win32/WinPlatform.h"
@@ -63,11 +64,27 @@ HRESULT ReadEntry(ITypeLib* library, UINT index, TypeLibraryAttributes* attribut
   return S_OK;
 }
 
+// A path of 260 characters or more in its "\\?\" form; where the library
+// still cannot be read so (Wine searches for it in a buffer of that size), in
+// its short form, which may fit.
+HRESULT LoadLibraryOf(const char* fileName, ITypeLib** library) {
+  const WidePath path(fileName);
+  HRESULT result = ::LoadTypeLibEx(path.get(), REGKIND_NONE, library);
+  if (SUCCEEDED(result) || std::wcsncmp(path.get(), L"\\\\?\\", 4) != 0) return result;
+  const WideText shortPath = WideQuery([&](wchar_t* buffer, DWORD size) {
+    return ::GetShortPathNameW(path.get(), buffer, size);
+  });
+  // Only a drive path drops its prefix so; 4 characters of it, and the NUL, do not count.
+  if (shortPath.size() < 8 || shortPath.size() - 5 >= MAX_PATH || shortPath[5] != L':') return result;
+  const HRESULT shortResult = ::LoadTypeLibEx(shortPath.data() + 4, REGKIND_NONE, library);
+  return SUCCEEDED(shortResult) ? shortResult : result;
+}
+
 }  // namespace
 
 int32_t WinPlatform::LoadTypeLibraryA(const char* fileName, TypeLibraryAttributes* attributes) {
   ITypeLib* rawLibrary = nullptr;
-  HRESULT result = ::LoadTypeLibEx(WideArg(fileName).get(), REGKIND_NONE, &rawLibrary);
+  HRESULT result = LoadLibraryOf(fileName, &rawLibrary);
   if (FAILED(result)) return result;
   const Owned<ITypeLib> library(rawLibrary);
   TLIBATTR* rawAttributes = nullptr;

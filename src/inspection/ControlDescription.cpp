@@ -1,9 +1,10 @@
-#include "sidebyside/ClassRegistrations.h"
+#include "inspection/ControlDescription.h"
 
 #include <cstdlib>
 
 #include "inspection/PeImage.h"
 #include "inspection/RegistrationState.h"
+#include "inspection/TypeLibrary.h"
 #include "platform/RegistryKey.h"
 #include "platform/Text.h"
 
@@ -48,7 +49,7 @@ void KeepOwnedProgIds(Platform& platform, ClassRegistration& details) {
 }
 
 ClassRegistration Read(Platform& platform, const RegisteredClass& registered) {
-  ClassRegistration details{registered.clsid, {}, {}, 0};
+  ClassRegistration details{registered.clsid, {}, {}, 0, {}};
   for (const ClassesRoot& root : DefaultClassesRoots()) {
     const RegistryKey classKey(platform, root.key, root.path + "\\CLSID\\" + registered.clsid,
                                kKeyRead | kKeyWow64_32Key);
@@ -68,13 +69,45 @@ ClassRegistration Read(Platform& platform, const RegisteredClass& registered) {
   return details;
 }
 
+const ClassRegistration* Find(const std::vector<ClassRegistration>& classes, const std::string& clsid) {
+  for (const ClassRegistration& registration : classes)
+    if (Lower(registration.clsid) == Lower(clsid)) return &registration;
+  return nullptr;
+}
+
 }  // namespace
 
-std::vector<ClassRegistration> ReadClassRegistrations(Platform& platform, const std::string& filePath) {
-  std::vector<ClassRegistration> classes;
-  const RegistrationState state = ReadRegistrationState(platform, filePath, kMachineI386);
-  for (const RegisteredClass& registered : state.classes) classes.push_back(Read(platform, registered));
-  return classes;
+bool ControlDescription::Serves(const std::string& clsid) const { return Find(classes, clsid) != nullptr; }
+
+std::string ControlDescription::LibraryOf(const ClassRegistration& described) const {
+  if (!described.tlbid.empty()) return described.tlbid;
+  return libraries.size() == 1 ? libraries.front().libid : std::string();
+}
+
+ControlDescription DescribeFromTypeLibrary(Platform& platform, const std::string& filePath) {
+  ControlDescription description;
+  const TypeLibrary library = ReadTypeLibrary(platform, filePath);
+  if (!library.Read()) {
+    description.libraryResult = library.result;
+    return description;
+  }
+  description.source = ControlDescription::Source::TypeLibrary;
+  description.libraries.push_back({library.libid, library.version, library.flags});
+  std::vector<ClassRegistration> registered;
+  for (const RegisteredClass& found : ReadRegistrationState(platform, filePath, kMachineI386).classes)
+    registered.push_back(Read(platform, found));
+  for (const TypeLibraryClass& coclass : library.classes) {
+    if (!coclass.creatable && !coclass.control) continue;
+    const ClassRegistration* known = Find(registered, coclass.clsid);
+    ClassRegistration described = known ? *known
+                                        : ClassRegistration{coclass.clsid, "Apartment",
+                                                            {library.name + "." + coclass.name},
+                                                            coclass.control ? kControlMiscStatus : 0, {}};
+    described.clsid = coclass.clsid;
+    described.tlbid = library.libid;
+    description.classes.push_back(described);
+  }
+  return description;
 }
 
 }  // namespace ravlin

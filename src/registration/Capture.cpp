@@ -1,0 +1,165 @@
+// The caller's side of a capture: which copy of the program to start, the
+// private key it writes into, the limit, and what the control left there.
+#include "registration/Capture.h"
+
+#include <cstdlib>
+
+#include "inspection/PeImage.h"
+#include "inspection/PlatformFile.h"
+#include "platform/RegistryKey.h"
+#include "platform/Text.h"
+#include "registration/Outcome.h"
+
+namespace ravlin {
+namespace {
+
+using Failure = ControlDescription::CaptureFailure;
+
+// Where the capture's roots land, and where each keeps its classes.
+const char* const kClassTables[] = {"HKCR", "HKLM\\Software\\Classes", "HKCU\\Software\\Classes"};
+
+std::string Unquoted(std::string text) {
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
+  return text;
+}
+
+bool NamesFile(const std::string& server, const std::string& controlPath) {
+  return !server.empty() && Lower(FileNameOf(Unquoted(server))) == Lower(FileNameOf(controlPath));
+}
+
+std::string SubValue(Platform& platform, const RegistryKey& key, const std::string& subKey, const char* name = "") {
+  return RegistryKey(platform, key.get(), subKey, kKeyRead).StringValue(name);
+}
+
+// A class the control registered to itself, with what a manifest says of it.
+void ReadClass(Platform& platform, const RegistryKey& table, const std::string& clsid,
+               const std::string& controlPath, ControlDescription& description) {
+  const RegistryKey key(platform, table.get(), clsid, kKeyRead);
+  if (!NamesFile(SubValue(platform, key, "InprocServer32"), controlPath) || description.Serves(clsid)) return;
+  ClassRegistration described{clsid, SubValue(platform, key, "InprocServer32", "ThreadingModel"), {}, 0, {}};
+  for (const char* progIdKey : {"VersionIndependentProgID", "ProgID"}) {
+    const std::string progId = SubValue(platform, key, progIdKey);
+    if (!progId.empty()) described.progIds.push_back(progId);
+  }
+  std::string misc = SubValue(platform, key, "MiscStatus");
+  if (std::strtoul(misc.c_str(), nullptr, 10) == 0) misc = SubValue(platform, key, "MiscStatus\\1");
+  described.miscStatus = static_cast<uint32_t>(std::strtoul(misc.c_str(), nullptr, 10));
+  described.tlbid = SubValue(platform, key, "TypeLib");
+  description.classes.push_back(described);
+}
+
+// "2.a" as the registry names a version: "2.10".
+std::string DecimalVersion(const std::string& hex) {
+  const size_t dot = hex.find('.');
+  if (dot == std::string::npos) return {};
+  return std::to_string(std::strtoul(hex.substr(0, dot).c_str(), nullptr, 16)) + "." +
+         std::to_string(std::strtoul(hex.substr(dot + 1).c_str(), nullptr, 16));
+}
+
+// The type libraries registered to the control: their IDs, versions and flags.
+void ReadLibraries(Platform& platform, const RegistryKey& root, const std::string& controlPath,
+                   ControlDescription& description) {
+  const RegistryKey libraries(platform, root.get(), "TypeLib", kKeyRead);
+  std::vector<std::string> libids;
+  libraries.SubKeyNames(&libids);
+  for (const std::string& libid : libids) {
+    const RegistryKey library(platform, libraries.get(), libid, kKeyRead);
+    std::vector<std::string> versions;
+    library.SubKeyNames(&versions);
+    for (const std::string& version : versions) {
+      const std::string file = SubValue(platform, library, version + "\\0\\win32").empty()
+                                   ? SubValue(platform, library, version + "\\0\\win64")
+                                   : SubValue(platform, library, version + "\\0\\win32");
+      if (!NamesFile(file, controlPath)) continue;
+      const auto flags = std::strtoul(SubValue(platform, library, version + "\\FLAGS").c_str(), nullptr, 10);
+      description.libraries.push_back({libid, DecimalVersion(version), static_cast<uint16_t>(flags)});
+      break;
+    }
+  }
+}
+
+void ReadCaught(Platform& platform, const RegistryKey& caught, const std::string& controlPath,
+                ControlDescription& description) {
+  for (const char* table : kClassTables) {
+    const RegistryKey root(platform, caught.get(), table, kKeyRead);
+    const RegistryKey classes(platform, root.get(), "CLSID", kKeyRead);
+    std::vector<std::string> clsids;
+    classes.SubKeyNames(&clsids);
+    for (const std::string& clsid : clsids) ReadClass(platform, classes, clsid, controlPath, description);
+    if (description.libraries.empty()) ReadLibraries(platform, root, controlPath, description);
+  }
+}
+
+// This program when it is built for machine, otherwise the other build
+// beside it, as the download has them; "" when neither is.
+std::string ProgramFor(Platform& platform, const std::string& programPath, uint16_t machine) {
+  const std::string folder = FolderOf(programPath);
+  for (const std::string& candidate : {programPath, folder + "\\ravlin.exe", folder + "\\ravlin-x64.exe"}) {
+    const std::optional<PeHeaders> headers = ReadPeHeadersOf(platform, candidate);
+    if (headers && headers->isImage && headers->machine == machine) return candidate;
+  }
+  return {};
+}
+
+// Runs the copy under the limit; its exit code, or why there is none.
+Failure RunCopy(Platform& platform, const std::string& program, const std::string& arguments, uint32_t* code) {
+  std::string commandLine = "\"" + program + "\" " + arguments;
+  ProcessInformation information;
+  if (!platform.CreateProcessA(program.c_str(), &commandLine[0], kCreateNoWindow, &information))
+    return Failure::NotStarted;
+  const OwnedHandle process(information.process, HandleReleaser{&platform});
+  HandleReleaser{&platform}(information.thread);
+  if (platform.WaitKeepingWindowAlive(process.get(), kWaitLimitMs) != kWaitObject0) {
+    platform.TerminateProcess(process.get(), kWaitTimeout);
+    platform.WaitForSingleObject(process.get(), kWaitLimitMs);  // its writes end before the key goes
+    return Failure::TimedOut;
+  }
+  if (!platform.GetExitCodeProcess(process.get(), code)) return Failure::NotStarted;
+  return static_cast<int32_t>(*code) < 0 ? Failure::Refused : Failure::None;
+}
+
+}  // namespace
+
+std::string OwnProgramPath(Platform& platform) {
+  return BufferedText([&](char* buffer, uint32_t size) { return platform.GetModuleFileNameA(nullptr, buffer, size); });
+}
+
+ControlDescription CaptureRegistration(Platform& platform, const std::string& programPath,
+                                       const std::string& controlPath) {
+  ControlDescription description;
+  const std::optional<PeHeaders> headers = ReadPeHeadersOf(platform, controlPath);
+  const std::string program = ProgramFor(platform, programPath, headers ? headers->machine : 0);
+  if (program.empty()) {
+    description.captureFailure = Failure::NoProgram;
+    return description;
+  }
+  const std::string keyName = "Software\\RavlinCapture-" + Hex(platform.GetSystemTimeAsFileTime(), 16);
+  RegKey created = nullptr;
+  if (platform.RegCreateKeyExA(HkeyCurrentUser(), keyName.c_str(), kKeyAllAccess, &created) != kErrorSuccess) {
+    description.captureFailure = Failure::NotStarted;
+    return description;
+  }
+  platform.RegCloseKey(created);
+  description.captureFailure =
+      RunCopy(platform, program, "/capture " + keyName + " \"" + controlPath + "\"", &description.captureCode);
+  if (description.captureFailure == Failure::None) {
+    const RegistryKey caught(platform, HkeyCurrentUser(), keyName, kKeyRead);
+    ReadCaught(platform, caught, controlPath, description);
+    if (!description.classes.empty()) description.source = ControlDescription::Source::Capture;
+    else description.captureFailure = Failure::NothingRegistered;
+  }
+  platform.RegDeleteTreeA(HkeyCurrentUser(), keyName.c_str());
+  return description;
+}
+
+ControlDescription DescribeControl(Platform& platform, const std::string& programPath,
+                                   const std::string& controlPath) {
+  const ControlDescription caught = CaptureRegistration(platform, programPath, controlPath);
+  if (caught.source == ControlDescription::Source::Capture) return caught;
+  ControlDescription read = DescribeFromTypeLibrary(platform, controlPath);
+  read.captureFailure = caught.captureFailure;
+  read.captureCode = caught.captureCode;
+  return read;
+}
+
+}  // namespace ravlin
