@@ -120,7 +120,7 @@ std::string WriteFailed(const ManifestResult& result) {
   if (!removed.empty()) text += kBreak + std::string("The copies placed beside the program were removed again: ") +
                                 Joined(removed) + ".";
   if (!result.keptAs.empty()) text += kBreak + std::string("The earlier manifest is kept as ") + result.keptAs + ".";
-  return Paragraphs(text, LeftOut(result));
+  return Paragraphs(Paragraphs(text, DescribedInsteadText(result)), LeftOut(result));
 }
 
 }  // namespace
