@@ -5,6 +5,8 @@
 // the 64-bit build they are described from their type libraries, and the
 // message says why. (The capture itself, and that it leaves the registry as
 // it was, is proven with the 64-bit control by the platform tests.)
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "Driver.h"
@@ -26,14 +28,8 @@ std::string Bytes(const GUID& guid) { return std::string(reinterpret_cast<const 
 std::string Name(const std::string& name) { return name + std::string(1, '\0'); }
 
 std::string Contents(const std::string& path) {
-  std::string text;
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  char buffer[4096];
-  DWORD read = 0;
-  while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-    text.append(buffer, read);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  return text;
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // The program's table changed as a patched copy of a real program is: an entry's file and class.
@@ -44,11 +40,7 @@ bool Patch(const std::string& path, const std::vector<std::pair<std::string, std
     if (at == std::string::npos) return false;
     bytes.replace(at, change.second.size(), change.second);
   }
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  const bool ok = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  return ok && written == bytes.size();
+  return static_cast<bool>(std::ofstream(path, std::ios::binary) << bytes);
 }
 
 std::string SystemFolder() { return CompanionPath().substr(0, CompanionPath().find_last_of('\\')); }
