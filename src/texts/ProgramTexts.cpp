@@ -14,6 +14,17 @@ std::string FoundWhere(const ProgramState& program, const ControlState& control)
   return IsIn(control.foundAt, program.folder) ? "found beside the program" : "found in the system folder";
 }
 
+std::string NeverAControlWords(NeverAControl never) {
+  switch (never) {
+    case NeverAControl::TheProgram: return "the program itself";
+    case NeverAControl::System: return "part of the system";
+    case NeverAControl::VisualBasicRuntime: return "the Visual Basic runtime";
+    case NeverAControl::NotAControlFile:
+    case NeverAControl::No: break;
+  }
+  return "not a control file";
+}
+
 // The state without the file's name: "registered, C:\...".
 std::string StateWords(const ProgramState& program, const ControlState& control) {
   switch (control.kind) {
@@ -22,6 +33,7 @@ std::string StateWords(const ProgramState& program, const ControlState& control)
       return "registered to a missing copy, " + control.registeredTo +
              (control.foundAt.empty() ? "" : "; " + FoundWhere(program, control));
     case ControlState::Kind::Found: return "not registered, " + FoundWhere(program, control);
+    case ControlState::Kind::NotAControl: return NeverAControlWords(control.never);
     case ControlState::Kind::NotFound: break;
   }
   return "not found";

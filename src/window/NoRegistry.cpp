@@ -21,7 +21,8 @@ void frmRavlin::cmdNoRegistry_Click() {
   if (!mProgram) return;
   const ProgramState program = *mProgram;
   std::vector<NeededControl> needed;
-  for (const ControlState& control : program.controls) needed.push_back(Needed(control));
+  for (const ControlState& control : program.controls)
+    if (control.kind != ControlState::Kind::NotAControl) needed.push_back(Needed(control));
   ManifestResult result;
   result.kind = ManifestResult::Kind::WriteFailed;
   result.manifestPath = program.program + ".manifest";
