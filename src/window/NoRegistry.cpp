@@ -3,6 +3,7 @@
 #include "platform/ResumeNext.h"
 #include "sidebyside/ManifestWriter.h"
 #include "texts/ManifestTexts.h"
+#include "texts/ProgramTexts.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
@@ -29,8 +30,9 @@ void frmRavlin::cmdNoRegistry_Click() {
   SetPointer(MousePointer::Hourglass);
   ResumeNext([&] { result = WriteManifest(platform_, program.program, needed); });
   SetPointer(MousePointer::Default);
-  Tell(ManifestMessage(result));
+  Tell(WithTryItOffer(ManifestMessage(result)));
   text1_Change();
+  mTryProgram = program.program;
   SetButtonMode(true);
 }
 

@@ -100,6 +100,8 @@ void frmRavlin::text1_Change() {
   lblState.SetCaption("");
   lblControls.SetCaption("");
   mProgram.reset();
+  mTryProgram.clear();
+  cmdTryIt.SetVisible(false);
 }
 
 }  // namespace ravlin
