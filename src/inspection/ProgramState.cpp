@@ -7,20 +7,10 @@
 #include "inspection/PlatformFile.h"
 #include "inspection/RegistrationState.h"
 #include "platform/RegistryKey.h"
+#include "platform/Text.h"
 
 namespace ravlin {
 namespace {
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
 
 std::string NameOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");
@@ -53,9 +43,27 @@ class ClassServers {
   std::vector<std::unique_ptr<RegistryKey>> tables_;
 };
 
+// The program's file name as the folder lists it, when it was named by its short name; "" when unknown.
+std::string LongNameOf(Platform& platform, const std::string& path) {
+  return FileNameOf(BufferedText([&](char* buffer, uint32_t size) {
+    return platform.GetLongPathNameA(path.c_str(), buffer, size);
+  }));
+}
+
+// What the control is when it can never be one: the program's file counts under both its names.
+NeverAControl NeverAControlOf(const ProgramControl& control, const std::string& programPath,
+                              const std::string& longName) {
+  const NeverAControl never = NeverAControlFor(control.file, FileNameOf(programPath));
+  return never == NeverAControl::No && !longName.empty() ? NeverAControlFor(control.file, longName) : never;
+}
+
 ControlState StateOf(Platform& platform, const ClassServers& servers, const FileMatcher& matcher,
-                     const ProgramState& program, const ProgramControl& control) {
-  ControlState state{control, ControlState::Kind::NotFound, {}, {}};
+                     const ProgramState& program, const ProgramControl& control, const std::string& longName) {
+  ControlState state{control, ControlState::Kind::NotFound, {}, {}, NeverAControlOf(control, program.program, longName)};
+  if (state.never != NeverAControl::No) {
+    state.kind = ControlState::Kind::NotAControl;
+    return state;
+  }
   for (const ControlClass& cls : control.classes) {
     const std::string server = servers.ServerOf(cls.clsid);
     const std::optional<std::string> file = server.empty() ? std::nullopt : matcher.Resolve(server);
@@ -98,8 +106,9 @@ ProgramState ReadProgramState(Platform& platform, const std::string& programPath
   program.systemFolder = rules.systemFolder;
   const FileMatcher matcher(platform, rules, PathRulesFor(platform, 0), programPath);
   const ClassServers servers(platform);
+  const std::string longName = LongNameOf(platform, programPath);
   for (const ProgramControl& control : listed.controls)
-    program.controls.push_back(StateOf(platform, servers, matcher, program, control));
+    program.controls.push_back(StateOf(platform, servers, matcher, program, control, longName));
   return program;
 }
 

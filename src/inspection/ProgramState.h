@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "inspection/NeverControls.h"
 #include "inspection/ProgramControls.h"
 #include "platform/Platform.h"
 
@@ -17,11 +18,13 @@ struct ControlState {
     MissingCopy,     // registered to registeredTo, which is not there
     Found,           // not registered; the file is at foundAt
     NotFound,        // not registered, and not beside the program nor in the system folder
+    NotAControl,     // never looked for: what it is instead is in never
   };
   ProgramControl control;
   Kind kind = Kind::NotFound;
   std::string registeredTo;  // the file the first registered class names; "" when none is
   std::string foundAt;       // looked for only when not registered to an existing file
+  NeverAControl never = NeverAControl::No;
   // Whether registering it could help: it is there and not registered to an existing file.
   bool Registrable() const { return kind != Kind::Registered && !foundAt.empty(); }
 };

@@ -14,6 +14,8 @@ using Hwnd = void*;
 using Proc = void (*)();  // an export's address, as GetProcAddress gives it
 // A thread procedure of the program's own; its result becomes the thread's exit code.
 using ThreadProc = uint32_t (*)(void* parameter);
+// EnumWindows' callback in the program's own calling convention: 0 stops the walk.
+using EnumWindowsCallback = int32_t (*)(Hwnd window, intptr_t parameter);
 
 // What the program's crash filter kept of a fault that ended a thread.
 struct CrashRecord {
@@ -235,6 +237,17 @@ class Platform {
   // mouse input that arrived during the wait is dropped when it ends, so no
   // click made while busy starts another action.
   virtual uint32_t WaitKeepingWindowAlive(Handle handle, uint32_t milliseconds) = 0;
+
+  // A program tried after its controls were set up: started as CreateProcessA
+  // starts one (no flags), with its own folder as its current directory, and
+  // its top-level windows looked at.
+  virtual int32_t CreateProcessInDirectoryA(const char* applicationName, char* commandLine,
+                                            const char* currentDirectory, ProcessInformation* information) = 0;
+  virtual int32_t EnumWindows(EnumWindowsCallback callback, intptr_t parameter) = 0;
+  virtual uint32_t GetWindowThreadProcessId(Hwnd window, uint32_t* processId) = 0;
+  virtual int32_t IsWindowVisible(Hwnd window) = 0;
+  virtual int32_t GetClassNameA(Hwnd window, char* className, int32_t maxCount) = 0;
+  virtual uint32_t GetDlgItemTextA(Hwnd dialog, int32_t itemId, char* text, int32_t maxCount) = 0;
 };
 
 }  // namespace ravlin

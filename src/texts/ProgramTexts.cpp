@@ -1,5 +1,6 @@
 #include "texts/ProgramTexts.h"
 
+#include "platform/Text.h"
 #include "texts/Texts.h"
 
 namespace ravlin {
@@ -14,6 +15,17 @@ std::string FoundWhere(const ProgramState& program, const ControlState& control)
   return IsIn(control.foundAt, program.folder) ? "found beside the program" : "found in the system folder";
 }
 
+std::string NeverAControlWords(NeverAControl never) {
+  switch (never) {
+    case NeverAControl::TheProgram: return "the program itself";
+    case NeverAControl::System: return "part of the system";
+    case NeverAControl::VisualBasicRuntime: return "the Visual Basic runtime";
+    case NeverAControl::NotAControlFile:
+    case NeverAControl::No: break;
+  }
+  return "not a control file";
+}
+
 // The state without the file's name: "registered, C:\...".
 std::string StateWords(const ProgramState& program, const ControlState& control) {
   switch (control.kind) {
@@ -22,6 +34,7 @@ std::string StateWords(const ProgramState& program, const ControlState& control)
       return "registered to a missing copy, " + control.registeredTo +
              (control.foundAt.empty() ? "" : "; " + FoundWhere(program, control));
     case ControlState::Kind::Found: return "not registered, " + FoundWhere(program, control);
+    case ControlState::Kind::NotAControl: return NeverAControlWords(control.never);
     case ControlState::Kind::NotFound: break;
   }
   return "not found";
@@ -88,6 +101,31 @@ std::string ProgramRunMessage(const ProgramRun& run) {
   if (!missing.empty())
     message += std::string(kBreak) + kBreak + "Not found: " + missing + " (looked in " + Folders(run.after) + ").";
   return message;
+}
+
+std::string WithTryItOffer(const std::string& message) {
+  return message + kBreak + kBreak + text::kTryItOffer;
+}
+
+std::string TryMessage(const TryOutcome& outcome) {
+  using K = TryOutcome::Kind;
+  switch (outcome.kind) {
+    case K::NotStarted:
+      return "The program could not be started: " +
+             (outcome.text.empty() ? std::string() : outcome.text + " ") + "(error " + std::to_string(outcome.code) +
+             ").";
+    case K::RegistrationError:
+      return "It started and showed Visual Basic's registration error:" + std::string(kBreak) + outcome.text;
+    case K::ShowsMessage: return "It started and shows a message:" + std::string(kBreak) + outcome.text;
+    case K::OpenedWindow: return "It started and opened its window.";
+    case K::Ended:
+      // An exception's code or an error status reads better in hexadecimal.
+      return "It ended with exit code " +
+             (outcome.code > 0xFFFF ? "0x" + Hex(outcome.code, 8) : std::to_string(outcome.code)) + ".";
+    case K::NoWindow: break;
+    case K::Unwatched: return "It started, but it could not be watched.";
+  }
+  return "It is still running after 15 seconds and has not opened a window.";
 }
 
 }  // namespace ravlin

@@ -7,6 +7,7 @@
 
 #include "inspection/ProgramState.h"
 #include "registration/ProgramRun.h"
+#include "registration/TryProgram.h"
 
 namespace ravlin {
 namespace text {
@@ -14,6 +15,9 @@ namespace text {
 constexpr char kNoControls[] = "This Visual Basic program uses no controls: there is nothing to register.";
 constexpr char kControlsUnreadable[] =
     "This is a Visual Basic program, but its list of controls cannot be read: the file is damaged.";
+// After a run over a program's controls or its manifest written.
+constexpr char kTryItOffer[] = "Press Try it to start the program and see whether it runs now.";
+constexpr char kTrying[] = "Trying the program: watching its windows for up to 15 seconds...";
 
 }  // namespace text
 
@@ -30,5 +34,11 @@ std::string ProgressText(size_t position, size_t count, const std::string& file)
 // The message that ends a run: how many it did, each control acted on with its
 // outcome's first line and its state after, the ones kept or not found.
 std::string ProgramRunMessage(const ProgramRun& run);
+
+// The message that ends a run or a manifest's writing, and the offer to try the program.
+std::string WithTryItOffer(const std::string& message);
+
+// What came of starting the program: "It started and opened its window.", ...
+std::string TryMessage(const TryOutcome& outcome);
 
 }  // namespace ravlin

@@ -4,6 +4,7 @@
 #include "registration/Capture.h"
 #include "sidebyside/ManifestWriter.h"
 #include "texts/ManifestTexts.h"
+#include "texts/ProgramTexts.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
@@ -22,7 +23,8 @@ void frmRavlin::cmdNoRegistry_Click() {
   if (!mProgram) return;
   const ProgramState program = *mProgram;
   std::vector<NeededControl> needed;
-  for (const ControlState& control : program.controls) needed.push_back(Needed(control));
+  for (const ControlState& control : program.controls)
+    if (control.kind != ControlState::Kind::NotAControl) needed.push_back(Needed(control));
   ManifestResult result;
   result.kind = ManifestResult::Kind::WriteFailed;
   result.manifestPath = program.program + ".manifest";
@@ -37,8 +39,9 @@ void frmRavlin::cmdNoRegistry_Click() {
     result = WriteManifest(platform_, plan, descriptions);
   });
   SetPointer(MousePointer::Default);
-  Tell(ManifestMessage(result));
+  Tell(WithTryItOffer(ManifestMessage(result)));
   text1_Change();
+  mTryProgram = program.program;
   SetButtonMode(true);
 }
 

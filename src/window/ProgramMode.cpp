@@ -51,6 +51,10 @@ void frmRavlin::ProceedProgram() {
   ResumeNext([&] { lblControls.SetCaption(ControlList(run.after)); });
   std::string message = text::kCompleted;
   ResumeNext([&] { message = ProgramRunMessage(run); });
+  if (action == Action::Register) {
+    message = WithTryItOffer(message);
+    mTryProgram = program.program;
+  }
   Tell(message);
 }
 

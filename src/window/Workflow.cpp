@@ -1,5 +1,6 @@
 // The two-step confirmation of the general path: check, show, confirm or
 // withdraw. No handler here traps errors.
+#include "inspection/NeverControls.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
 #include "texts/Texts.h"
@@ -14,7 +15,8 @@ bool CheckFileSpec(Toolkit& toolkit, frmRavlin& form, const std::string& fileSpe
     toolkit.MsgBox(text::kNoFileYet);
     return false;
   }
-  if (!form.IsFileThere(fileSpec)) {
+  // A device opened as a file may wait for a port or a console: never opened.
+  if (IsDeviceName(fileSpec) || !form.IsFileThere(fileSpec)) {
     toolkit.MsgBox(text::kFileNotFound);
     return false;
   }
@@ -98,6 +100,8 @@ void frmRavlin::text1_Change() {
   lblState.SetCaption("");
   lblControls.SetCaption("");
   mProgram.reset();
+  mTryProgram.clear();
+  cmdTryIt.SetVisible(false);
 }
 
 }  // namespace ravlin

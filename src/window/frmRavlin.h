@@ -46,6 +46,7 @@ class frmRavlin final : public FormHost {
   CommandButton cmdProceed;
   CommandButton cmdCancel;
   CommandButton cmdNoRegistry;
+  CommandButton cmdTryIt;
   Label Label2;
   std::array<Label, 2> Label1;
   Label lblPleaseVerify;
@@ -73,6 +74,8 @@ class frmRavlin final : public FormHost {
   void cmdCancel_Click();
   // A program's controls described in a manifest beside it instead of registered.
   void cmdNoRegistry_Click();
+  // The program whose controls were just set up, started and watched.
+  void cmdTryIt_Click();
   void text1_Change();
   void File1_MouseDown(int16_t button, int16_t shift, float x, float y);
   // The idle timer: what ended after its time-out is told now.
@@ -152,6 +155,8 @@ class frmRavlin final : public FormHost {
   FileIdentity mConfirmed;
   // The program being confirmed, and its controls' state; none for a control file.
   std::optional<ProgramState> mProgram;
+  // The program Try it starts; "" when there is none to try.
+  std::string mTryProgram;
   // The companion's script while it runs; its state is read again when it ends.
   OwnedHandle mScriptProcess{nullptr, HandleReleaser{nullptr}};
 };

@@ -600,6 +600,20 @@ class FakePlatform : public Platform {
     if (onWaitForSingleObject) return onWaitForSingleObject(handle, milliseconds);
     return kWaitObject0;
   }
+
+  // A program tried: no process starts unless scripted, and no window is there.
+  std::function<int32_t(const char*, char*, const char*, ProcessInformation*)> onCreateProcessInDirectoryA;
+  int32_t CreateProcessInDirectoryA(const char* application, char* commandLine, const char* directory,
+                                    ProcessInformation* information) override {
+    log_.Add(std::string("CreateProcessInDirectoryA:") + commandLine + "|" + directory);
+    if (onCreateProcessInDirectoryA) return onCreateProcessInDirectoryA(application, commandLine, directory, information);
+    return 0;
+  }
+  int32_t EnumWindows(EnumWindowsCallback, intptr_t) override { return 1; }
+  uint32_t GetWindowThreadProcessId(Hwnd, uint32_t* processId) override { return *processId = 0; }
+  int32_t IsWindowVisible(Hwnd) override { return 0; }
+  int32_t GetClassNameA(Hwnd, char*, int32_t) override { return 0; }
+  uint32_t GetDlgItemTextA(Hwnd, int32_t, char*, int32_t) override { return 0; }
 };
 
 // A form wired to the fakes, with a fake view on every control.

@@ -140,5 +140,21 @@ TEST_F(ProgramWindow, EachControlShowsWhileItRunsAndOneThatFailsDoesNotStopTheNe
   EXPECT_TRUE(w.form.cmdRegister.Visible());
 }
 
+// The program's window is looked at while it starts; here it never starts.
+TEST_F(ProgramWindow, AfterARunTryItStartsTheProgramInItsOwnFolderUntilTheNameChanges) {
+  w.form.text1.TypedText(kProgram);
+  w.form.cmdRegister_Click();
+  w.form.cmdProceed_Click();
+  EXPECT_EQ(w.toolkit.messages.back().substr(w.toolkit.messages.back().rfind("\r\n") + 2), text::kTryItOffer);
+  ASSERT_TRUE(w.form.cmdTryIt.Visible());
+  w.platform.lastError = 2;
+  w.form.cmdTryIt_Click();
+  EXPECT_EQ(w.log.WithPrefix("CreateProcessInDirectoryA:"),
+            std::vector<std::string>{"CreateProcessInDirectoryA:\"C:\\App\\old.exe\"|C:\\App"});
+  EXPECT_EQ(w.toolkit.messages.back(), "The program could not be started: (error 2).");
+  w.form.text1.TypedText("C:\\App\\other.exe");
+  EXPECT_FALSE(w.form.cmdTryIt.Visible());
+}
+
 }  // namespace
 }  // namespace ravlin

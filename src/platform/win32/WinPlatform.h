@@ -73,6 +73,14 @@ class WinPlatform : public Platform {
   uint64_t GetSystemTimeAsFileTime() override;
 
   uint32_t WaitKeepingWindowAlive(Handle handle, uint32_t milliseconds) override;
+
+  int32_t CreateProcessInDirectoryA(const char* applicationName, char* commandLine, const char* currentDirectory,
+                                    ProcessInformation* information) override;
+  int32_t EnumWindows(EnumWindowsCallback callback, intptr_t parameter) override;
+  uint32_t GetWindowThreadProcessId(Hwnd window, uint32_t* processId) override;
+  int32_t IsWindowVisible(Hwnd window) override;
+  int32_t GetClassNameA(Hwnd window, char* className, int32_t maxCount) override;
+  uint32_t GetDlgItemTextA(Hwnd dialog, int32_t itemId, char* text, int32_t maxCount) override;
 };
 
 }  // namespace ravlin
