@@ -29,7 +29,7 @@ void frmRavlin::cmdNoRegistry_Click() {
   ResumeNext([&] { result = WriteManifest(platform_, program.program, needed); });
   SetPointer(MousePointer::Default);
   Tell(ManifestMessage(result));
-  text1_Change();
+  ClearShownInformation();
   SetButtonMode(true);
 }
 

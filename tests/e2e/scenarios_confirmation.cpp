@@ -1,0 +1,97 @@
+// What was confirmed is what runs, and every line of a program's list can be
+// read and is true: one row per case. The programs are written here, laid out
+// as a Visual Basic program is, beside the test controls; only read, never run.
+#include "Driver.h"
+
+#include <fstream>
+#include <functional>
+
+#include "../unit/VbProgramBuilder.h"
+
+using namespace ravlin;
+
+namespace e2e {
+namespace {
+
+constexpr char kServerKey[] = "Software\\RavlinFixtures\\server";
+
+// A program among the test controls whose table lists these files, each with a class of its own.
+struct WrittenProgram {
+  explicit WrittenProgram(const std::vector<std::string>& files) : path(FixturePath("ravlin-confirm.exe")) {
+    std::vector<std::string> entries;
+    for (size_t i = 0; i < files.size(); ++i) {
+      vb::Guid guid = {0x52, 0x61, 0x76, 0x6C, 0x69, 0x6E, 0x43, 0x6F, 0x6E, 0x66, 0x69, 0x72, 0x6D, 0, 0,
+                       static_cast<uint8_t>(i)};
+      entries.push_back(vb::Entry(guid, files[i], "Ravlin.Confirm" + std::to_string(i)));
+    }
+    std::ofstream(path, std::ios::binary) << vb::Program(entries);
+  }
+  ~WrittenProgram() { DeleteFileA(path.c_str()); }
+  std::string path;
+};
+
+// Register pressed on file in a new session; true once confirming.
+bool Confirming(Session& s, const std::string& file) {
+  s.StartIdle();
+  s.SetText(IdText1, file);
+  s.Click(IdCmdRegister);
+  return Check(s.WaitVisible(IdCmdProceed, true, 30000), "confirming " + file);
+}
+
+// Proceed: the question, then the run's message.
+std::string Proceed(Session& s) {
+  s.Click(IdCmdProceed);
+  if (s.TakeBox() != "WWW") return "(no question)";
+  return s.TakeBox(60000);
+}
+
+// A press on the list's first entry while confirming changes nothing; Proceed runs what was confirmed.
+void PressWhileConfirming(const std::string& file, ControlId shown, const std::string& ran, const char* key) {
+  DeleteRegistryKey(key);
+  Session s;
+  if (!Confirming(s, file)) return;
+  const std::string before = s.Text(shown);
+  Check(!s.ListEntries(IdFile1).empty(), "the list has an entry to press");
+  s.PressList(WM_LBUTTONDOWN, 10, 6);
+  Sleep(500);
+  CheckEq(s.Text(IdText1) + "|" + s.Text(shown), file + "|" + before, "a press while confirming " + file);
+  Check(s.Confirming() && (shown != IdLblControls || s.Visible(IdCmdNoRegistry)), "still confirming");
+  CheckEq(FirstLine(Proceed(s)), ran, "Proceed after the press");
+  Check(RegistryKeyExists(key), "what was confirmed ran");
+  DeleteRegistryKey(key);
+}
+
+// Another program names another file while Proceed waits: the confirmation goes, nothing runs.
+void ChangedFromOutside(const std::string& file) {
+  DeleteRegistryKey(kVersionedKey);
+  Session s;
+  if (!Confirming(s, file)) return;
+  s.SetText(IdText1, FixturePath("server.ocx"));  // WM_SETTEXT, from this process
+  Check(WaitFor([&] { return s.Idle(); }, 3000) && !s.Visible(IdCmdNoRegistry), "the confirmation went");
+  CheckEq(s.Text(IdLblState) + "|" + s.Text(IdLblControls) + "|" + s.Text(IdLblFileInfo),
+          "The file name was changed while waiting for Proceed: nothing was run. Press Register again.||",
+          "a name changed from outside while confirming " + file);
+  CheckEq(s.WaitBox(1000), "", "no message");
+  Check(!RegistryKeyExists(kVersionedKey) && !RegistryKeyExists(kServerKey), "nothing ran");
+}
+
+SCENARIO(WhatWasConfirmedRunsAndEveryLineOfAProgramIsTrue) {
+  const UnmanagedWindows unmanaged({"ravlin.exe"});
+  const std::string versioned = FixturePath("versioned.ocx");
+  const std::function<void()> rows[] = {
+      [&] { PressWhileConfirming(versioned, IdLblFileInfo, "Process completed", kVersionedKey); },
+      [] {
+        const WrittenProgram program({"server.ocx"});
+        PressWhileConfirming(program.path, IdLblControls, "Registered 1 of 1 control.", kServerKey);
+      },
+      [&] { ChangedFromOutside(versioned); },
+      [] {
+        const WrittenProgram program({"versioned.ocx"});
+        ChangedFromOutside(program.path);
+      },
+  };
+  for (const std::function<void()>& row : rows) row();
+}
+
+}  // namespace
+}  // namespace e2e
