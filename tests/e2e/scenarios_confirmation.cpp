@@ -3,6 +3,7 @@
 // as a Visual Basic program is, beside the test controls; only read, never run.
 #include "Driver.h"
 
+#include <algorithm>
 #include <fstream>
 #include <functional>
 
@@ -75,6 +76,37 @@ void ChangedFromOutside(const std::string& file) {
   Check(!RegistryKeyExists(kVersionedKey) && !RegistryKeyExists(kServerKey), "nothing ran");
 }
 
+// The list of the program's controls, read when confirming it.
+std::string ControlsOf(const std::vector<std::string>& files) {
+  const WrittenProgram program(files);
+  Session s;
+  if (!Confirming(s, program.path)) return "";
+  Check(!(GetWindowLongA(s.Control(IdLblControls), GWL_STYLE) & WS_VSCROLL), "a list that fits shows no scroll bar");
+  return s.Text(IdLblControls);
+}
+
+// 60 controls: the list scrolls, and its last line can be brought into view.
+void SixtyControls() {
+  std::vector<std::string> files;
+  for (int i = 10; i < 70; ++i) files.push_back("ravlin-many" + std::to_string(i) + ".ocx");
+  const WrittenProgram program(files);
+  Session s;
+  if (!Confirming(s, program.path)) return;
+  HWND list = s.Control(IdLblControls);
+  const std::string text = s.Text(IdLblControls);
+  CheckEq(std::to_string(std::count(text.begin(), text.end(), '\n') + 1) + "|" + text.substr(text.rfind('\n') + 1),
+          "60|ravlin-many69.ocx: not found", "every control is listed");
+  RECT client;
+  GetClientRect(list, &client);
+  const auto lastLineShown = [&] {
+    const LRESULT at = SendMessageA(list, EM_POSFROMCHAR, text.size() - 1, 0);
+    return static_cast<short>(HIWORD(at)) >= 0 && static_cast<short>(HIWORD(at)) < client.bottom;
+  };
+  Check(!lastLineShown() && (GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL) != 0, "the list does not fit, and scrolls");
+  SendMessageA(list, WM_VSCROLL, SB_BOTTOM, 0);
+  Check(lastLineShown(), "scrolled to its end, the last line shows");
+}
+
 SCENARIO(WhatWasConfirmedRunsAndEveryLineOfAProgramIsTrue) {
   const UnmanagedWindows unmanaged({"ravlin.exe"});
   const std::string versioned = FixturePath("versioned.ocx");
@@ -88,6 +120,23 @@ SCENARIO(WhatWasConfirmedRunsAndEveryLineOfAProgramIsTrue) {
       [] {
         const WrittenProgram program({"versioned.ocx"});
         ChangedFromOutside(program.path);
+      },
+      &SixtyControls,
+      [] {
+        // A class of the 32-bit view, as the program's controls are read, registered to a deep path.
+        const std::string key = "Software\\Classes\\CLSID\\{6C766152-6E69-6F43-6E66-69726D000000}";
+        const std::string deep = "C:\\ravlin-deep\\" + std::string(150, 'd') + "\\ravlin-deep.ocx";
+        HKEY server = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, (key + "\\InprocServer32").c_str(), 0, nullptr, 0,
+                        KEY_WRITE | KEY_WOW64_32KEY, nullptr, &server, nullptr);
+        RegSetValueExA(server, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(deep.c_str()),
+                       static_cast<DWORD>(deep.size() + 1));
+        RegCloseKey(server);
+        CheckEq(ControlsOf({"ravlin-deep.ocx"}),
+                "ravlin-deep.ocx: registered to a missing copy, C:\\ravlin-deep\\...\\ravlin-deep.ocx",
+                "a deep registration path");
+        RegDeleteKeyExA(HKEY_CURRENT_USER, (key + "\\InprocServer32").c_str(), KEY_WOW64_32KEY, 0);
+        RegDeleteKeyExA(HKEY_CURRENT_USER, key.c_str(), KEY_WOW64_32KEY, 0);
       },
   };
   for (const std::function<void()>& row : rows) row();
