@@ -6,6 +6,7 @@
 
 #include "inspection/PlatformFile.h"
 #include "inspection/RegistrationState.h"
+#include "inspection/Spellings.h"
 #include "platform/RegistryKey.h"
 
 namespace ravlin {
@@ -56,6 +57,9 @@ class ClassServers {
 ControlState StateOf(Platform& platform, const ClassServers& servers, const FileMatcher& matcher,
                      const ProgramState& program, const ProgramControl& control) {
   ControlState state{control, ControlState::Kind::NotFound, {}, {}};
+  // Shown in the spelling found, or in the last one tried when none is.
+  const std::vector<std::string> spellings = SpellingsOf(control.file);
+  state.control.file = spellings.back();
   for (const ControlClass& cls : control.classes) {
     const std::string server = servers.ServerOf(cls.clsid);
     const std::optional<std::string> file = server.empty() ? std::nullopt : matcher.Resolve(server);
@@ -67,11 +71,14 @@ ControlState StateOf(Platform& platform, const ClassServers& servers, const File
     break;
   }
   for (const std::string& folder : {program.folder, program.systemFolder}) {
-    const std::string candidate = folder + "\\" + NameOf(control.file);
-    if (!IsOrdinaryFile(platform, candidate)) continue;
-    state.foundAt = candidate;
-    if (state.kind == ControlState::Kind::NotFound) state.kind = ControlState::Kind::Found;
-    break;
+    for (const std::string& spelling : spellings) {
+      const std::string candidate = folder + "\\" + NameOf(spelling);
+      if (!IsOrdinaryFile(platform, candidate)) continue;
+      state.control.file = spelling;
+      state.foundAt = candidate;
+      if (state.kind == ControlState::Kind::NotFound) state.kind = ControlState::Kind::Found;
+      return state;
+    }
   }
   return state;
 }

@@ -121,6 +121,14 @@ SCENARIO(WhatWasConfirmedRunsAndEveryLineOfAProgramIsTrue) {
         const WrittenProgram program({"versioned.ocx"});
         ChangedFromOutside(program.path);
       },
+      [] {
+        const std::string beside = FixturePath("Contr\xC3\xB4le.ocx");
+        CopyFileA(FixturePath("server.ocx").c_str(), beside.c_str(), FALSE);
+        CheckEq(ControlsOf({"Contr\xF4le.ocx", "Gar\xE7on.ocx"}),
+                "Contr\xC3\xB4le.ocx: not registered, found beside the program\r\nGar\xC3\xA7on.ocx: not found",
+                "names written in Windows-1252");
+        DeleteFileA(beside.c_str());
+      },
       &SixtyControls,
       [] {
         // A class of the 32-bit view, as the program's controls are read, registered to a deep path.
