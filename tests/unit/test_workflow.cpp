@@ -307,7 +307,8 @@ TEST_F(Workflow, WhileConfirmingThePressChangesNothingAndAChangedNameRunsNothing
   EXPECT_EQ(w.form.lblFileInfo.Caption(), kSummary);
   EXPECT_EQ(StateNow(), State::ConfirmingRegister);
   w.form.cmdProceed.Click();
-  EXPECT_EQ(w.log.WithPrefix("LoadLibraryExA:"), std::vector<std::string>{std::string("LoadLibraryExA:") + kControl + "|8"});
+  EXPECT_EQ(w.log.WithPrefix("LoadLibraryExA:"),
+            std::vector<std::string>{std::string("LoadLibraryExA:") + kControl + "|8"});
 
   Enter(State::ConfirmingRegister);
   w.toolkit.onMsgBox = [this](const std::string&) { Type(kOther); };
