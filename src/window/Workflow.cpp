@@ -83,6 +83,7 @@ bool frmRavlin::ChangedSinceConfirmed() {
   ResumeNext([&] { path = CheckedPathOf(platform_, mConfirmedSpec); });
   if (path != mConfirmedPath || ReadFileIdentity(platform_, path, mRegisterMode) == mConfirmed) return false;
   toolkit_.MsgBox(text::kChangedSinceConfirmed);
+  if (!text1.Locked()) return true;  // the name was changed while the box was up: nothing to show again
   if (mRegisterMode) ShowFileInfo(mConfirmedSpec);
   ReadConfirmationState(mConfirmedSpec);
   RecordConfirmed(mConfirmedSpec);

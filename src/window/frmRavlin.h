@@ -155,7 +155,7 @@ class frmRavlin final : public FormHost {
   FileIdentity mConfirmed;
   // The program being confirmed, and its controls' state; none for a control file.
   std::optional<ProgramState> mProgram;
-  // From the answer to the question to the end of the run: what was confirmed is running.
+  // While what was confirmed runs: a change of the text then does not undo it.
   bool mProceeding = false;
   // The companion's script while it runs; its state is read again when it ends.
   OwnedHandle mScriptProcess{nullptr, HandleReleaser{nullptr}};
