@@ -6,6 +6,7 @@
 
 #include "inspection/PlatformFile.h"
 #include "inspection/RegistrationState.h"
+#include "inspection/Spellings.h"
 #include "platform/RegistryKey.h"
 #include "platform/Text.h"
 
@@ -60,6 +61,9 @@ NeverAControl NeverAControlOf(const ProgramControl& control, const std::string& 
 ControlState StateOf(Platform& platform, const ClassServers& servers, const FileMatcher& matcher,
                      const ProgramState& program, const ProgramControl& control, const std::string& longName) {
   ControlState state{control, ControlState::Kind::NotFound, {}, {}, NeverAControlOf(control, program.program, longName)};
+  // Shown in the spelling found, or in the last one tried when none is.
+  const std::vector<std::string> spellings = SpellingsOf(control.file);
+  state.control.file = spellings.back();
   if (state.never != NeverAControl::No) {
     state.kind = ControlState::Kind::NotAControl;
     return state;
@@ -75,11 +79,14 @@ ControlState StateOf(Platform& platform, const ClassServers& servers, const File
     break;
   }
   for (const std::string& folder : {program.folder, program.systemFolder}) {
-    const std::string candidate = folder + "\\" + NameOf(control.file);
-    if (!IsOrdinaryFile(platform, candidate)) continue;
-    state.foundAt = candidate;
-    if (state.kind == ControlState::Kind::NotFound) state.kind = ControlState::Kind::Found;
-    break;
+    for (const std::string& spelling : spellings) {
+      const std::string candidate = folder + "\\" + NameOf(spelling);
+      if (!IsOrdinaryFile(platform, candidate)) continue;
+      state.control.file = spelling;
+      state.foundAt = candidate;
+      if (state.kind == ControlState::Kind::NotFound) state.kind = ControlState::Kind::Found;
+      return state;
+    }
   }
   return state;
 }

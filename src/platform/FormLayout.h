@@ -11,6 +11,7 @@ enum class ControlKind {
   Button,
   ColouredButton,  // graphical style, face in the info-background colour
   Label,
+  ScrollingLabel,  // a label whose lines scroll when they do not fit
   TextBox,
   FileList,
 };

@@ -1,6 +1,7 @@
 #include "texts/ProgramTexts.h"
 
 #include "platform/Text.h"
+#include "texts/ShownPath.h"
 #include "texts/Texts.h"
 
 namespace ravlin {
@@ -29,9 +30,9 @@ std::string NeverAControlWords(NeverAControl never) {
 // The state without the file's name: "registered, C:\...".
 std::string StateWords(const ProgramState& program, const ControlState& control) {
   switch (control.kind) {
-    case ControlState::Kind::Registered: return "registered, " + control.registeredTo;
+    case ControlState::Kind::Registered: return "registered, " + ShownPath(control.registeredTo);
     case ControlState::Kind::MissingCopy:
-      return "registered to a missing copy, " + control.registeredTo +
+      return "registered to a missing copy, " + ShownPath(control.registeredTo) +
              (control.foundAt.empty() ? "" : "; " + FoundWhere(program, control));
     case ControlState::Kind::Found: return "not registered, " + FoundWhere(program, control);
     case ControlState::Kind::NotAControl: return NeverAControlWords(control.never);
@@ -60,8 +61,9 @@ std::string Folders(const ProgramState& program) {
 
 }  // namespace
 
+// A path too long for the window's width keeps its drive, first folder and name.
 std::string ControlLine(const ProgramState& program, const ControlState& control) {
-  return control.control.file + ": " + StateWords(program, control);
+  return ShownPath(control.control.file) + ": " + StateWords(program, control);
 }
 
 std::string ControlList(const ProgramState& program) {

@@ -30,6 +30,8 @@ constexpr char kNoVersion[] = "(No Product Version available for this file)";
 constexpr char kChangedSinceConfirmed[] =
     "The file has changed since it was confirmed: nothing was run.\r\n\r\n"
     "What it is now is shown: check it, then press Proceed again or Cancel.";
+constexpr char kNameChangedWhileConfirming[] =
+    "The file name was changed while waiting for Proceed: nothing was run. Press Register again.";
 
 // The registration's first lines.
 constexpr char kCompleted[] = "Process completed";

@@ -32,8 +32,8 @@ const std::array<ControlSpec, 22> kLayout = {{
     {"lblState", -1, K::Label, IdLblState, "", 360, 7560, 6360, 600, 17, nullptr, false},
     // Under the text box: how many files the command line named.
     {"lblArguments", -1, K::Label, IdLblArguments, "", 1764, 852, 4716, 216, 18, nullptr, false},
-    // A program's controls, one a line: eight of them even where each path takes two lines.
-    {"lblControls", -1, K::Label, IdLblControls, "", 360, 8220, 6360, 3300, 19, nullptr, false},
+    // A program's controls, one a line; they scroll when they do not fit.
+    {"lblControls", -1, K::ScrollingLabel, IdLblControls, "", 360, 8220, 6360, 3300, 19, nullptr, false},
     // For a program's controls: a manifest beside it instead of the registry.
     {"cmdNoRegistry", -1, K::ColouredButton, IdCmdNoRegistry, "No registry", 5040, 7080, 1215, 375, 20, &kFontA, false},
     // After a program's controls were registered or described: start it, where Cancel is while confirming.

@@ -40,7 +40,7 @@ void frmRavlin::cmdNoRegistry_Click() {
   });
   SetPointer(MousePointer::Default);
   Tell(WithTryItOffer(ManifestMessage(result)));
-  text1_Change();
+  ClearShownInformation();
   mTryProgram = program.program;
   SetButtonMode(true);
 }

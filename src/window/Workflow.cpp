@@ -47,53 +47,69 @@ void frmRavlin::cmdUnregister_Click() {
   SetButtonMode(false);
 }
 
-// The text is read again here and not checked again: a file picked while
-// confirming is the one that is acted on. A state line still being read is
-// not waited for; the read after a yes may use it.
+// What Register read is acted on, never the text box as it is now. A state
+// line still being read is not waited for; the read after a yes may use it.
 void frmRavlin::cmdProceed_Click() {
   toolkit_.MsgBox(text::kConfirmation);
+  // Another program may have changed the name while the question was up.
+  if (!text1.Locked() || (!mProgram && ChangedSinceConfirmed())) return;
+  // A change of the text while it runs leaves the run as it is. An error
+  // here ends the program, so the flag needs no guard.
+  mProceeding = true;
   if (mProgram) {
     ProceedProgram();
-  } else if (ChangedSinceConfirmed()) {
-    return;
   } else if (mRegisterMode) {
-    RegServerProc(FileSpec(), "");
+    RegServerProc(mConfirmedSpec, "");
     lblPleaseVerify.SetVisible(false);
     lblFileInfo.SetCaption("");
   } else {
-    RegServerProc(FileSpec(), "u");
+    RegServerProc(mConfirmedSpec, "u");
   }
+  mProceeding = false;
   DropConfirmationState();
   lblState.SetCaption("");
   SetButtonMode(true);
 }
 
 void frmRavlin::RecordConfirmed(const std::string& fileSpec) {
+  mConfirmedSpec = fileSpec;
   ResumeNext([&] { mConfirmedPath = CheckedPathOf(platform_, fileSpec); });
   mConfirmed = ReadFileIdentity(platform_, mConfirmedPath, mRegisterMode);
 }
 
-// A file picked while confirming is another file, which is acted on as it is;
-// the one confirmed must be as it was then: replaced or rewritten, nothing of
-// it runs before the user has seen what it is now.
+// The file confirmed must be as it was then: replaced or rewritten, nothing
+// of it runs before the user has seen what it is now. One that is gone is
+// left to the registrar, which says so.
 bool frmRavlin::ChangedSinceConfirmed() {
   std::string path;
-  ResumeNext([&] { path = CheckedPathOf(platform_, FileSpec()); });
+  ResumeNext([&] { path = CheckedPathOf(platform_, mConfirmedSpec); });
   if (path != mConfirmedPath || ReadFileIdentity(platform_, path, mRegisterMode) == mConfirmed) return false;
   toolkit_.MsgBox(text::kChangedSinceConfirmed);
-  if (mRegisterMode) ShowFileInfo(FileSpec());
-  ReadConfirmationState(FileSpec());
-  RecordConfirmed(FileSpec());
+  if (!text1.Locked()) return true;  // the name was changed while the box was up: nothing to show again
+  if (mRegisterMode) ShowFileInfo(mConfirmedSpec);
+  ReadConfirmationState(mConfirmedSpec);
+  RecordConfirmed(mConfirmedSpec);
   return true;
 }
 
+// The steps of a change of the text, then the idle buttons.
 void frmRavlin::cmdCancel_Click() {
-  text1_Change();
+  ClearShownInformation();
   SetButtonMode(true);
 }
 
 // Any change of the text, typed or set, makes the shown information stale.
+// While confirming the box is locked and this program sets nothing in it:
+// another program did, and the confirmation goes with what it showed. A
+// run already under way is of what was confirmed, and ends as it would.
 void frmRavlin::text1_Change() {
+  ClearShownInformation();
+  if (!text1.Locked() || mProceeding) return;
+  SetButtonMode(true);
+  lblState.SetCaption(text::kNameChangedWhileConfirming);
+}
+
+void frmRavlin::ClearShownInformation() {
   DropConfirmationState();
   lblPleaseVerify.SetVisible(false);
   lblFileInfo.SetCaption("");

@@ -10,7 +10,8 @@ frmRavlin::frmRavlin(Toolkit& toolkit, Platform& platform)
     : toolkit_(toolkit), platform_(platform), registrar_(platform), stateRead_(platform), companionRead_(platform), mScriptProcess(nullptr, HandleReleaser{&platform}) {
   for (const ControlSpec& spec : kLayout) {
     Control& control = ControlById(spec.id);
-    if (spec.kind == ControlKind::Label) static_cast<Label&>(control).SetCaption(spec.caption);
+    if (spec.kind == ControlKind::Label || spec.kind == ControlKind::ScrollingLabel)
+      static_cast<Label&>(control).SetCaption(spec.caption);
     if (spec.kind == ControlKind::Button || spec.kind == ControlKind::ColouredButton)
       static_cast<CommandButton&>(control).SetCaption(spec.caption);
   }

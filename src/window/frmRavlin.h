@@ -92,6 +92,8 @@ class frmRavlin final : public FormHost {
   friend struct FormProbe;  // unit tests
 
   void SetButtonMode(bool bIdle);
+  // What a change of the text makes stale: the information shown about the last file.
+  void ClearShownInformation();
   // The file specification in text1, without the quotes a copied path may carry.
   std::string FileSpec() const;
   // Runs the command on the file, then tells the user what came of it.
@@ -150,13 +152,16 @@ class frmRavlin final : public FormHost {
   std::string mCrLf;
   bool mOcxFound = false;
   std::string mCompanionPath;
-  // The file as the user confirmed it: its full path and what it was then.
+  // The file as the user confirmed it: as named, its full path and what it was then.
+  std::string mConfirmedSpec;
   std::string mConfirmedPath;
   FileIdentity mConfirmed;
   // The program being confirmed, and its controls' state; none for a control file.
   std::optional<ProgramState> mProgram;
   // The program Try it starts; "" when there is none to try.
   std::string mTryProgram;
+  // While what was confirmed runs: a change of the text then does not undo it.
+  bool mProceeding = false;
   // The companion's script while it runs; its state is read again when it ends.
   OwnedHandle mScriptProcess{nullptr, HandleReleaser{nullptr}};
 };

@@ -1,13 +1,15 @@
 // Feeds arbitrary bytes to the reader of a Visual Basic program's controls.
 // Besides the sanitizers' checks: only a table read to its end lists
 // controls, each with a name and at least one class of a well-formed GUID and
-// a name, and no name longer than the file.
+// a name, and no name longer than the file; each spelling of a name is UTF-8.
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "FuzzInput.h"
 #include "inspection/ProgramControls.h"
+#include "inspection/Spellings.h"
 
 namespace {
 
@@ -26,6 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (controls.kind != ravlin::ProgramControls::Kind::Read) Check(controls.controls.empty());
   for (const ravlin::ProgramControl& control : controls.controls) {
     Check(NameFits(control.file, size) && !control.classes.empty());
+    for (const std::string& spelling : ravlin::SpellingsOf(control.file))
+      Check(ravlin::SpellingsOf(spelling) == std::vector<std::string>{spelling});
     for (const ravlin::ControlClass& cls : control.classes) {
       Check(NameFits(cls.className, size));
       Check(cls.clsid.size() == 38 && cls.clsid.front() == '{' && cls.clsid.back() == '}');

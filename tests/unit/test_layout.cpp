@@ -38,7 +38,8 @@ TEST(Layout, EveryRowsKindIsTheTypeOfItsControl) {
     switch (s.kind) {
       case ControlKind::Button:
       case ControlKind::ColouredButton: agrees = dynamic_cast<CommandButton*>(&control) != nullptr; break;
-      case ControlKind::Label: agrees = dynamic_cast<Label*>(&control) != nullptr; break;
+      case ControlKind::Label:
+      case ControlKind::ScrollingLabel: agrees = dynamic_cast<Label*>(&control) != nullptr; break;
       case ControlKind::TextBox: agrees = dynamic_cast<TextBox*>(&control) != nullptr; break;
       case ControlKind::FileList: agrees = dynamic_cast<FileListBox*>(&control) != nullptr; break;
     }
@@ -71,7 +72,8 @@ std::vector<std::string> TabSequence(frmRavlin& form) {
             [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
   std::vector<std::string> names;
   for (const ControlSpec* s : order) {
-    if (s->kind == ControlKind::Label || !form.ControlById(s->id).Visible()) continue;
+    const bool label = s->kind == ControlKind::Label || s->kind == ControlKind::ScrollingLabel;
+    if (label || !form.ControlById(s->id).Visible()) continue;
     names.push_back(std::string(s->name) + (s->index >= 0 ? "(" + std::to_string(s->index) + ")" : ""));
   }
   return names;

@@ -7,6 +7,7 @@
 
 #include "VbProgramBuilder.h"
 #include "inspection/ProgramControls.h"
+#include "inspection/Spellings.h"
 
 namespace ravlin {
 namespace {
@@ -95,6 +96,21 @@ TEST(ProgramControls, DamagedAndForeignFilesAreToldApartAndNothingIsHalfRead) {
     EXPECT_EQ(read.kind, c.kind) << c.what;
     EXPECT_EQ(read.controls.size(), c.files) << c.what;
   }
+}
+
+// A name that is not UTF-8 is read as the platform reads it and in
+// Windows-1252; a well-formed one only as it is.
+TEST(ProgramControls, ANameThatIsNotUtf8IsAlsoReadInWindows1252) {
+  const std::string fffd = "\xEF\xBF\xBD";
+  const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+      {"Contr\xC3\xB4le.ocx", {"Contr\xC3\xB4le.ocx"}},
+      {"Contr\xF4le.ocx", {"Contr" + fffd + "le.ocx", "Contr\xC3\xB4le.ocx"}},
+      {"\x80\x81\x9F.ocx", {fffd + fffd + fffd + ".ocx", "\xE2\x82\xAC\xC2\x81\xC5\xB8.ocx"}},
+      {"\xC0\xAF", {fffd + fffd, "\xC3\x80\xC2\xAF"}},  // overlong
+      {"\xED\xA0\x80", {fffd + fffd + fffd, "\xC3\xAD\xC2\xA0\xE2\x82\xAC"}},  // a surrogate
+      {"a\xE2\x82", {"a" + fffd + fffd, "a\xC3\xA2\xE2\x80\x9A"}},  // cut off by the end
+  };
+  for (const auto& [name, spellings] : cases) EXPECT_EQ(SpellingsOf(name), spellings) << name;
 }
 
 }  // namespace

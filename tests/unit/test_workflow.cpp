@@ -8,6 +8,7 @@
 #include "Fakes.h"
 #include "FormProbe.h"
 #include "VersionBlockBuilder.h"
+#include "texts/Texts.h"
 
 namespace ravlin {
 namespace {
@@ -187,8 +188,9 @@ INSTANTIATE_TEST_SUITE_P(
         Transition{"CancelRegister", State::ConfirmingRegister, "", Event::Cancel, kNone, State::Idle},
         Transition{"CancelUnregister", State::ConfirmingUnregister, "", Event::Cancel, kNone, State::Idle},
         Transition{"TypeIdle", State::Idle, kOther, Event::Type, kNone, State::Idle},
-        Transition{"TypeConfirmingRegister", State::ConfirmingRegister, kOther, Event::Type, kNone, State::ConfirmingRegister},
-        Transition{"TypeConfirmingUnregister", State::ConfirmingUnregister, kOther, Event::Type, kNone, State::ConfirmingUnregister}),
+        // The box is locked while confirming: a change then is another program's, and ends the confirmation.
+        Transition{"TypeConfirmingRegister", State::ConfirmingRegister, kOther, Event::Type, kNone, State::Idle},
+        Transition{"TypeConfirmingUnregister", State::ConfirmingUnregister, kOther, Event::Type, kNone, State::Idle}),
     [](const ::testing::TestParamInfo<Transition>& info) { return info.param.name; });
 
 TEST_F(Workflow, RefusalsChangeNothingAndNeverLookAtABlankText) {
@@ -292,22 +294,28 @@ TEST_F(Workflow, EveryChangeOfTheTextClearsTheInformation) {
   EXPECT_EQ(w.log.FindPrefix("lblFileInfo."), -1);
 }
 
-TEST_F(Workflow, AFilePickedWhileConfirmingIsTheOneProceedActsOn) {
+// What Register read is what Proceed runs: a press on the list changes
+// nothing, and a name changed from outside drops the confirmation, even
+// while the question is up.
+TEST_F(Workflow, WhileConfirmingThePressChangesNothingAndAChangedNameRunsNothing) {
   w.form.File1.SetPath("C:\\WINDOWS\\system32");
   w.View(IdFile1).entries = {"a.ocx", "picked.ocx"};
   w.View(IdFile1).selected = 1;
   Enter(State::ConfirmingRegister);
-
-  w.form.File1.MouseDown(1, 0, 100.0f, 200.0f);  // the lock stops typing only
-  EXPECT_EQ(w.form.text1.Text(), "C:\\WINDOWS\\system32\\picked.ocx");
-  EXPECT_TRUE(InfoCleared());
+  w.form.File1.MouseDown(1, 0, 100.0f, 200.0f);
+  EXPECT_EQ(w.form.text1.Text(), kControl);
+  EXPECT_EQ(w.form.lblFileInfo.Caption(), kSummary);
   EXPECT_EQ(StateNow(), State::ConfirmingRegister);
-
-  Forget();
   w.form.cmdProceed.Click();
   EXPECT_EQ(w.log.WithPrefix("LoadLibraryExA:"),
-            std::vector<std::string>{"LoadLibraryExA:C:\\WINDOWS\\system32\\picked.ocx|8"});
-  EXPECT_EQ(w.log.FindPrefix("OpenForInput:"), -1);
+            std::vector<std::string>{std::string("LoadLibraryExA:") + kControl + "|8"});
+
+  Enter(State::ConfirmingRegister);
+  w.toolkit.onMsgBox = [this](const std::string&) { Type(kOther); };
+  w.form.cmdProceed.Click();
+  EXPECT_EQ(w.log.FindPrefix("LoadLibraryExA:"), -1);
+  EXPECT_EQ(StateNow(), State::Idle);
+  EXPECT_EQ(w.form.lblState.Caption(), text::kNameChangedWhileConfirming);
 }
 
 // Explorer's "Copy as path" quotes the path: one enclosing pair is not part of

@@ -2,6 +2,7 @@
 #include "platform/win32/NativeColouredButton.h"
 #include "platform/win32/NativeFileList.h"
 #include "platform/win32/NativeLabel.h"
+#include "platform/win32/NativeScrollingLabel.h"
 #include "platform/win32/NativeTextBox.h"
 
 namespace ravlin {
@@ -18,6 +19,8 @@ std::unique_ptr<NativeControl> CreateNativeControl(const ControlSpec& spec, Cont
       return std::make_unique<NativeColouredButton>(spec, site, static_cast<CommandButton&>(control));
     case ControlKind::Label:
       return std::make_unique<NativeLabel>(spec, site);
+    case ControlKind::ScrollingLabel:
+      return std::make_unique<NativeScrollingLabel>(spec, site);
     case ControlKind::TextBox:
       return std::make_unique<NativeTextBox>(spec, site, static_cast<TextBox&>(control));
     case ControlKind::FileList:
