@@ -1,32 +1,16 @@
 // A program's controls described in a manifest beside it, so it finds them
 // without the registry: the third choice while confirming a program.
-#include "platform/ResumeNext.h"
-#include "sidebyside/ManifestWriter.h"
+#include "sidebyside/ProgramManifest.h"
 #include "texts/ManifestTexts.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
-namespace {
-
-// The file a class of the control is registered to where that file is there,
-// otherwise where the control was found; "" when it is nowhere.
-NeededControl Needed(const ControlState& state) {
-  const bool registered = state.kind == ControlState::Kind::Registered;
-  return {state.control.file, registered ? state.registeredTo : state.foundAt};
-}
-
-}  // namespace
 
 void frmRavlin::cmdNoRegistry_Click() {
   if (!mProgram) return;
   const ProgramState program = *mProgram;
-  std::vector<NeededControl> needed;
-  for (const ControlState& control : program.controls) needed.push_back(Needed(control));
-  ManifestResult result;
-  result.kind = ManifestResult::Kind::WriteFailed;
-  result.manifestPath = program.program + ".manifest";
   SetPointer(MousePointer::Hourglass);
-  ResumeNext([&] { result = WriteManifest(platform_, program.program, needed); });
+  const ManifestResult result = WriteProgramManifest(platform_, program);
   SetPointer(MousePointer::Default);
   Tell(ManifestMessage(result));
   text1_Change();
