@@ -1,11 +1,15 @@
 #include <windows.h>
 
+#include "cli/SilentMode.h"
+#include "platform/win32/WinConsole.h"
 #include "platform/win32/WinPlatform.h"
 #include "platform/win32/WinToolkit.h"
 #include "window/frmRavlin.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   ravlin::WinPlatform platform;
+  ravlin::WinConsole console;
+  if (const std::optional<int> exitCode = ravlin::RunSilentMode(platform, console)) return *exitCode;
   ravlin::WinToolkit toolkit(instance);
   ravlin::frmRavlin form(toolkit, platform);
   return toolkit.Run(form, showCommand);
