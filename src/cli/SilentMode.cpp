@@ -37,84 +37,67 @@ std::string PathOf(Platform& platform, const std::string& fileSpec) {
   return path;
 }
 
-Report NotFound() { return {kExitCouldNotLoad, text::kFileNotFound}; }
+Report RunOne(Platform& platform, const std::string& path, Action action) {
+  Registrar registrar(platform);
+  const Outcome outcome = registrar.Run(path, action, Nothing);
+  return {ExitCodeOf(outcome), MessageFor(outcome)};
+}
 
 // A program's controls one after another, as Proceed runs them.
 Report RunControls(Platform& platform, const ProgramState& program, Action action) {
-  if (program.kind == ProgramControls::Kind::Unreadable) return {kExitCouldNotLoad, text::kControlsUnreadable};
-  if (program.controls.empty()) return {kExitDone, text::kNoControls};
   Registrar registrar(platform);
   const ProgramRun run = RunProgram(registrar, program, action, [](size_t, size_t, const std::string&) {}, Nothing,
                                     [&] { return ReadStateAgain(platform, program); });
   return {ExitCodeOf(run), ProgramRunMessage(run)};
 }
 
-Report RunOne(Platform& platform, const std::string& fileSpec, Action action) {
-  Registrar registrar(platform);
-  const Outcome outcome = registrar.Run(fileSpec, action, Nothing);
-  return {ExitCodeOf(outcome), MessageFor(outcome)};
-}
-
-Report Register(Platform& platform, const std::string& fileSpec, Action action) {
-  if (PathOf(platform, fileSpec).empty()) return NotFound();
-  if (const std::optional<ProgramState> program = ReadProgramNamed(platform, fileSpec))
-    return RunControls(platform, *program, action);
-  return RunOne(platform, fileSpec, action);
-}
-
 // Straight through the registrar: whoever runs a script has the rights it needs.
 Report RegisterCompanion(Platform& platform, Action action) {
   bool sixtyFour = false;  // a failing probe chooses system32, as at start-up
   ResumeNext([&] { sixtyFour = is64(platform); });
-  const std::string folder = CompanionFolder(sixtyFour);
-  const std::string path = folder + "\\RICHTX32.OCX";
-  if (PathOf(platform, path).empty())
-    return {kExitCouldNotLoad, std::string(text::kFileNotFound) + ": " + path + kBreak + kBreak + text::kPleasePlace + folder};
+  const std::string path = CompanionFolder(sixtyFour) + "\\RICHTX32.OCX";
+  if (PathOf(platform, path).empty()) return {kExitCouldNotLoad, text::kFileNotFound};
   return RunOne(platform, path, action);
-}
-
-Report WriteManifestOf(Platform& platform, const std::string& fileSpec) {
-  if (PathOf(platform, fileSpec).empty()) return NotFound();
-  const std::optional<ProgramState> program = ReadProgramNamed(platform, fileSpec);
-  if (!program) return {kExitNothingWritten, text::kNotAProgram};
-  if (program->kind == ProgramControls::Kind::Unreadable) return {kExitNothingWritten, text::kControlsUnreadable};
-  if (program->controls.empty()) return {kExitNothingWritten, text::kNoControls};
-  const ManifestResult result = WriteProgramManifest(platform, *program);
-  return {result.kind == ManifestResult::Kind::Written ? kExitDone : kExitNothingWritten, ManifestMessage(result)};
 }
 
 // What the confirmation shows of a control file: its version, and what is registered to it.
 std::string FileLines(Platform& platform, const std::string& path) {
-  std::string state;
-  ResumeNext([&] { state = ConfirmationLine(ReadRegistrationState(platform, path)); });
-  const std::string summary = FileInfoCaption(ReadVersionSummary(platform, path));
-  return state.empty() ? summary : summary + kBreak + state;
+  std::string lines = FileInfoCaption(ReadVersionSummary(platform, path));
+  const std::string state = RegistrationLineOf(platform, path);
+  if (!state.empty()) lines.append(kBreak).append(state);
+  return lines;
 }
 
-Report List(Platform& platform, const std::string& fileSpec) {
+Report WriteManifestOf(Platform& platform, const ProgramState& program) {
+  const ManifestResult result = WriteProgramManifest(platform, program);
+  return {result.kind == ManifestResult::Kind::Written ? kExitDone : kExitNothingWritten, ManifestMessage(result)};
+}
+
+// A file named: a control, or a Visual Basic program, as Register tells them apart.
+Report RunOnFile(Platform& platform, SilentRequest::Mode mode, Action action, const std::string& fileSpec) {
+  using Mode = SilentRequest::Mode;
   const std::string path = PathOf(platform, fileSpec);
-  if (path.empty()) return NotFound();
-  if (!PlatformFile(platform, path).IsOpen()) return {kExitBadInput, text::kCannotRead};
+  if (path.empty()) return {kExitCouldNotLoad, text::kFileNotFound};
+  if (mode == Mode::List && !PlatformFile(platform, path).IsOpen()) return {kExitBadInput, text::kCannotRead};
   const std::optional<ProgramState> program = ReadProgramNamed(platform, path);
-  if (!program) return {kExitDone, FileLines(platform, path)};
-  if (program->kind == ProgramControls::Kind::Unreadable) return {kExitBadInput, text::kControlsUnreadable};
-  if (program->controls.empty()) return {kExitDone, text::kNoControls};
-  return {kExitDone, ListLines(*program)};
+  if (!program) {
+    if (mode == Mode::Manifest) return {kExitNothingWritten, text::kNotAProgram};
+    return mode == Mode::List ? Report{kExitDone, FileLines(platform, path)} : RunOne(platform, path, action);
+  }
+  if (program->kind == ProgramControls::Kind::Unreadable)
+    return {mode == Mode::List ? kExitBadInput : mode == Mode::Manifest ? kExitNothingWritten : kExitCouldNotLoad,
+            text::kControlsUnreadable};
+  if (program->controls.empty()) return {mode == Mode::Manifest ? kExitNothingWritten : kExitDone, text::kNoControls};
+  if (mode == Mode::Manifest) return WriteManifestOf(platform, *program);
+  if (mode == Mode::List) return {kExitDone, ListLines(*program)};
+  return RunControls(platform, *program, action);
 }
 
 Report Run(Platform& platform, const SilentRequest& request) {
-  using Mode = SilentRequest::Mode;
-  const Action action = request.mode == Mode::Unregister ? Action::Unregister : Action::Register;
-  switch (request.mode) {
-    case Mode::Register:
-    case Mode::Unregister:
-      return request.companion ? RegisterCompanion(platform, action) : Register(platform, request.file, action);
-    case Mode::Manifest: return WriteManifestOf(platform, request.file);
-    case Mode::List: return List(platform, request.file);
-    case Mode::Usage:
-    case Mode::Window: break;
-  }
-  return {kExitBadInput, UsageText(request.problem)};
+  const Action action = request.mode == SilentRequest::Mode::Unregister ? Action::Unregister : Action::Register;
+  if (request.mode == SilentRequest::Mode::Usage) return {kExitBadInput, UsageText(request.problem)};
+  if (request.companion) return RegisterCompanion(platform, action);
+  return RunOnFile(platform, request.mode, action, request.file);
 }
 
 }  // namespace
@@ -125,8 +108,8 @@ std::optional<int> RunSilentMode(Platform& platform, Console& console) {
   // A report that could not be delivered would leave a script guessing: the
   // file is made before anything is done.
   if (!request.out.empty()) {
-    if (const uint32_t error = console.WriteUtf8File(request.out, "")) {
-      console.Print(ReportNotWrittenText(request.out, error, SystemDescription(platform, error)) + kBreak);
+    if (console.WriteUtf8File(request.out, "") != 0) {
+      console.Print(ReportNotWrittenText(request.out));
       return kExitBadInput;
     }
   }
@@ -136,8 +119,8 @@ std::optional<int> RunSilentMode(Platform& platform, Console& console) {
   } catch (const std::exception& failure) {
     report = {kExitExportFailed, failure.what()};
   }
-  const std::string text = report.text + kBreak;
-  if (request.out.empty() || console.WriteUtf8File(request.out, text) != 0) console.Print(text);
+  report.text += kBreak;
+  if (request.out.empty() || console.WriteUtf8File(request.out, report.text) != 0) console.Print(report.text);
   return report.exitCode;
 }
 

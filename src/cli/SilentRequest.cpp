@@ -1,72 +1,75 @@
 #include "cli/SilentRequest.h"
 
-#include <vector>
+#include <cctype>
 
 #include "platform/Arguments.h"
-#include "platform/Text.h"
 #include "texts/CommandLineTexts.h"
 
 namespace ravlin {
 namespace {
 
-struct Switches {
-  bool silent = false, undo = false, manifest = false, companion = false, list = false, outPending = false;
-  std::string unknown;  // the first switch not understood
-};
+// The switches as bits, in the order of their names.
+enum : unsigned { kSilent = 1, kUndo = 2, kManifest = 4, kCompanion = 8, kList = 16, kOut = 32 };
+constexpr const char* kSwitchNames[] = {"/s", "/u", "/manifest", "/companion", "/list", "/out"};
 
-// False for an argument that is no switch.
-bool TakeSwitch(const std::string& argument, Switches& switches) {
-  if (argument.empty() || argument[0] != '/') return false;
-  const std::string name = Lower(argument);
-  if (name == "/s") switches.silent = true;
-  else if (name == "/u") switches.undo = true;
-  else if (name == "/manifest") switches.manifest = true;
-  else if (name == "/companion") switches.companion = true;
-  else if (name == "/list") switches.list = true;
-  else if (name == "/out") switches.outPending = true;
-  else if (switches.unknown.empty()) switches.unknown = argument;
-  return true;
+// Whether argument is name in any case.
+bool IsNamed(const std::string& argument, const char* name) {
+  size_t i = 0;
+  for (; i < argument.size() && name[i]; ++i)
+    if (std::tolower(static_cast<unsigned char>(argument[i])) != name[i]) return false;
+  return i == argument.size() && !name[i];
 }
 
-// What is wrong with a silent command line; "" when nothing is.
-std::string ProblemOf(const Switches& s, const std::vector<std::string>& files) {
-  if (!s.unknown.empty()) return UnknownSwitchText(s.unknown);
-  if (s.outPending) return text::kNoFileAfterOut;
-  if (s.silent && s.list) return text::kSilentAndList;
-  if (s.list && (s.undo || s.manifest || s.companion)) return text::kListTakesOut;
-  if (s.manifest && (s.undo || s.companion)) return text::kManifestAlone;
-  if (s.companion && !files.empty()) return text::kCompanionAlone;
-  if (!s.companion && files.empty()) return text::kNoFileNamed;
-  if (files.size() > 1) return TwoFilesText(files[0], files[1]);
-  return {};
+// 0 for a switch not understood.
+unsigned SwitchOf(const std::string& argument) {
+  for (unsigned i = 0; i < sizeof kSwitchNames / sizeof *kSwitchNames; ++i)
+    if (IsNamed(argument, kSwitchNames[i])) return 1u << i;
+  return 0;
 }
 
-SilentRequest::Mode ModeOf(const Switches& s) {
-  if (s.list) return SilentRequest::Mode::List;
-  if (s.manifest) return SilentRequest::Mode::Manifest;
-  return s.undo ? SilentRequest::Mode::Unregister : SilentRequest::Mode::Register;
+// What is wrong with a silent command line; null when nothing is. kOut
+// still set means /out came last, with no file after it.
+const char* ProblemOf(unsigned switches, size_t files) {
+  const auto has = [switches](unsigned these) { return (switches & these) != 0; };
+  if (has(kOut)) return text::kNoFileAfterOut;
+  if (has(kSilent) && has(kList)) return text::kSilentAndList;
+  if (has(kList) && has(kUndo | kManifest | kCompanion)) return text::kListTakesOut;
+  if (has(kManifest) && has(kUndo | kCompanion)) return text::kManifestAlone;
+  if (has(kCompanion)) return files == 0 ? nullptr : text::kCompanionAlone;
+  if (files == 0) return text::kNoFileNamed;
+  return files > 1 ? text::kTwoFiles : nullptr;
 }
 
 }  // namespace
 
 SilentRequest ReadSilentRequest(const std::string& commandLine) {
-  Switches switches;
-  std::vector<std::string> files;
+  using Mode = SilentRequest::Mode;
   SilentRequest request;
-  std::string argument;
+  unsigned switches = 0;
+  size_t files = 0;
+  std::string unknown, argument;
   for (size_t at = 0; NextArgument(commandLine, at, argument);) {
-    if (switches.outPending) {
+    if (switches & kOut) {
       request.out = argument;
-      switches.outPending = false;
-    } else if (!TakeSwitch(argument, switches)) {
-      files.push_back(argument);
+      switches &= ~kOut;
+    } else if (argument.empty() || argument[0] != '/') {
+      if (files++ == 0) request.file = argument;
+    } else if (const unsigned known = SwitchOf(argument)) {
+      switches |= known;
+    } else if (unknown.empty()) {
+      unknown = argument;
     }
   }
-  if (!switches.silent && !switches.list) return {};
-  request.problem = ProblemOf(switches, files);
-  request.mode = request.problem.empty() ? ModeOf(switches) : SilentRequest::Mode::Usage;
-  request.companion = switches.companion;
-  if (!files.empty()) request.file = files[0];
+  if ((switches & (kSilent | kList)) == 0) return {};
+  const char* problem = ProblemOf(switches, files);
+  if (!unknown.empty()) request.problem = text::kUnknownSwitch + unknown;
+  else if (problem) request.problem = problem;
+  request.companion = (switches & kCompanion) != 0;
+  request.mode = !request.problem.empty() ? Mode::Usage
+                 : (switches & kList)     ? Mode::List
+                 : (switches & kManifest) ? Mode::Manifest
+                 : (switches & kUndo)     ? Mode::Unregister
+                                          : Mode::Register;
   return request;
 }
 

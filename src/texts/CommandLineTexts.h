@@ -1,7 +1,6 @@
 #pragma once
 // What the command line prints besides the window's own messages: why a
 // command line is refused, the usage, and /list's lines for scripts.
-#include <cstdint>
 #include <string>
 
 #include "inspection/ProgramState.h"
@@ -9,24 +8,23 @@
 namespace ravlin {
 namespace text {
 
+constexpr char kUnknownSwitch[] = "Unknown switch: ";
 constexpr char kNoFileNamed[] = "No file named.";
-constexpr char kNoFileAfterOut[] = "No file named after /out.";
-constexpr char kSilentAndList[] = "/s and /list do not go together.";
-constexpr char kListTakesOut[] = "/list takes no other switch but /out.";
-constexpr char kManifestAlone[] = "/manifest takes neither /u nor /companion.";
-constexpr char kCompanionAlone[] = "/companion names its file itself: no other file goes with it.";
-constexpr char kCannotRead[] = "The file cannot be read.";
-constexpr char kNotAProgram[] =
-    "Nothing was written: the file is not a Visual Basic program, so it names no controls to describe.";
+constexpr char kNoFileAfterOut[] = "No file after /out.";
+constexpr char kSilentAndList[] = "/s or /list, not both.";
+constexpr char kListTakesOut[] = "/list takes no switch but /out.";
+constexpr char kManifestAlone[] = "/manifest takes no /u or /companion.";
+constexpr char kCompanionAlone[] = "/companion takes no file.";
+constexpr char kTwoFiles[] = "Two files named.";
+constexpr char kCannotRead[] = "Cannot read the file.";
+constexpr char kNotAProgram[] = "Nothing was written: no Visual Basic program.";
 
 }  // namespace text
 
-std::string UnknownSwitchText(const std::string& argument);
-std::string TwoFilesText(const std::string& first, const std::string& second);
 // The reason first, then how the program is called and its exit codes.
 std::string UsageText(const std::string& problem);
 // The report file named by /out cannot be written.
-std::string ReportNotWrittenText(const std::string& path, uint32_t error, const std::string& description);
+std::string ReportNotWrittenText(const std::string& path);
 
 // One line of /list for a script: the state's fixed word, the file name as the
 // program names it, its classes, and the file registered or found (tab-separated).

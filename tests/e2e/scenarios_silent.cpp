@@ -71,7 +71,7 @@ SCENARIO(EachCommandRunsSilentlyWithItsExitCodeAndFirstLine) {
       {"its controls", "/list " + program, 0, "\twshom.ocx\tIWshRuntimeLibrary.WshShell\t", false},
       {"the companion, reported to a file", "/s /companion /out " + report, 0, "", false},
       {"the companion unregistered", "/s /u /companion", 0, "Process completed", false},
-      {"a bad switch", "/s /x " + server, 2, "Unknown switch: /x.", false},
+      {"a bad switch", "/s /x " + server, 2, "Unknown switch: /x", false},
       {"a missing file", "/s " + folder + "\\missing.ocx", 3, "File not found", false},
   };
   std::string output;

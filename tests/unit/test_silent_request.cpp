@@ -33,14 +33,14 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"/s /manifest app.exe /out \"r e.txt\"", "4 [app.exe] out [r e.txt]"},
         RequestCase{"/LIST app.exe", "5 [app.exe] out []"},
         RequestCase{"/s /u /companion /out r.txt", "3 companion [] out [r.txt]"},
-        RequestCase{"/s /x a.ocx", "usage: Unknown switch: /x."},
+        RequestCase{"/s /x a.ocx", "usage: Unknown switch: /x"},
         RequestCase{"/s", "usage: No file named."},
-        RequestCase{"/list a.ocx /out", "usage: No file named after /out."},
-        RequestCase{"/s a.ocx b.ocx", "usage: More than one file named: a.ocx and b.ocx."},
-        RequestCase{"/s /list a.ocx", "usage: /s and /list do not go together."},
-        RequestCase{"/list /u a.ocx", "usage: /list takes no other switch but /out."},
-        RequestCase{"/s /u /manifest app.exe", "usage: /manifest takes neither /u nor /companion."},
-        RequestCase{"/s /companion a.ocx", "usage: /companion names its file itself: no other file goes with it."}));
+        RequestCase{"/list a.ocx /out", "usage: No file after /out."},
+        RequestCase{"/s a.ocx b.ocx", "usage: Two files named."},
+        RequestCase{"/s /list a.ocx", "usage: /s or /list, not both."},
+        RequestCase{"/list /u a.ocx", "usage: /list takes no switch but /out."},
+        RequestCase{"/s /u /manifest app.exe", "usage: /manifest takes no /u or /companion."},
+        RequestCase{"/s /companion a.ocx", "usage: /companion takes no file."}));
 
 }  // namespace
 }  // namespace ravlin

@@ -9,17 +9,7 @@
 namespace ravlin {
 namespace {
 
-std::string Utf8Of(const std::string& text) {
-  const WideArg wide(text.c_str());
-  const int length = static_cast<int>(std::wcslen(wide.get()));
-  if (length == 0) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, wide.get(), length, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string utf8(static_cast<size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.get(), length, &utf8[0], size, nullptr, nullptr);
-  return utf8;
-}
-
+// The program's texts are UTF-8 already: its manifest makes that its code page.
 // All of it, or false.
 bool WriteAll(HANDLE file, const std::string& bytes) {
   for (size_t done = 0; done < bytes.size();) {
@@ -49,7 +39,7 @@ bool IsConsole(HANDLE output) {
 
 }  // namespace
 
-std::string WinConsole::Command() { return RuntimeServices().Command(); }
+std::string WinConsole::Command() { return RuntimeServices::Command(); }
 
 HANDLE WinConsole::ConsoleOutput() {
   if (!attachTried_) {
@@ -65,7 +55,7 @@ HANDLE WinConsole::ConsoleOutput() {
 // that terminal; Windows gives a program of the window subsystem none.
 void WinConsole::Print(const std::string& text) {
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (IsRedirected(output) && WriteAll(output, Utf8Of(text))) return;
+  if (IsRedirected(output) && WriteAll(output, text)) return;
   HANDLE console = IsConsole(output) ? output : ConsoleOutput();
   if (!console) return;
   const WideArg wide(text.c_str());
@@ -82,7 +72,7 @@ uint32_t WinConsole::WriteUtf8File(const std::string& path, const std::string& t
   UniqueHandle file(CreateFileW(WidePath(path.c_str()).get(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   if (file.get() == INVALID_HANDLE_VALUE) return GetLastError();
-  if (WriteAll(file.get(), Utf8Of(text))) return 0;
+  if (WriteAll(file.get(), text)) return 0;
   const DWORD error = GetLastError();
   return error != 0 ? error : ERROR_WRITE_FAULT;
 }
