@@ -22,9 +22,8 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
-// A file, a pipe, or a character device that is no console: what a shell's
-// redirection hands over, and what Wine gives a program started from a Unix
-// shell (its terminal included).
+// A file, a pipe, or a character device that is no console (NUL): what a
+// shell's redirection hands over, from Windows or, through Wine, from Unix.
 bool IsRedirected(HANDLE output) {
   if (output == nullptr || output == INVALID_HANDLE_VALUE) return false;
   const DWORD type = GetFileType(output);
