@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include "cli/SilentMode.h"
+#include "platform/win32/WinConsole.h"
 #include "platform/win32/WinPlatform.h"
 #include "platform/win32/WinToolkit.h"
 #include "registration/Capture.h"
@@ -8,6 +10,8 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
   ravlin::WinPlatform platform;
   if (ravlin::IsCaptureRequest(commandLine)) return ravlin::RunCapture(platform, commandLine);
+  ravlin::WinConsole console;
+  if (const std::optional<int> exitCode = ravlin::RunSilentMode(platform, console)) return *exitCode;
   ravlin::WinToolkit toolkit(instance);
   ravlin::frmRavlin form(toolkit, platform);
   return toolkit.Run(form, showCommand);

@@ -2,6 +2,10 @@
 
 namespace ravlin {
 
+std::string CompanionFolder(bool sixtyFour) {
+  return sixtyFour ? "c:\\windows\\syswow64" : "c:\\windows\\system32";
+}
+
 std::string CompanionScriptName(Action action) {
   return action == Action::Register ? "register.bat" : "unregister.bat";
 }

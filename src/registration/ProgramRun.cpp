@@ -1,5 +1,7 @@
 #include "registration/ProgramRun.h"
 
+#include "platform/ResumeNext.h"
+
 namespace ravlin {
 
 bool Acts(Action action, const ProgramState& program, const ControlState& control) {
@@ -9,6 +11,22 @@ bool Acts(Action action, const ProgramState& program, const ControlState& contro
 
 std::string FileActedOn(Action action, const ControlState& control) {
   return action == Action::Register ? control.foundAt : control.registeredTo;
+}
+
+std::optional<ProgramState> ReadProgramNamed(Platform& platform, const std::string& fileSpec) {
+  std::optional<ProgramState> program;
+  ResumeNext([&] {
+    const std::string path = CheckedPathOf(platform, fileSpec);
+    if (!path.empty()) program = ReadProgramState(platform, path);
+  });
+  if (program && program->kind == ProgramControls::Kind::NotVisualBasic) program.reset();
+  return program;
+}
+
+ProgramState ReadStateAgain(Platform& platform, const ProgramState& program) {
+  ProgramState after = program;
+  ResumeNext([&] { after = ReadProgramState(platform, program.program); });
+  return after;
 }
 
 ProgramRun RunProgram(Registrar& registrar, const ProgramState& program, Action action,

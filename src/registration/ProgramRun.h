@@ -31,6 +31,13 @@ bool Acts(Action action, const ProgramState& program, const ControlState& contro
 // The file the run hands to the registrar for the control.
 std::string FileActedOn(Action action, const ControlState& control);
 
+// The Visual Basic program fileSpec names, with its controls' state; none for
+// a file that is no such program or cannot be read. Never throws.
+std::optional<ProgramState> ReadProgramNamed(Platform& platform, const std::string& fileSpec);
+
+// The program's state read again after a run; as it was when that read fails.
+ProgramState ReadStateAgain(Platform& platform, const ProgramState& program);
+
 // onNext(position, count, file) runs before each control acted on (position
 // from 1); onBusy as Registrar::Run. readAfter reads the program's state again.
 ProgramRun RunProgram(Registrar& registrar, const ProgramState& program, Action action,

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/ResumeNext.h"
+#include "registration/Registrar.h"
 #include "texts/ShownPath.h"
 
 namespace ravlin {
@@ -136,6 +138,15 @@ std::string AfterUnregisteringText(const RegistrationState& state) {
   const std::string copies = OtherCopiesSentence(state);
   if (registered.empty()) return Lines("Nothing points to this file any more.", copies);
   return Lines("Still registered to this file:\r\n" + registered, copies);
+}
+
+std::string RegistrationLineOf(Platform& platform, const std::string& fileSpec) {
+  std::string line;
+  ResumeNext([&] {
+    const std::string path = CheckedPathOf(platform, fileSpec);
+    if (!path.empty()) line = ConfirmationLine(ReadRegistrationState(platform, path));
+  });
+  return line;
 }
 
 }  // namespace ravlin

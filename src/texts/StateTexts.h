@@ -3,6 +3,7 @@
 #include <string>
 
 #include "inspection/RegistrationState.h"
+#include "platform/Platform.h"
 
 namespace ravlin {
 
@@ -21,5 +22,9 @@ std::string AfterRegisteringText(const RegistrationState& state, bool expectsCla
 // After an unregistration: that nothing points to the file any more, or what
 // still does; or, as above, that it could not be read.
 std::string AfterUnregisteringText(const RegistrationState& state);
+
+// The confirmation's line for the file fileSpec names, read now in the view of
+// its own architecture; "" when it names no file or the read fails. Never throws.
+std::string RegistrationLineOf(Platform& platform, const std::string& fileSpec);
 
 }  // namespace ravlin

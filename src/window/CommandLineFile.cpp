@@ -1,6 +1,7 @@
 #include "window/CommandLineFile.h"
 
 #include "inspection/PlatformFile.h"
+#include "platform/Arguments.h"
 #include "platform/Text.h"
 
 namespace ravlin {
@@ -15,27 +16,6 @@ std::string OrdinaryFile(Platform& platform, const std::string& argument) {
 }
 
 bool IsOption(const std::string& argument) { return !argument.empty() && argument[0] == '/'; }
-
-// The next argument from at, as Windows splits them: blanks separate, double
-// quotes group and go; a quote never closed is kept as typed, so that it
-// still names something. False when there is none.
-bool NextArgument(const std::string& commandLine, size_t& at, std::string& argument) {
-  at = commandLine.find_first_not_of(" \t", at);
-  if (at == std::string::npos) return false;
-  argument.clear();
-  bool quoted = false;
-  size_t opened = 0;
-  for (; at < commandLine.size() && (quoted || (commandLine[at] != ' ' && commandLine[at] != '\t')); ++at) {
-    if (commandLine[at] != '"') {
-      argument += commandLine[at];
-      continue;
-    }
-    quoted = !quoted;
-    if (quoted) opened = argument.size();
-  }
-  if (quoted) argument.insert(opened, 1, '"');
-  return true;
-}
 
 }  // namespace
 

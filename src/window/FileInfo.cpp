@@ -20,12 +20,7 @@ void frmRavlin::ShowFileInfo(const std::string& inFile) {
 
 // The state is read in the registry view of the file's own architecture.
 std::string frmRavlin::RegistrationLine(const std::string& inFileSpec) {
-  std::string line;
-  ResumeNext([&] {
-    const std::string path = CheckedPathOf(platform_, inFileSpec);
-    if (!path.empty()) line = ConfirmationLine(ReadRegistrationState(platform_, path));
-  });
-  return line;
+  return RegistrationLineOf(platform_, inFileSpec);
 }
 
 void frmRavlin::ShowCompanionState() {

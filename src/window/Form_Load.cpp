@@ -1,4 +1,5 @@
 #include "platform/ResumeNext.h"
+#include "registration/CompanionScript.h"
 #include "texts/Texts.h"
 #include "window/CommandLineFile.h"
 #include "window/frmRavlin.h"
@@ -22,7 +23,7 @@ void frmRavlin::Form_Load() {
   ResumeNext([&] { SetButtonMode(true); });
   ResumeNext([&] { File1.SetPath(GetSystemPath()); });
   ResumeNext([&] { sixtyFour = is64(); });
-  controlDirectory = sixtyFour ? "c:\\windows\\syswow64" : "c:\\windows\\system32";
+  controlDirectory = CompanionFolder(sixtyFour);
   rememberedDirectory = controlDirectory;
   controlPath = controlDirectory + "\\RICHTX32.OCX";
   mCompanionPath = controlPath;

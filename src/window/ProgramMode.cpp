@@ -10,12 +10,8 @@ namespace ravlin {
 
 bool frmRavlin::ConfirmProgram(const std::string& fileSpec, bool registering) {
   mProgram.reset();
-  std::optional<ProgramState> program;
-  ResumeNext([&] {
-    const std::string path = CheckedPathOf(platform_, fileSpec);
-    if (!path.empty()) program = ReadProgramState(platform_, path);
-  });
-  if (!program || program->kind == ProgramControls::Kind::NotVisualBasic) return false;
+  std::optional<ProgramState> program = ReadProgramNamed(platform_, fileSpec);
+  if (!program) return false;
   if (program->kind == ProgramControls::Kind::Unreadable) {
     Tell(text::kControlsUnreadable);
     return true;
@@ -40,11 +36,7 @@ void frmRavlin::ProceedProgram() {
   const auto onNext = [this](size_t position, size_t count, const std::string& file) {
     ResumeNext([&] { lblState.SetCaption(ProgressText(position, count, file)); });
   };
-  const auto readAfter = [this, &program] {
-    ProgramState after = program;
-    ResumeNext([&] { after = ReadProgramState(platform_, program.program); });
-    return after;
-  };
+  const auto readAfter = [this, &program] { return ReadStateAgain(platform_, program); };
   const ProgramRun run =
       RunProgram(registrar_, program, action, onNext, [this] { SetPointer(MousePointer::Hourglass); }, readAfter);
   SetPointer(MousePointer::Default);

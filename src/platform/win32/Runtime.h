@@ -19,7 +19,7 @@ bool IsOrdinaryFile(DWORD attributes);
 class RuntimeServices {
  public:
   std::string AppPath();
-  std::string Command();
+  static std::string Command();  // needs no instance: the command line reads it too
   std::string Dir(const std::string& pathName);
   int FreeFile();
   void OpenForInput(int fileNumber, const std::string& path);

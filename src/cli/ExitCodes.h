@@ -1,0 +1,19 @@
+#pragma once
+// The exit codes a script reads: regsvr32's, where it has one for the case.
+#include "registration/ProgramRun.h"
+
+namespace ravlin {
+
+constexpr int kExitDone = 0;
+constexpr int kExitNothingWritten = 1;  // /manifest wrote nothing
+constexpr int kExitBadInput = 2;        // a bad command line, or /list on a file that cannot be read
+constexpr int kExitCouldNotLoad = 3;    // regsvr32's: no such file, or it could not be loaded
+constexpr int kExitNoExport = 4;        // regsvr32's: the export is not there
+constexpr int kExitExportFailed = 5;    // regsvr32's: the export failed
+
+int ExitCodeOf(const Outcome& outcome);
+// The first failure's code, in the program's order: a control that could not
+// be registered because it is nowhere counts as one that could not be loaded.
+int ExitCodeOf(const ProgramRun& run);
+
+}  // namespace ravlin
