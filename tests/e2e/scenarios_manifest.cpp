@@ -98,7 +98,8 @@ void RunRow(const Row& row) {
   }
   DeleteFileA(systemGauge.c_str());
   for (const auto& file : row.beside) DeleteFileA((folder + "\\" + file.second).c_str());
-  for (const std::string& name : {program, manifest, folder + "\\" + kGauge}) DeleteFileA(name.c_str());
+  for (const std::string& name : {program, manifest, folder + "\\" + kGauge, folder + "\\wshom.ocx"})
+    DeleteFileA(name.c_str());
   RemoveDirectoryA(folder.c_str());
 }
 
