@@ -157,8 +157,9 @@ ManifestResult WriteManifest(Platform& platform, const ManifestPlan& plan,
   if (result.kind == ManifestResult::Kind::OwnManifest) return result;
   for (size_t i = 0; i < plan.placements.size() && i < descriptions.size(); ++i)
     if (descriptions[i].captureFailure != ControlDescription::CaptureFailure::None)
-      result.describedInstead.push_back(
-          {plan.placements[i].fileName, descriptions[i].captureFailure, descriptions[i].captureCode});
+      result.describedInstead.push_back({plan.placements[i].fileName, descriptions[i].captureFailure,
+                                         descriptions[i].captureCode,
+                                         descriptions[i].source == ControlDescription::Source::TypeLibrary});
   const std::vector<size_t> admitted = Admitted(plan.placements, descriptions, result);
   if (admitted.empty()) return result;
   // Both there: one of them would be lost, so neither is touched.

@@ -39,11 +39,12 @@ struct LeftOutControl {
   std::string needs;   // NotTheControl: the class the program needs; ClaimedAlready: the other file
 };
 
-// A control described from its type library because its registration could not be caught.
+// A control whose registration could not be caught, and whether its type library described it instead.
 struct DescribedInstead {
   std::string fileName;
   ControlDescription::CaptureFailure why = ControlDescription::CaptureFailure::None;
   uint32_t code = 0;
+  bool fromLibrary = false;
 };
 
 struct ManifestResult {

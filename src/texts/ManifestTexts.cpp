@@ -82,11 +82,12 @@ std::string Why(const DescribedInstead& control) {
   return {};
 }
 
-// Which controls were described from their type libraries, and why; "" when none.
+// The controls whose registration could not be caught, why, and whether their type library stood in; "" when none.
 std::string DescribedInsteadText(const ManifestResult& result) {
   if (result.describedInstead.empty()) return {};
-  std::string text = "Described from the type library, as what the control registers could not be caught:";
-  for (const DescribedInstead& control : result.describedInstead) text += kBreak + control.fileName + ": " + Why(control) + ".";
+  std::string text = "What the control registers could not be caught:";
+  for (const DescribedInstead& control : result.describedInstead)
+    text += kBreak + control.fileName + ": " + Why(control) + (control.fromLibrary ? "; described from its type library." : ".");
   return text;
 }
 

@@ -88,7 +88,7 @@ void RunRow(const Row& row) {
     const size_t first = text.find("clsid=\"" + kGaugeId);
     Check(first == std::string::npos || text.find("clsid=\"" + kGaugeId, first + 1) == std::string::npos,
           std::string(row.name) + ": each class once in\n" + text);
-    Check((message.find("Described from the type library") != std::string::npos) == k64,
+    Check((message.find("described from its type library.") != std::string::npos) == k64,
           std::string(row.name) + ": the capture's fallback said only where it cannot run");
   }
   if (row.manifestFolder) {
@@ -98,7 +98,8 @@ void RunRow(const Row& row) {
   }
   DeleteFileA(systemGauge.c_str());
   for (const auto& file : row.beside) DeleteFileA((folder + "\\" + file.second).c_str());
-  for (const std::string& name : {program, manifest, folder + "\\" + kGauge}) DeleteFileA(name.c_str());
+  for (const std::string& name : {program, manifest, folder + "\\" + kGauge, folder + "\\wshom.ocx"})
+    DeleteFileA(name.c_str());
   RemoveDirectoryA(folder.c_str());
 }
 
@@ -111,7 +112,8 @@ SCENARIO(NoRegistryDeclaresOnlyTheRightControlsOnce) {
   twoFiles.push_back({Bytes(kShell), Bytes(kGaugeGuid)});
   auto failing = gaugeFor("ravlinnowhere.ocx", kNowhere);
   failing.push_back({Name("wshom.ocx"), Name("ravlingone.ocx")});
-  const std::string fallback = kGauge + ": no build of this program for the control's processor is beside it";
+  const std::string fallback = kGauge + ": no build of this program for the control's processor is beside it to catch "
+                               "what the control registers; described from its type library.";
   const Row rows[] = {
       {"a control under another control's name", "vbprogram.exe", {}, {{kGauge, kBeside}}, false, false, false,
        {kBeside + " beside the program is not the control the program needs: it serves RavlinDescribed.Gauge; the "

@@ -81,20 +81,21 @@ TEST(ManifestMessage, ReasonsWineDoesNotReach) {
   result.kind = ManifestResult::Kind::Written;
   result.manifestPath = "C:\\app\\a.exe.manifest";
   result.covered = {"x.ocx"};
-  result.describedInstead = {{"x.ocx", ControlDescription::CaptureFailure::TimedOut, 0}};
+  result.describedInstead = {{"x.ocx", ControlDescription::CaptureFailure::TimedOut, 0, true}};
   result.leftOut = {{"wide.ocx", Reason::Not32Bit, "C:\\s\\wide.ocx", 0, {}, {}, {}},
                     {"locked.ocx", Reason::CopyFailed, "C:\\s\\locked.ocx", 32, "In use.", {}, {}}};
   EXPECT_EQ(ManifestMessage(result),
             "Wrote C:\\app\\a.exe.manifest.\r\nIt covers x.ocx.\r\n\r\n"
             "The program now finds these controls without the registry and without administrator rights.\r\n\r\n"
-            "Described from the type library, as what the control registers could not be caught:\r\n"
-            "x.ocx: its registration ran past 10 seconds.\r\n\r\n"
+            "What the control registers could not be caught:\r\n"
+            "x.ocx: its registration ran past 10 seconds; described from its type library.\r\n\r\n"
             "Left out:\r\nwide.ocx: it is built for 64 bits, and the program runs as 32 bits (C:\\s\\wide.ocx).\r\n"
             "locked.ocx: it could not be copied beside the program (error 32: In use.) (C:\\s\\locked.ocx).");
   result.kind = ManifestResult::Kind::WriteFailed;
   result.error = 5;
   result.errorWords = "Access denied.";
   result.leftOut.clear();
+  result.describedInstead.clear();
   result.keptAs = "C:\\app\\a.exe.manifest.bak";
   EXPECT_EQ(ManifestMessage(result), "The manifest could not be written (error 5): Access denied.\r\n"
                                      "The earlier manifest is kept as C:\\app\\a.exe.manifest.bak.");
