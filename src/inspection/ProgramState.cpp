@@ -55,7 +55,7 @@ class ClassServers {
 
 ControlState StateOf(Platform& platform, const ClassServers& servers, const FileMatcher& matcher,
                      const ProgramState& program, const ProgramControl& control) {
-  ControlState state{control, ControlState::Kind::NotFound, {}, {}};
+  ControlState state{control, ControlState::Kind::NotFound, {}, {}, {}};
   for (const ControlClass& cls : control.classes) {
     const std::string server = servers.ServerOf(cls.clsid);
     const std::optional<std::string> file = server.empty() ? std::nullopt : matcher.Resolve(server);
@@ -87,12 +87,19 @@ ProgramState ReadProgramState(Platform& platform, const std::string& programPath
   program.program = programPath;
   program.folder = FolderOf(programPath);
   ProgramControls listed;
+  std::vector<std::string> imports;
   {
     PlatformFile file(platform, programPath);
     if (!file.IsOpen()) return program;
     listed = ReadProgramControls(file);
+    if (listed.kind != ProgramControls::Kind::NotVisualBasic) imports = ReadImportNames(file);
   }
   program.kind = listed.kind;
+  if (listed.kind != ProgramControls::Kind::NotVisualBasic) {
+    program.runtime =
+        ReadRuntimeState(platform, imports, program.folder, PathRulesFor(platform, kMachineI386).systemFolder);
+    program.underWine = RunsUnderWine(platform);
+  }
   if (listed.controls.empty()) return program;
   const PathRules rules = PathRulesFor(platform, kMachineI386);
   program.systemFolder = rules.systemFolder;

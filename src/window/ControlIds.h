@@ -28,6 +28,7 @@ enum ControlId : int {
   IdLblArguments = 119,
   IdLblControls = 120,
   IdCmdNoRegistry = 121,
+  IdCmdLookIn = 122,
 };
 
 }  // namespace ravlin

@@ -9,7 +9,7 @@ const FontSpec kFontD{"MS Sans Serif", 19.2, 400};
 
 using K = ControlKind;
 
-const std::array<ControlSpec, 21> kLayout = {{
+const std::array<ControlSpec, 22> kLayout = {{
     // name, index, kind, id, caption, left, top, width, height, tab, font, raised
     {"Command2", -1, K::Button, IdCommand2, "Close", 5724, 3144, 972, 372, 14, nullptr, false},
     {"Command1", 0, K::Button, IdCommand1Unregister, "UnRegister  RICHTX32.OCX", 1680, 1080, 3012, 612, 12, nullptr, false},
@@ -36,6 +36,8 @@ const std::array<ControlSpec, 21> kLayout = {{
     {"lblControls", -1, K::Label, IdLblControls, "", 360, 8220, 6360, 3300, 19, nullptr, false},
     // For a program's controls: a manifest beside it instead of the registry.
     {"cmdNoRegistry", -1, K::ColouredButton, IdCmdNoRegistry, "No registry", 5040, 7080, 1215, 375, 20, &kFontA, false},
+    // Under a program's controls: a folder to look for the missing ones in.
+    {"cmdLookIn", -1, K::ColouredButton, IdCmdLookIn, "Look in a folder...", 360, 11580, 1815, 375, 21, &kFontA, false},
 }};
 
 }  // namespace ravlin

@@ -10,6 +10,7 @@ void frmRavlin::SetButtonMode(bool bIdle) {
   cmdCancel.SetVisible(!bIdle);
   // Only a program's controls can be described for it, and only in place of registering them.
   cmdNoRegistry.SetVisible(!bIdle && mProgram.has_value() && mRegisterMode);
+  cmdLookIn.SetVisible(!bIdle && mProgram.has_value() && mRegisterMode);
   text1.SetLocked(!bIdle);
 }
 

@@ -24,6 +24,7 @@ frmRavlin::frmRavlin(Toolkit& toolkit, Platform& platform)
   cmdProceed.onClick = [this] { cmdProceed_Click(); };
   cmdCancel.onClick = [this] { cmdCancel_Click(); };
   cmdNoRegistry.onClick = [this] { cmdNoRegistry_Click(); };
+  cmdLookIn.onClick = [this] { cmdLookIn_Click(); };
   text1.onChange = [this] { text1_Change(); };
   File1.onMouseDown = [this](int16_t button, int16_t shift, float x, float y) {
     File1_MouseDown(button, shift, x, y);
@@ -47,6 +48,7 @@ Control& frmRavlin::ControlById(int id) {
     case IdCmdProceed: return cmdProceed;
     case IdCmdCancel: return cmdCancel;
     case IdCmdNoRegistry: return cmdNoRegistry;
+    case IdCmdLookIn: return cmdLookIn;
     case IdLabel2: return Label2;
     case IdLabel1Second: return Label1[1];
     case IdLabel1First: return Label1[0];

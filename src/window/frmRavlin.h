@@ -46,6 +46,7 @@ class frmRavlin final : public FormHost {
   CommandButton cmdProceed;
   CommandButton cmdCancel;
   CommandButton cmdNoRegistry;
+  CommandButton cmdLookIn;
   Label Label2;
   std::array<Label, 2> Label1;
   Label lblPleaseVerify;
@@ -73,6 +74,8 @@ class frmRavlin final : public FormHost {
   void cmdCancel_Click();
   // A program's controls described in a manifest beside it instead of registered.
   void cmdNoRegistry_Click();
+  // A folder named for the program's missing controls: the old setup, a CD.
+  void cmdLookIn_Click();
   void text1_Change();
   void File1_MouseDown(int16_t button, int16_t shift, float x, float y);
   // The idle timer: what ended after its time-out is told now.
@@ -129,6 +132,8 @@ class frmRavlin final : public FormHost {
   bool ConfirmProgram(const std::string& fileSpec, bool registering);
   // Proceed on a program: its controls one after another, then one message.
   void ProceedProgram();
+  // The program's missing controls looked for in the folder, the list shown again.
+  void LookInFolder(const std::string& folder);
 
   Toolkit& toolkit_;
   Platform& platform_;

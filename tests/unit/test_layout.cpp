@@ -26,7 +26,7 @@ TEST(Layout, EveryControlOnceWithItsOwnTabIndexAndId) {
   EXPECT_EQ(tabs.size(), kLayout.size());
   EXPECT_EQ(ids.size(), kLayout.size());
   EXPECT_EQ(*tabs.begin(), 0);
-  EXPECT_EQ(*tabs.rbegin(), 20);
+  EXPECT_EQ(*tabs.rbegin(), 21);
 }
 
 // The toolkit takes each row's control as the type its kind names, unchecked.
@@ -146,7 +146,7 @@ TEST(SetButtonMode, SwitchesTheTwoButtonSetsAndTheLockInOrder) {
     EXPECT_EQ(w.log.entries,
               (std::vector<std::string>{"cmdRegister.Visible=" + on, "cmdUnregister.Visible=" + on,
                                         "cmdExit.Visible=" + on, "cmdProceed.Visible=" + off,
-                                        "cmdCancel.Visible=" + off, "cmdNoRegistry.Visible=0",
+                                        "cmdCancel.Visible=" + off, "cmdNoRegistry.Visible=0", "cmdLookIn.Visible=0",
                                         "text1.Locked=" + off}));
     EXPECT_EQ(w.form.text1.Locked(), !idle);
   }

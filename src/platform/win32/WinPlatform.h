@@ -67,6 +67,15 @@ class WinPlatform : public Platform {
   uint64_t GetSystemTimeAsFileTime() override;
 
   uint32_t WaitKeepingWindowAlive(Handle handle, uint32_t milliseconds) override;
+
+  Proc GetLoadedModuleExport(const char* moduleName, const char* procName) override;
+  Handle FindFirstFileA(const char* pattern, FindData* data) override;
+  int32_t FindNextFileA(Handle find, FindData* data) override;
+  int32_t FindClose(Handle find) override;
+  uint32_t GetTempPathA(uint32_t size, char* buffer) override;
+  int32_t CreateDirectoryA(const char* pathName) override;
+  int32_t ExtractFromCabinetA(const char* cabinet, const std::vector<std::string>& wanted, const char* folder,
+                              std::vector<std::string>* written) override;
 };
 
 }  // namespace ravlin
