@@ -7,9 +7,13 @@
 namespace ravlin {
 namespace {
 
-// Selects the start folder once the picker is up.
+// Selects the start folder once the picker is up, by its item list (Wine
+// does not take a path there).
 int CALLBACK OnPickerEvent(HWND picker, UINT message, LPARAM, LPARAM start) {
-  if (message == BFFM_INITIALIZED && start) SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, start);
+  if (message != BFFM_INITIALIZED || !start) return 0;
+  const PIDLIST_ABSOLUTE items = ILCreateFromPathW(reinterpret_cast<const wchar_t*>(start));
+  if (items) SendMessageW(picker, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(items));
+  ILFree(items);
   return 0;
 }
 
