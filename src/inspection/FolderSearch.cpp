@@ -54,10 +54,11 @@ std::vector<FindData> CabinetsIn(Platform& platform, const std::string& folder) 
   for (bool more = search.IsOpen(); more; more = search.Next(&entry)) {
     const std::string name = Lower(entry.name);
     const bool isCabinet = name.size() > 4 && name.compare(name.size() - 4, 4, ".cab") == 0;
-    if (isCabinet && !(entry.attributes & kFileAttributeDirectory)) cabinets.push_back(entry);
+    if (!isCabinet || (entry.attributes & kFileAttributeDirectory)) continue;
+    auto place = cabinets.begin();
+    while (place != cabinets.end() && Lower(place->name) < name) ++place;
+    cabinets.insert(place, entry);
   }
-  std::sort(cabinets.begin(), cabinets.end(),
-            [](const FindData& a, const FindData& b) { return Lower(a.name) < Lower(b.name); });
   return cabinets;
 }
 

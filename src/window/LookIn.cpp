@@ -17,14 +17,13 @@ void frmRavlin::cmdLookIn_Click() {
 void frmRavlin::LookInFolder(const std::string& folder) {
   const uint32_t attributes = platform_.GetFileAttributesA(folder.c_str());
   if (!mProgram || attributes == kInvalidFileAttributes || !(attributes & kFileAttributeDirectory)) return;
-  ProgramState program = *mProgram;
   FolderLook look;
   look.folder = folder;
   SetPointer(MousePointer::Hourglass);
-  ResumeNext([&] { look = ravlin::LookInFolder(platform_, program, folder); });
+  // A look that fails halfway keeps what it found until then.
+  ResumeNext([&] { look = ravlin::LookInFolder(platform_, *mProgram, folder); });
   SetPointer(MousePointer::Default);
-  mProgram = program;
-  lblControls.SetCaption(ControlList(program));
+  lblControls.SetCaption(ControlList(*mProgram));
   const std::string message = FolderLookMessage(look);
   if (!message.empty()) Tell(message);
 }

@@ -23,14 +23,15 @@ constexpr long kLargestMember = 100L * 1024 * 1024;
 struct Extraction {
   const std::vector<std::string>* wanted;
   std::string folder;
-  std::vector<bool> taken;
+  std::vector<char> taken;
   std::vector<std::string>* written;
   std::vector<std::string> paths;  // every file made, to remove if the cabinet turns out damaged
   HANDLE open = nullptr;           // the member being written
 };
 
-// The extraction under way on this thread: the library's close callback has no context of its own.
-thread_local Extraction* current = nullptr;
+// The extraction under way: the library's close callback has no context of
+// its own. Cabinets are read on the user-interface thread only.
+Extraction* current = nullptr;
 
 HANDLE AsHandle(INT_PTR file) { return reinterpret_cast<HANDLE>(file); }
 
@@ -85,7 +86,7 @@ INT_PTR CopyMember(Extraction& job, const FDINOTIFICATION& note) {
   const HANDLE file = ::CreateFileW(WidePath(path.c_str()).get(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return 0;
-  job.taken[static_cast<size_t>(index)] = true;
+  job.taken[static_cast<size_t>(index)] = 1;
   job.paths.push_back(path);
   job.written->push_back((*job.wanted)[static_cast<size_t>(index)]);
   job.open = file;
@@ -122,7 +123,7 @@ int32_t WinPlatform::ExtractFromCabinetA(const char* cabinet, const std::vector<
   const size_t slash = path.find_last_of('\\');
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   std::string where = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  Extraction job{&wanted, folder, std::vector<bool>(wanted.size(), false), written, {}};
+  Extraction job{&wanted, folder, std::vector<char>(wanted.size(), 0), written, {}};
   const size_t before = written->size();
   current = &job;
   const BOOL whole = copy(context, &name[0], &where[0], 0, Notify, nullptr, &job);
