@@ -31,23 +31,54 @@ double NowMs() {
 }
 
 // Controls as a program on a machine that lacks some of them has them: three
-// of Wine's own, registered; three beside the program, not registered; two
-// nowhere, looked for beside the program and in the system folder.
+// registered (planted per user in the 32-bit view, the one such programs
+// have, so that the figure needs nothing of the prefix's 32-bit half); three
+// beside the program, not registered; two nowhere, looked for beside the
+// program and in the system folder.
+const char* const kRegistered[] = {"benchreg0.ocx", "benchreg1.ocx", "benchreg2.ocx"};
 const char* const kBeside[] = {"MSCOMCTL.OCX", "COMDLG32.OCX", "RICHTX32.OCX"};
+
+ravlin::vb::Guid BenchGuid(int i) {
+  ravlin::vb::Guid guid = ravlin::vb::kShellGuid;
+  guid[15] = static_cast<uint8_t>(i + 1);
+  return guid;
+}
+
+std::string ClassKey(const ravlin::vb::Guid& g) {
+  char text[80];
+  std::snprintf(text, sizeof text,
+                "Software\\Classes\\CLSID\\{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                g[3], g[2], g[1], g[0], g[5], g[4], g[7], g[6], g[8], g[9], g[10], g[11], g[12], g[13], g[14], g[15]);
+  return text;
+}
+
+bool PlantClass(const ravlin::vb::Guid& guid, const std::string& server) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, (ClassKey(guid) + "\\InprocServer32").c_str(), 0, nullptr, 0,
+                      KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return false;
+  const bool set = RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
+                                  static_cast<DWORD>(server.size() + 1)) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return set;
+}
+
+void RemoveClass(const ravlin::vb::Guid& guid) {
+  const std::string key = ClassKey(guid);
+  RegDeleteKeyExA(HKEY_CURRENT_USER, (key + "\\InprocServer32").c_str(), KEY_WOW64_32KEY, 0);
+  RegDeleteKeyExA(HKEY_CURRENT_USER, key.c_str(), KEY_WOW64_32KEY, 0);
+}
 
 bool WriteProgram(const std::string& folder, const std::string& path) {
   using ravlin::vb::Entry;
-  using ravlin::vb::Guid;
-  const Guid dictionary = {0x01, 0xFE, 0x43, 0x0D, 0x93, 0xF0, 0xCF, 0x11,
-                           0x89, 0x40, 0x00, 0xA0, 0xC9, 0x05, 0x42, 0x28};
-  const Guid help = {0xA6, 0x80, 0xB8, 0xAD, 0xFF, 0xD8, 0xCF, 0x11, 0x93, 0x77, 0x00, 0xAA, 0x00, 0x3B, 0x7A, 0x11};
-  std::vector<std::string> entries{Entry(ravlin::vb::kShellGuid, "wshom.ocx", "IWshRuntimeLibrary.WshShell"),
-                                   Entry(dictionary, "scrrun.dll", "Scripting.Dictionary"),
-                                   Entry(help, "hhctrl.ocx", "HHCtrl.HHCtrl")};
+  std::vector<std::string> entries;
+  for (int i = 0; i < 3; ++i) {
+    const std::string file = folder + "\\" + kRegistered[i];
+    entries.push_back(Entry(BenchGuid(10 + i), kRegistered[i], "Bench.Registered"));
+    if (!std::ofstream(file, std::ios::binary).put('x') || !PlantClass(BenchGuid(10 + i), file)) return false;
+  }
   for (int i = 0; i < 5; ++i) {
-    Guid guid = ravlin::vb::kShellGuid;
-    guid[15] = static_cast<uint8_t>(i + 1);
-    entries.push_back(Entry(guid, i < 3 ? kBeside[i] : "benchnowhere" + std::to_string(i) + ".ocx", "Bench.Control"));
+    entries.push_back(Entry(BenchGuid(i), i < 3 ? kBeside[i] : "benchnowhere" + std::to_string(i) + ".ocx", "Bench.Control"));
     if (i < 3 && !std::ofstream(folder + "\\" + kBeside[i], std::ios::binary).put('x')) return false;
   }
   std::string bytes = ravlin::vb::Program(entries);
@@ -55,6 +86,15 @@ bool WriteProgram(const std::string& folder, const std::string& path) {
   std::ofstream out(path, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
+}
+
+// Everything WriteProgram placed, the planted classes too, however far it got.
+void RemoveProgram(const std::string& folder, const std::string& program) {
+  DeleteFileA(program.c_str());
+  for (int i = 0; i < 3; ++i) RemoveClass(BenchGuid(10 + i));
+  for (const char* name : kRegistered) DeleteFileA((folder + "\\" + name).c_str());
+  for (const char* name : kBeside) DeleteFileA((folder + "\\" + name).c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 }  // namespace
@@ -77,7 +117,10 @@ int main(int argc, char** argv) {
   std::string control = self;
   control = control.substr(0, control.find_last_of('\\')) + "\\fixtures\\versioned.ocx";
   CreateDirectoryA(folder.c_str(), nullptr);
-  if (!Expect(WriteProgram(folder, program), "writing " + program)) return 1;
+  if (!Expect(WriteProgram(folder, program), "writing " + program)) {
+    RemoveProgram(folder, program);
+    return 1;
+  }
 
   ravlin::WinPlatform platform;
   const auto readProgram = [&] {
@@ -101,9 +144,7 @@ int main(int argc, char** argv) {
     start = NowMs();
     if (readSummary()) summaryMs.push_back(NowMs() - start);
   }
-  DeleteFileA(program.c_str());
-  for (const char* name : kBeside) DeleteFileA((folder + "\\" + name).c_str());
-  RemoveDirectoryA(folder.c_str());
+  RemoveProgram(folder, program);
 
   const bench::Stats controls = bench::Summarise(programMs), summary = bench::Summarise(summaryMs);
   bench::PrintHeader("milliseconds");

@@ -26,7 +26,23 @@ install_packages() {
 }
 
 # The 32-bit Wine loader is a 32-bit Linux program; kernels without 32-bit support cannot start it.
-host_runs_32bit() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+# Started only through an emulator (a qemu-i386 binfmt handler) it runs, but misreports exceptions
+# inside 32-bit code: such a host counts as one without, unless RAVLIN_WINE32=1 asks for it anyway.
+host_runs_32bit() {
+  if [ "${RAVLIN_WINE32:-}" != 1 ] && emulates_32bit; then return 1; fi
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+emulates_32bit() {
+  local handler
+  for handler in /proc/sys/fs/binfmt_misc/*; do
+    # Debian names it qemu-i386, its interpreter /usr/libexec/qemu-binfmt/i386-binfmt-P.
+    [ -f "$handler" ] && grep -qx enabled "$handler" 2>/dev/null || continue
+    case "${handler##*/} $(sed -n 's/^interpreter //p' "$handler" 2>/dev/null)" in
+      qemu-i386*|*qemu-i386*|*qemu-binfmt/i386*) return 0 ;;
+    esac
+  done
+  return 1
+}
 
 # Wine in a prefix: the one given (a user's own, of the kind their WINEARCH
 # says, if any), or else the project's own 64-bit one in build/, never one

@@ -15,4 +15,8 @@ inline std::string ExeFolder() {
 
 inline std::string Fixture(const std::string& name) { return ExeFolder() + "\\fixtures\\" + name; }
 
+// The test command says so on a host that cannot start 32-bit programs; there
+// the prefix's 32-bit half never ran, so nothing of it is registered.
+inline bool HostRuns32Bit() { return GetEnvironmentVariableA("RAVLIN_NO_32BIT", nullptr, 0) == 0; }
+
 }  // namespace ravlin

@@ -15,14 +15,15 @@ namespace ravlin {
 namespace {
 
 // Both copies of Wine's scripting host, as this program names them: its own
-// architecture's and, on a 64-bit system, the other's.
+// architecture's and, on a 64-bit system whose 32-bit half ran, the other's.
 std::vector<std::string> ScriptingHosts() {
   char system[MAX_PATH] = {}, wow64[MAX_PATH] = {}, windows[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
   GetWindowsDirectoryA(windows, MAX_PATH);
   const std::string name = "\\wshom.ocx";
   if (GetSystemWow64DirectoryA(wow64, MAX_PATH) == 0) return {system + name};
-  if (sizeof(void*) == 8) return {system + name, wow64 + name};
+  if (sizeof(void*) == 8) return HostRuns32Bit() ? std::vector<std::string>{system + name, wow64 + name}
+                                                 : std::vector<std::string>{system + name};
   return {wow64 + name, std::string(windows) + "\\Sysnative" + name};
 }
 

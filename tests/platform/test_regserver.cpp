@@ -305,7 +305,7 @@ TEST_F(RegServer, AControlThatRegistersThroughComLeavesWhatTheSystemToolLeaves) 
 // A library this program cannot load goes to the registration tool of its own
 // architecture. The 64-bit program's needs 32-bit Wine, which some hosts lack.
 TEST_F(RegServer, AControlOfTheOtherArchitectureIsRegisteredByItsOwnTool) {
-  if (sizeof(void*) == 8 && GetEnvironmentVariableA("RAVLIN_NO_32BIT", nullptr, 0) != 0)
+  if (sizeof(void*) == 8 && !HostRuns32Bit())
     GTEST_SKIP() << "this host cannot run 32-bit programs, so the 32-bit regsvr32 cannot run";
   const std::string control = Fixture("otherarch.ocx");
   ASSERT_NE(GetFileAttributesA(control.c_str()), INVALID_FILE_ATTRIBUTES) << "not built";
