@@ -70,8 +70,10 @@ std::string NewTemporaryFolder(Platform& platform, const std::string& program) {
   std::string base(temp, length);
   if (base.back() != '\\') base += '\\';
   base += "ravlin-" + NameOf(program) + "-";
-  for (int attempt = 1; attempt <= 100; ++attempt) {
-    const std::string folder = base + std::to_string(attempt);
+  // Numbered from the clock, so that the folders of earlier looks never use up the numbers.
+  const uint64_t start = platform.GetSystemTimeAsFileTime() / 10000000 % 1000000000;
+  for (uint64_t attempt = 0; attempt < 100; ++attempt) {
+    const std::string folder = base + std::to_string(start + attempt);
     if (platform.CreateDirectoryA(folder.c_str())) return folder;
     const uint32_t error = platform.GetLastError();
     if (error != kErrorAlreadyExists && error != kErrorFileExists) return {};
