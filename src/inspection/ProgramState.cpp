@@ -60,7 +60,7 @@ NeverAControl NeverAControlOf(const ProgramControl& control, const std::string& 
 
 ControlState StateOf(Platform& platform, const ClassServers& servers, const FileMatcher& matcher,
                      const ProgramState& program, const ProgramControl& control, const std::string& longName) {
-  ControlState state{control, ControlState::Kind::NotFound, {}, {}, NeverAControlOf(control, program.program, longName)};
+  ControlState state{control, ControlState::Kind::NotFound, {}, {}, NeverAControlOf(control, program.program, longName), {}};
   // Shown in the spelling found, or in the last one tried when none is.
   const std::vector<std::string> spellings = SpellingsOf(control.file);
   state.control.file = spellings.back();
@@ -102,12 +102,19 @@ ProgramState ReadProgramState(Platform& platform, const std::string& programPath
   program.program = programPath;
   program.folder = FolderOf(programPath);
   ProgramControls listed;
+  std::vector<std::string> imports;
   {
     PlatformFile file(platform, programPath);
     if (!file.IsOpen()) return program;
     listed = ReadProgramControls(file);
+    if (listed.kind != ProgramControls::Kind::NotVisualBasic) imports = ReadImportNames(file);
   }
   program.kind = listed.kind;
+  if (listed.kind != ProgramControls::Kind::NotVisualBasic) {
+    program.runtime =
+        ReadRuntimeState(platform, imports, program.folder, PathRulesFor(platform, kMachineI386).systemFolder);
+    program.underWine = RunsUnderWine(platform);
+  }
   if (listed.controls.empty()) return program;
   const PathRules rules = PathRulesFor(platform, kMachineI386);
   program.systemFolder = rules.systemFolder;

@@ -8,6 +8,7 @@
 
 #include "inspection/NeverControls.h"
 #include "inspection/ProgramControls.h"
+#include "inspection/RuntimeState.h"
 #include "platform/Platform.h"
 
 namespace ravlin {
@@ -25,6 +26,9 @@ struct ControlState {
   std::string registeredTo;  // the file the first registered class names; "" when none is
   std::string foundAt;       // looked for only when not registered to an existing file
   NeverAControl never = NeverAControl::No;
+  // Where a folder the user named held it: "D:\setup", or "SETUP1.CAB of D:\setup"
+  // (foundAt is then the copy taken out of it). "" when found the usual way.
+  std::string foundIn;
   // Whether registering it could help: it is there and not registered to an existing file.
   bool Registrable() const { return kind != Kind::Registered && !foundAt.empty(); }
 };
@@ -35,6 +39,8 @@ struct ProgramState {
   std::string folder;        // the program's own
   std::string systemFolder;  // the 32-bit programs' system folder
   std::vector<ControlState> controls;
+  RuntimeState runtime;    // the Visual Basic runtime it imports, and where it is
+  bool underWine = false;  // what to do about a missing file differs
 };
 
 // The state of the program at programPath (in full). A failing platform call

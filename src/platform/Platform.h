@@ -125,6 +125,13 @@ struct FileAttributeData {
   uint64_t lastWriteTime = 0;  // FILETIME, as one number
 };
 
+// What FindFirstFileA and FindNextFileA tell of one entry of a folder.
+struct FindData {
+  uint32_t attributes = 0;
+  uint64_t size = 0;
+  std::string name;  // the entry's own name, without its folder
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -248,6 +255,25 @@ class Platform {
   virtual int32_t IsWindowVisible(Hwnd window) = 0;
   virtual int32_t GetClassNameA(Hwnd window, char* className, int32_t maxCount) = 0;
   virtual uint32_t GetDlgItemTextA(Hwnd dialog, int32_t itemId, char* text, int32_t maxCount) = 0;
+  // GetModuleHandleA of a module already in the process, then GetProcAddress;
+  // null when either is missing. Nothing is loaded.
+  virtual Proc GetLoadedModuleExport(const char* moduleName, const char* procName) = 0;
+  // A folder's entries matching a pattern ("C:\\setup\\*.cab"); InvalidHandleValue()
+  // when none does. The search ends with FindClose.
+  virtual Handle FindFirstFileA(const char* pattern, FindData* data) = 0;
+  virtual int32_t FindNextFileA(Handle find, FindData* data) = 0;
+  virtual int32_t FindClose(Handle find) = 0;
+  virtual uint32_t GetTempPathA(uint32_t size, char* buffer) = 0;
+  // No security attributes. 0 when it fails, also when the folder is there already.
+  virtual int32_t CreateDirectoryA(const char* pathName) = 0;
+  // The cabinet library's FDICopy over one cabinet file: each member whose name,
+  // past any folder in it, is one of wanted (in any case) is written as a new
+  // file folder\\<that wanted name>, and that name goes into *written; no other
+  // part of a member's name is ever used. 1 when the whole cabinet was read; 0
+  // when it is no cabinet, is damaged or the library is missing, and then
+  // nothing it wrote is left.
+  virtual int32_t ExtractFromCabinetA(const char* cabinet, const std::vector<std::string>& wanted,
+                                      const char* folder, std::vector<std::string>* written) = 0;
 };
 
 }  // namespace ravlin

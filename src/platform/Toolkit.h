@@ -35,6 +35,9 @@ class Toolkit {
 
   // Modal, OK only, no icon, the application's title as caption.
   virtual void MsgBox(const std::string& prompt) = 0;
+  // The system's folder picker, modal, opened at startFolder; the folder
+  // chosen, or "" when none was.
+  virtual std::string BrowseForFolder(const std::string& prompt, const std::string& startFolder) = 0;
   // Runs the user-interface events already queued, then returns.
   virtual void DoEvents() = 0;
   // Folder of the executable, without a trailing separator.

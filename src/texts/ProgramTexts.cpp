@@ -2,6 +2,7 @@
 
 #include "platform/Text.h"
 #include "texts/ShownPath.h"
+#include "texts/Hints.h"
 #include "texts/Texts.h"
 
 namespace ravlin {
@@ -13,6 +14,7 @@ std::string FirstLine(const std::string& text) { return text.substr(0, text.find
 
 // Where a control not registered to an existing file was found: it is looked for in these two only.
 std::string FoundWhere(const ProgramState& program, const ControlState& control) {
+  if (!control.foundIn.empty()) return "found in " + control.foundIn;
   return IsIn(control.foundAt, program.folder) ? "found beside the program" : "found in the system folder";
 }
 
@@ -38,7 +40,7 @@ std::string StateWords(const ProgramState& program, const ControlState& control)
     case ControlState::Kind::NotAControl: return NeverAControlWords(control.never);
     case ControlState::Kind::NotFound: break;
   }
-  return "not found";
+  return "not found; " + MissingControlHint(control.control.file, program.underWine);
 }
 
 // The same control in the state read after the run; the one before when it is gone from the list.
@@ -67,7 +69,7 @@ std::string ControlLine(const ProgramState& program, const ControlState& control
 }
 
 std::string ControlList(const ProgramState& program) {
-  std::string text;
+  std::string text = RuntimeLine(program.runtime, program.underWine);
   for (const ControlState& control : program.controls)
     text += (text.empty() ? "" : kBreak) + ControlLine(program, control);
   return text;

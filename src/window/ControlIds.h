@@ -29,6 +29,7 @@ enum ControlId : int {
   IdLblControls = 120,
   IdCmdNoRegistry = 121,
   IdCmdTryIt = 122,
+  IdCmdLookIn = 123,
 };
 
 }  // namespace ravlin

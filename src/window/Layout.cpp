@@ -9,7 +9,7 @@ const FontSpec kFontD{"MS Sans Serif", 19.2, 400};
 
 using K = ControlKind;
 
-const std::array<ControlSpec, 22> kLayout = {{
+const std::array<ControlSpec, 23> kLayout = {{
     // name, index, kind, id, caption, left, top, width, height, tab, font, raised
     {"Command2", -1, K::Button, IdCommand2, "Close", 5724, 3144, 972, 372, 14, nullptr, false},
     {"Command1", 0, K::Button, IdCommand1Unregister, "UnRegister  RICHTX32.OCX", 1680, 1080, 3012, 612, 12, nullptr, false},
@@ -38,6 +38,8 @@ const std::array<ControlSpec, 22> kLayout = {{
     {"cmdNoRegistry", -1, K::ColouredButton, IdCmdNoRegistry, "No registry", 5040, 7080, 1215, 375, 20, &kFontA, false},
     // After a program's controls were registered or described: start it, where Cancel is while confirming.
     {"cmdTryIt", -1, K::Button, IdCmdTryIt, "Try it", 3360, 7080, 1215, 375, 21, &kFontA, false},
+    // Under a program's controls: a folder to look for the missing ones in.
+    {"cmdLookIn", -1, K::ColouredButton, IdCmdLookIn, "Look in a folder...", 360, 11580, 1815, 375, 22, &kFontA, false},
 }};
 
 }  // namespace ravlin

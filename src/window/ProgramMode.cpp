@@ -2,6 +2,8 @@
 // state, and a run over them through the same registrar as a single file.
 #include "platform/ResumeNext.h"
 #include "registration/ProgramRun.h"
+#include "registration/SystemCopy.h"
+#include "texts/Hints.h"
 #include "texts/ProgramTexts.h"
 #include "texts/Texts.h"
 #include "window/frmRavlin.h"
@@ -30,9 +32,11 @@ bool frmRavlin::ConfirmProgram(const std::string& fileSpec, bool registering) {
 // The window shows which control runs (the registrar's wait keeps it
 // painting); the message comes once all have run.
 void frmRavlin::ProceedProgram() {
-  const ProgramState program = *mProgram;
+  ProgramState program = *mProgram;
   mProgram.reset();
   const Action action = mRegisterMode ? Action::Register : Action::Unregister;
+  std::vector<std::string> notCopied;
+  if (action == Action::Register) ResumeNext([&] { notCopied = CopyIntoSystemFolder(platform_, program); });
   const auto onNext = [this](size_t position, size_t count, const std::string& file) {
     ResumeNext([&] { lblState.SetCaption(ProgressText(position, count, file)); });
   };
@@ -42,7 +46,7 @@ void frmRavlin::ProceedProgram() {
   SetPointer(MousePointer::Default);
   ResumeNext([&] { lblControls.SetCaption(ControlList(run.after)); });
   std::string message = text::kCompleted;
-  ResumeNext([&] { message = ProgramRunMessage(run); });
+  ResumeNext([&] { message = ProgramRunMessage(run) + NotCopiedLine(notCopied, program.systemFolder); });
   if (action == Action::Register) {
     message = WithTryItOffer(message);
     mTryProgram = program.program;

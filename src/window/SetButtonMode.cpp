@@ -11,6 +11,7 @@ void frmRavlin::SetButtonMode(bool bIdle) {
   // Only a program's controls can be described for it, and only in place of registering them.
   cmdNoRegistry.SetVisible(!bIdle && mProgram.has_value() && mRegisterMode);
   cmdTryIt.SetVisible(bIdle && !mTryProgram.empty());
+  cmdLookIn.SetVisible(!bIdle && mProgram.has_value() && mRegisterMode);
   text1.SetLocked(!bIdle);
 }
 

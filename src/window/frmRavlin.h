@@ -47,6 +47,7 @@ class frmRavlin final : public FormHost {
   CommandButton cmdCancel;
   CommandButton cmdNoRegistry;
   CommandButton cmdTryIt;
+  CommandButton cmdLookIn;
   Label Label2;
   std::array<Label, 2> Label1;
   Label lblPleaseVerify;
@@ -76,6 +77,8 @@ class frmRavlin final : public FormHost {
   void cmdNoRegistry_Click();
   // The program whose controls were just set up, started and watched.
   void cmdTryIt_Click();
+  // A folder named for the program's missing controls: the old setup, a CD.
+  void cmdLookIn_Click();
   void text1_Change();
   void File1_MouseDown(int16_t button, int16_t shift, float x, float y);
   // The idle timer: what ended after its time-out is told now.
@@ -134,6 +137,8 @@ class frmRavlin final : public FormHost {
   bool ConfirmProgram(const std::string& fileSpec, bool registering);
   // Proceed on a program: its controls one after another, then one message.
   void ProceedProgram();
+  // The program's missing controls looked for in the folder, the list shown again.
+  void LookInFolder(const std::string& folder);
 
   Toolkit& toolkit_;
   Platform& platform_;

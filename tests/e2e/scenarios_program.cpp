@@ -40,7 +40,9 @@ SCENARIO(AVisualBasicProgramsControlsAreListedRegisteredAndTheSharedOneKept) {
   const std::string control = sizeof(void*) == 8 ? "realclass32.ocx" : "realclass.ocx";
   const std::string beside = FixturePath(control);
   const std::string found = control + ": not registered, found beside the program";
-  const std::string nowhere = "ravlinnowhere.ocx: not found";
+  const std::string nowhere =
+      "ravlinnowhere.ocx: not found; put a copy beside the program or in the system folder, or look in a folder";
+  const std::string runtime = "Runtime MSVBVM60.DLL: found, " + FixturePath("MSVBVM60.DLL") + "\r\n";
   const std::string lookedIn = "(looked in " + DriverDir() + "\\fixtures and " + SharedFolder() + ").";
 
   const UnmanagedWindows unmanaged({"ravlin.exe"});  // Wine draws the frame itself, as Windows does
@@ -54,14 +56,14 @@ SCENARIO(AVisualBasicProgramsControlsAreListedRegisteredAndTheSharedOneKept) {
   s.Click(IdCmdRegister);
   if (!Check(s.WaitVisible(IdCmdProceed, true, 30000), "confirming the program's controls")) return;
   CheckEq(s.Text(IdLblControls),
-          shell + "\r\n" + found + "\r\n" + nowhere, "before registering");
+          runtime + shell + "\r\n" + found + "\r\n" + nowhere, "before registering");
   Sleep(400);
   s.Screenshot(ArtifactDir() + "\\program-controls.bmp", main);
   CheckEq(ProceedAndTakeMessage(s),
           "Registered 1 of 1 control.\r\n\r\n" + shell + "\r\n" + control +
               ": Process completed\r\n    now registered, " + beside + "\r\n\r\nNot found: ravlinnowhere.ocx " + lookedIn,
           "the run's message");
-  CheckEq(s.Text(IdLblControls), shell + "\r\n" + control + ": registered, " + beside + "\r\n" + nowhere,
+  CheckEq(s.Text(IdLblControls), runtime + shell + "\r\n" + control + ": registered, " + beside + "\r\n" + nowhere,
           "after registering");
 
   s.Click(IdCmdUnregister);
@@ -71,7 +73,7 @@ SCENARIO(AVisualBasicProgramsControlsAreListedRegisteredAndTheSharedOneKept) {
               ": Process completed\r\n    now not registered, found beside the program\r\n\r\n"
               "Kept, shared with other programs: wshom.ocx.\r\n\r\nNot found: ravlinnowhere.ocx " + lookedIn,
           "unregistering keeps the system folder's control");
-  CheckEq(s.Text(IdLblControls), shell + "\r\n" + found + "\r\n" + nowhere, "after unregistering");
+  CheckEq(s.Text(IdLblControls), runtime + shell + "\r\n" + found + "\r\n" + nowhere, "after unregistering");
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ class RecordingToolkit : public Toolkit {
   std::vector<MousePointer> pointers;
 
   void MsgBox(const std::string& prompt) override { boxes.push_back(prompt); }
+  std::string BrowseForFolder(const std::string&, const std::string&) override { return {}; }
   void SetMousePointer(MousePointer pointer) override { pointers.push_back(pointer); }
   void SetTimer(uint32_t, std::function<void()>) override {}
 

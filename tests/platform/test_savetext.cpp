@@ -24,6 +24,7 @@ class RecordingToolkit : public Toolkit {
   std::vector<std::string> boxes;
 
   void MsgBox(const std::string& prompt) override { boxes.push_back(prompt); }
+  std::string BrowseForFolder(const std::string&, const std::string&) override { return {}; }
   void DoEvents() override { real_.DoEvents(); }
   std::string AppPath() override { return real_.AppPath(); }
   std::string Command() override { return real_.Command(); }

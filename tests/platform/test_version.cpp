@@ -20,6 +20,10 @@ namespace {
 class NoToolkit : public Toolkit {
  public:
   void MsgBox(const std::string& prompt) override { Unexpected("MsgBox " + prompt); }
+  std::string BrowseForFolder(const std::string&, const std::string&) override {
+    Unexpected("BrowseForFolder");
+    return {};
+  }
   void DoEvents() override { Unexpected("DoEvents"); }
   std::string AppPath() override { return Unexpected("AppPath"), std::string(); }
   std::string Command() override { return Unexpected("Command"), std::string(); }

@@ -70,6 +70,11 @@ class FakeToolkit : public Toolkit {
     messages.push_back(prompt);
     if (onMsgBox) onMsgBox(prompt);
   }
+  std::string chosenFolder;  // what the folder picker gives back
+  std::string BrowseForFolder(const std::string&, const std::string& startFolder) override {
+    log_.Add("BrowseForFolder:" + startFolder);
+    return chosenFolder;
+  }
   void DoEvents() override {
     log_.Add("DoEvents");
     if (onDoEvents) onDoEvents();
@@ -614,6 +619,22 @@ class FakePlatform : public Platform {
   int32_t IsWindowVisible(Hwnd) override { return 0; }
   int32_t GetClassNameA(Hwnd, char*, int32_t) override { return 0; }
   uint32_t GetDlgItemTextA(Hwnd, int32_t, char*, int32_t) override { return 0; }
+  // Under Wine: ntdll.dll has wine_get_version.
+  bool wine = false;
+  Proc GetLoadedModuleExport(const char* moduleName, const char* procName) override {
+    const bool found = wine && Lower(moduleName) == "ntdll.dll" && std::string(procName) == "wine_get_version";
+    return found ? reinterpret_cast<Proc>(&FakePlatform::Answer) : nullptr;
+  }
+  // Folders are listed, made and unpacked under Wine; here every folder is empty.
+  Handle FindFirstFileA(const char*, FindData*) override { return InvalidHandleValue(); }
+  int32_t FindNextFileA(Handle, FindData*) override { return 0; }
+  int32_t FindClose(Handle) override { return 1; }
+  uint32_t GetTempPathA(uint32_t size, char* buffer) override { return Answer("C:\\Temp\\", buffer, size); }
+  int32_t CreateDirectoryA(const char*) override { return 0; }
+  int32_t ExtractFromCabinetA(const char*, const std::vector<std::string>&, const char*,
+                              std::vector<std::string>*) override {
+    return 0;
+  }
 };
 
 // A form wired to the fakes, with a fake view on every control.

@@ -45,12 +45,14 @@ TEST(NeverControls, AreSaidForWhatTheyAreAndNeitherRegisteredNorLookedFor) {
                                    "InprocServer32", "", "C:\\WINDOWS\\SysWOW64\\shell32.dll");
   platform.onGetFileAttributesA = [](const char*) { return 0x20u; };  // any file is there
   const ProgramState program = ReadProgramState(platform, kProgram);
-  EXPECT_EQ(ControlList(program),
-            "shell32.dll: part of the system\r\nOld Program.exe: the program itself\r\nNUL.ocx: not a control file");
-  EXPECT_EQ(log.FindPrefix("GetFileAttributesA:C:\\App\\"), -1);
+  EXPECT_EQ(ControlList(program), "Runtime MSVBVM60.DLL: found, C:\\App\\MSVBVM60.DLL\r\n"
+                                  "shell32.dll: part of the system\r\nOld Program.exe: the program itself\r\n"
+                                  "NUL.ocx: not a control file");
+  for (const char* name : {"shell32", "Old", "NUL"})
+    EXPECT_EQ(log.FindPrefix(std::string("GetFileAttributesA:C:\\App\\") + name), -1) << name;
   for (const ControlState& control : program.controls) EXPECT_FALSE(control.Registrable()) << control.control.file;
   EXPECT_EQ(ControlLine(program, {{"MSVBVM60.DLL", {}}, ControlState::Kind::NotAControl, "", "",
-                                  NeverAControl::VisualBasicRuntime}),
+                                  NeverAControl::VisualBasicRuntime, ""}),
             "MSVBVM60.DLL: the Visual Basic runtime");
 }
 

@@ -72,11 +72,11 @@ TEST(ProgramState, EachControlIsRegisteredFoundOrNowhereAsTheRegistryAndFoldersS
 }
 
 ControlState Control(ControlState::Kind kind, std::string registeredTo, std::string foundAt) {
-  return {{"my.ocx", {}}, kind, std::move(registeredTo), std::move(foundAt)};
+  return {{"my.ocx", {}}, kind, std::move(registeredTo), std::move(foundAt), {}, {}};
 }
 
 TEST(ProgramRun, AMissingCopyFoundIsRegisteredHereAndOnlyTheProgramsOwnAreUnregistered) {
-  const ProgramState program{ProgramControls::Kind::Read, kProgram, "C:\\App", "C:\\WINDOWS\\SysWOW64", {}};
+  const ProgramState program{ProgramControls::Kind::Read, kProgram, "C:\\App", "C:\\WINDOWS\\SysWOW64", {}, {}, false};
   const ControlState missing = Control(ControlState::Kind::MissingCopy, kGone, kShared);
   EXPECT_TRUE(Acts(Action::Register, program, missing));
   EXPECT_EQ(FileActedOn(Action::Register, missing), kShared);

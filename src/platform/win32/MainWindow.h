@@ -30,6 +30,7 @@ class MainWindow : public EventSink {
   // Runs the messages already queued, then returns.
   void DoEvents();
   void MsgBox(const std::string& prompt);
+  HWND Handle() const { return window_; }
   void SetMousePointer(MousePointer pointer);
   // Started once the window exists; ticks only while no handler runs.
   void SetTimer(UINT intervalMs, std::function<void()> onTimer);

@@ -81,6 +81,14 @@ class WinPlatform : public Platform {
   int32_t IsWindowVisible(Hwnd window) override;
   int32_t GetClassNameA(Hwnd window, char* className, int32_t maxCount) override;
   uint32_t GetDlgItemTextA(Hwnd dialog, int32_t itemId, char* text, int32_t maxCount) override;
+  Proc GetLoadedModuleExport(const char* moduleName, const char* procName) override;
+  Handle FindFirstFileA(const char* pattern, FindData* data) override;
+  int32_t FindNextFileA(Handle find, FindData* data) override;
+  int32_t FindClose(Handle find) override;
+  uint32_t GetTempPathA(uint32_t size, char* buffer) override;
+  int32_t CreateDirectoryA(const char* pathName) override;
+  int32_t ExtractFromCabinetA(const char* cabinet, const std::vector<std::string>& wanted, const char* folder,
+                              std::vector<std::string>* written) override;
 };
 
 }  // namespace ravlin

@@ -6,6 +6,7 @@
 
 #include "platform/FormHost.h"
 #include "platform/Toolkit.h"
+#include "platform/win32/FolderPicker.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/Runtime.h"
 
@@ -19,6 +20,9 @@ class WinToolkit : public Toolkit {
   int Run(FormHost& form, int showCommand) { return window_.Run(form, showCommand); }
 
   void MsgBox(const std::string& prompt) override { window_.MsgBox(prompt); }
+  std::string BrowseForFolder(const std::string& prompt, const std::string& startFolder) override {
+    return PickFolder(window_.Handle(), prompt, startFolder);
+  }
   void DoEvents() override { window_.DoEvents(); }
   std::string AppPath() override { return runtime_.AppPath(); }
   std::string Command() override { return runtime_.Command(); }

@@ -1,0 +1,21 @@
+#include "registration/SystemCopy.h"
+
+namespace ravlin {
+
+std::vector<std::string> CopyIntoSystemFolder(Platform& platform, ProgramState& program) {
+  std::vector<std::string> notCopied;
+  for (ControlState& control : program.controls) {
+    if (control.foundIn.empty() || !control.Registrable()) continue;
+    const size_t slash = control.foundAt.find_last_of("\\/");
+    const std::string copy = program.systemFolder + "\\" + control.foundAt.substr(slash + 1);
+    if (!program.systemFolder.empty() && platform.CopyFileA(control.foundAt.c_str(), copy.c_str(), 1)) {
+      control.foundAt = copy;
+      continue;
+    }
+    control.foundAt.clear();
+    notCopied.push_back(control.control.file);
+  }
+  return notCopied;
+}
+
+}  // namespace ravlin

@@ -1,0 +1,106 @@
+// The test program in a folder of its own, as in a fresh prefix: its runtime
+// missing and then there, and the control it lists as nowhere found inside the
+// cabinet of that folder (a damaged one beside it skipped), copied into the
+// system folder and registered by Proceed.
+#include "Driver.h"
+
+#include <cstdio>
+
+using namespace ravlin;
+
+namespace e2e {
+namespace {
+
+constexpr char kFromCabKey[] = "Software\\RavlinFixtures\\fromcab";
+
+std::string SharedFolder() {
+  char path[MAX_PATH] = {};
+  if (GetSystemWow64DirectoryA(path, MAX_PATH) == 0) GetSystemDirectoryA(path, MAX_PATH);
+  return path;
+}
+
+bool CopyFixture(const std::string& from, const std::string& folder, const std::string& name) {
+  return CopyFileA(from.c_str(), (folder + "\\" + name).c_str(), FALSE) != 0;
+}
+
+// The folder picker opens at the program's folder, which holds the cabinets: OK takes it.
+bool PickTheStartFolder(Session& s) {
+  s.Click(IdCmdLookIn);
+  HWND picker = nullptr;
+  if (!WaitFor([&] { return (picker = s.Box()) != nullptr; }, 15000)) return false;
+  Sleep(1000);  // the start folder is selected once the picker is up
+  PostMessageA(picker, WM_COMMAND, IDOK, 0);
+  return WaitFor([&] { return !IsWindow(picker); }, 15000);
+}
+
+SCENARIO(AProgramsRuntimeIsListedFirstAndAMissingControlIsTakenFromItsSetupCabinet) {
+  const std::string cabinet = FixturePath("setup\\SETUP1.CAB");
+  if (GetFileAttributesA(cabinet.c_str()) == INVALID_FILE_ATTRIBUTES ||
+      GetFileAttributesA(FixturePath("vbprogram.exe").c_str()) == INVALID_FILE_ATTRIBUTES) {
+    std::printf("  (skipped: no gcab or no 32-bit compiler for the test program)\n");
+    return;
+  }
+  if (sizeof(void*) == 8)
+    std::printf("  (a 32-bit control from a cabinet, handed to the 32-bit regsvr32: the 32-bit build's run)\n");
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + "ravlin-setupfolder";
+  const std::string installed = SharedFolder() + "\\ravlinnowhere.ocx";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  DeleteFileA((folder + "\\MSVBVM60.DLL").c_str());
+  DeleteFileA(installed.c_str());
+  DeleteRegistryKey(kFromCabKey);
+  if (!Check(CopyFixture(FixturePath("vbprogram.exe"), folder, "vbprogram.exe") &&
+                 CopyFixture(cabinet, folder, "SETUP1.CAB") &&
+                 CopyFixture(FixturePath("setup\\BROKEN.CAB"), folder, "BROKEN.CAB"),
+             "the setup folder"))
+    return;
+  const std::string control = sizeof(void*) == 8 ? "realclass32.ocx" : "realclass.ocx";
+  const std::string elsewhere = ": not found; put a copy beside the program or in the system folder, or look in a folder";
+  // Wine's scripting host is a 32-bit control: in a prefix without 32-bit programs it is nowhere.
+  const std::string shellFile = SharedFolder() + "\\wshom.ocx";
+  const std::string shell = "\r\nwshom.ocx" +
+                            (GetFileAttributesA(shellFile.c_str()) != INVALID_FILE_ATTRIBUTES
+                                 ? ": registered, " + shellFile
+                                 : elsewhere) +
+                            "\r\n" + control + elsewhere;
+
+  const UnmanagedWindows unmanaged({"ravlin.exe"});
+  Session s;
+  s.StartIdle();
+  RECT frame;
+  GetWindowRect(s.Main(), &frame);
+  SetWindowPos(s.Main(), nullptr, 0, 0, frame.right - frame.left, 900, SWP_NOMOVE | SWP_NOZORDER);
+  s.SetText(IdText1, folder + "\\vbprogram.exe");
+  s.Click(IdCmdRegister);
+  if (!Check(s.WaitVisible(IdCmdLookIn, true, 30000), "Look in a folder beside the program's controls")) return;
+  CheckEq(s.Text(IdLblControls),
+          "Runtime MSVBVM60.DLL: missing; winetricks vb6run installs it" + shell + "\r\nravlinnowhere.ocx" + elsewhere,
+          "the runtime first, and what to do about each missing file");
+
+  if (!Check(PickTheStartFolder(s), "the folder picker")) return;
+  CheckEq(s.TakeBox(30000), "Skipped BROKEN.CAB: it is damaged, or no cabinet.", "the damaged cabinet, by name");
+  const std::string fromCab = "\r\nravlinnowhere.ocx: not registered, found in SETUP1.CAB of " + folder;
+  CheckEq(s.Text(IdLblControls), "Runtime MSVBVM60.DLL: missing; winetricks vb6run installs it" + shell + fromCab,
+          "the control found in the cabinet");
+  Sleep(400);
+  s.Screenshot(ArtifactDir() + "\\program-setup-cabinet.bmp", s.Main());
+
+  s.Click(IdCmdProceed);
+  CheckEq(s.TakeBox(), "WWW", "the question");
+  CheckEq(FirstLine(s.TakeBox(60000)), "Registered 1 of 1 control.", "the run");
+  Check(GetFileAttributesA(installed.c_str()) != INVALID_FILE_ATTRIBUTES, "copied into the system folder");
+  Check(RegistryKeyExists(kFromCabKey), "registered there");
+
+  CopyFixture(FixturePath("MSVBVM60.DLL"), folder, "MSVBVM60.DLL");
+  s.WaitVisible(IdCmdRegister);
+  s.Click(IdCmdRegister);
+  if (Check(s.WaitVisible(IdCmdProceed, true, 30000), "confirming again"))
+    CheckEq(FirstLine(s.Text(IdLblControls)), "Runtime MSVBVM60.DLL: found, " + folder + "\\MSVBVM60.DLL",
+            "the runtime beside the program");
+  DeleteFileA(installed.c_str());
+  DeleteRegistryKey(kFromCabKey);
+}
+
+}  // namespace
+}  // namespace e2e
