@@ -41,7 +41,8 @@ SCENARIO(AProgramsRuntimeIsListedFirstAndAMissingControlIsTakenFromItsSetupCabin
     return;
   }
   if (sizeof(void*) == 8)
-    std::printf("  (a 32-bit control from a cabinet, handed to the 32-bit regsvr32: the 32-bit build's run)\n");
+    std::printf("  (skipped here: a 32-bit control from a cabinet, which Proceed hands to the 32-bit regsvr32;"
+                " the cabinet holds a 64-bit one, the 32-bit build's a 32-bit one)\n");
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
   const std::string folder = std::string(temp) + "ravlin-setupfolder";
