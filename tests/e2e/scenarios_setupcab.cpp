@@ -28,7 +28,7 @@ bool PickTheStartFolder(Session& s) {
   s.Click(IdCmdLookIn);
   HWND picker = nullptr;
   if (!WaitFor([&] { return (picker = s.Box()) != nullptr; }, 15000)) return false;
-  Sleep(1000);  // the start folder is selected once the picker is up
+  Sleep(1000);  // the picker selects the start folder once it is up
   PostMessageA(picker, WM_COMMAND, IDOK, 0);
   return WaitFor([&] { return !IsWindow(picker); }, 15000);
 }
@@ -41,7 +41,8 @@ SCENARIO(AProgramsRuntimeIsListedFirstAndAMissingControlIsTakenFromItsSetupCabin
     return;
   }
   if (sizeof(void*) == 8)
-    std::printf("  (a 32-bit control from a cabinet, handed to the 32-bit regsvr32: the 32-bit build's run)\n");
+    std::printf("  (skipped here: a 32-bit control from a cabinet, which Proceed hands to the 32-bit regsvr32;"
+                " the cabinet holds a 64-bit one, the 32-bit build's a 32-bit one)\n");
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
   const std::string folder = std::string(temp) + "ravlin-setupfolder";
@@ -78,8 +79,13 @@ SCENARIO(AProgramsRuntimeIsListedFirstAndAMissingControlIsTakenFromItsSetupCabin
           "Runtime MSVBVM60.DLL: missing; winetricks vb6run installs it" + shell + "\r\nravlinnowhere.ocx" + elsewhere,
           "the runtime first, and what to do about each missing file");
 
-  if (!Check(PickTheStartFolder(s), "the folder picker")) return;
-  CheckEq(s.TakeBox(30000), "Skipped BROKEN.CAB: it is damaged, or no cabinet.", "the damaged cabinet, by name");
+  // Wine's picker at times stops short of the start folder (then OK names another): picked again.
+  std::string skipped;
+  for (int attempt = 0; attempt < 4 && skipped.rfind("Skipped", 0) != 0; ++attempt) {
+    if (!Check(PickTheStartFolder(s), "the folder picker")) return;
+    skipped = s.TakeBox(30000);
+  }
+  CheckEq(skipped, "Skipped BROKEN.CAB: it is damaged, or no cabinet.", "the damaged cabinet, by name");
   const std::string fromCab = "\r\nravlinnowhere.ocx: not registered, found in SETUP1.CAB of " + folder;
   CheckEq(s.Text(IdLblControls), "Runtime MSVBVM60.DLL: missing; winetricks vb6run installs it" + shell + fromCab,
           "the control found in the cabinet");

@@ -7,13 +7,10 @@
 namespace ravlin {
 namespace {
 
-// Selects the start folder once the picker is up, by its item list (Wine
-// does not take a path there).
+// Selects the start folder once the picker is up, by its item list (Wine's
+// picker takes no path there, and at times still stops short of the folder).
 int CALLBACK OnPickerEvent(HWND picker, UINT message, LPARAM, LPARAM start) {
-  if (message != BFFM_INITIALIZED || !start) return 0;
-  const PIDLIST_ABSOLUTE items = ILCreateFromPathW(reinterpret_cast<const wchar_t*>(start));
-  if (items) SendMessageW(picker, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(items));
-  ILFree(items);
+  if (message == BFFM_INITIALIZED && start) SendMessageW(picker, BFFM_SETSELECTIONW, FALSE, start);
   return 0;
 }
 
@@ -36,13 +33,13 @@ struct ComOnThisThread {
 std::string PickFolder(HWND owner, const std::string& prompt, const std::string& startFolder) {
   const ComOnThisThread com;
   const WideArg title(prompt.c_str());
-  const WideArg start(startFolder.c_str());
+  const ItemList start{ILCreateFromPathW(WideArg(startFolder.c_str()).get())};
   BROWSEINFOW info{};
   info.hwndOwner = owner;
   info.lpszTitle = title.get();
   info.ulFlags = BIF_RETURNONLYFSDIRS;
   info.lpfn = &OnPickerEvent;
-  info.lParam = reinterpret_cast<LPARAM>(start.get());
+  info.lParam = reinterpret_cast<LPARAM>(start.items);
   const ItemList chosen{SHBrowseForFolderW(&info)};
   if (!chosen.items) return {};
   const WideText path = WideQuery([&](wchar_t* buffer, DWORD size) -> DWORD {
