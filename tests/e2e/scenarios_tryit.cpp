@@ -77,6 +77,7 @@ SCENARIO(AProgramsTableNamingASystemLibraryAndADeviceShowsThemForWhatTheyAreAndN
   const std::string message = s.TakeBox(60000);
   Check(message.find("shell32") == std::string::npos && message.find("NUL") == std::string::npos,
         "neither in the message: [" + message + "]");
+  Check(s.WaitVisible(IdCmdTryIt), "Try it offered after No registry");
   for (const std::string& name : folder.Names())
     Check(name == "vbprogram.exe" || name == "wshom.ocx" || name == "vbprogram.exe.manifest",
           "nothing else beside the program: " + name);
