@@ -61,7 +61,8 @@ SCENARIO(AVisualBasicProgramsControlsAreListedRegisteredAndTheSharedOneKept) {
   s.Screenshot(ArtifactDir() + "\\program-controls.bmp", main);
   CheckEq(ProceedAndTakeMessage(s),
           "Registered 1 of 1 control.\r\n\r\n" + shell + "\r\n" + control +
-              ": Process completed\r\n    now registered, " + beside + "\r\n\r\nNot found: ravlinnowhere.ocx " + lookedIn,
+              ": Process completed\r\n    now registered, " + beside + "\r\n\r\nNot found: ravlinnowhere.ocx " + lookedIn +
+              "\r\n\r\nPress Try it to start the program and see whether it runs now.",
           "the run's message");
   CheckEq(s.Text(IdLblControls), runtime + shell + "\r\n" + control + ": registered, " + beside + "\r\n" + nowhere,
           "after registering");

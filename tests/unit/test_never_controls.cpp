@@ -7,7 +7,6 @@
 #include "inspection/NeverControls.h"
 #include "inspection/ProgramState.h"
 #include "texts/ProgramTexts.h"
-#include "texts/Texts.h"
 
 namespace ravlin {
 namespace {
@@ -54,17 +53,6 @@ TEST(NeverControls, AreSaidForWhatTheyAreAndNeitherRegisteredNorLookedFor) {
   EXPECT_EQ(ControlLine(program, {{"MSVBVM60.DLL", {}}, ControlState::Kind::NotAControl, "", "",
                                   NeverAControl::VisualBasicRuntime, ""}),
             "MSVBVM60.DLL: the Visual Basic runtime");
-}
-
-TEST(NeverControls, ADeviceNameTypedIsNotFoundAndNeverOpened) {
-  FakeWindow w;
-  w.form.Form_Load();
-  w.toolkit.messages.clear();
-  w.toolkit.files["C:\\App\\COM1.ocx"] = "";
-  w.form.text1.TypedText("C:\\App\\COM1.ocx");
-  w.form.cmdRegister_Click();
-  EXPECT_EQ(w.toolkit.messages, std::vector<std::string>{text::kFileNotFound});
-  EXPECT_EQ(w.log.FindPrefix("OpenForInput:"), -1);
 }
 
 }  // namespace
