@@ -10,6 +10,7 @@
 #include <string>
 
 #include "Driver.h"
+#include "NoRegistrySteps.h"
 
 using namespace ravlin;
 
@@ -53,17 +54,6 @@ struct Row {
   bool gaugeInSystemFolder, manifestFolder, shortName;
   std::vector<std::string> lines;  // in the message
 };
-
-// Names the program, asks to register it, and presses No registry; the message.
-std::string WriteThroughTheWindow(const std::string& program) {
-  Session s;
-  s.StartIdle();
-  s.SetText(IdText1, program);
-  s.Click(IdCmdRegister);
-  if (!Check(s.WaitVisible(IdCmdNoRegistry), "No registry offered for the program's controls")) return {};
-  s.Click(IdCmdNoRegistry);
-  return s.TakeBox(60000);
-}
 
 void RunRow(const Row& row) {
   char temp[MAX_PATH] = {};

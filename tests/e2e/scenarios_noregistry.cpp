@@ -2,6 +2,7 @@
 // runs without the registry: written while its control is registered and
 // while it is not, a control left out, and a program with its own manifest.
 #include "Driver.h"
+#include "NoRegistrySteps.h"
 
 #include <cstdio>
 
@@ -88,19 +89,6 @@ struct ProgramFolder {
   std::string folder;
   bool ready = true;
 };
-
-// Names the program, asks to register it, and presses No registry; the message.
-std::string WriteThroughTheWindow(const std::string& program) {
-  Session s;
-  s.StartIdle();
-  s.SetText(IdText1, program);
-  s.Click(IdCmdRegister);
-  if (!Check(s.WaitVisible(IdCmdNoRegistry), "No registry offered for the program's controls")) return {};
-  s.Click(IdCmdNoRegistry);
-  const std::string message = s.TakeBox(60000);
-  Check(s.WaitVisible(IdCmdNoRegistry, false) && s.WaitVisible(IdCmdRegister), "back to the idle buttons");
-  return message.substr(0, message.rfind("\r\n\r\nPress Try it "));  // the offer is Try it's scenario's
-}
 
 SCENARIO(NoRegistryWrittenWhileTheControlIsRegisteredRunsWithoutIt) {
   const ProgramFolder folder("ravlin-noregistry-registered");
