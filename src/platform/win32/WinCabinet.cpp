@@ -66,7 +66,7 @@ FNCLOSE(CloseFile) {
 }
 FNSEEK(Seek) {
   const DWORD moved = ::SetFilePointer(AsHandle(hf), dist, nullptr, static_cast<DWORD>(seektype));
-  return moved == INVALID_SET_FILE_POINTER ? -1 : static_cast<__LONG32>(moved);
+  return moved == INVALID_SET_FILE_POINTER ? -1 : static_cast<long>(moved);
 }
 
 // The wanted name that a member's name ends in, past any folder; -1 for none.
