@@ -1,11 +1,28 @@
 #pragma once
-// No registry worked through the window, as a user does it, for the scenarios
-// that write a program's manifest.
+// The test program's surroundings, and No registry worked through the window
+// as a user does it, for the scenarios that set up a program's controls.
 #include <string>
 
 #include "Driver.h"
 
 namespace e2e {
+
+// The test program is 32-bit in both builds: its scripting host is the 32-bit
+// programs' one, and its test control (beside it) is named after the build.
+inline std::string SharedFolder() {
+  char path[MAX_PATH] = {};
+  if (GetSystemWow64DirectoryA(path, MAX_PATH) == 0) GetSystemDirectoryA(path, MAX_PATH);
+  return path;
+}
+inline const std::string kBesideControl = sizeof(void*) == 8 ? "realclass32.ocx" : "realclass.ocx";
+
+// Wine's scripting host registered or not, by the 32-bit programs' own tool.
+inline bool RegisterShell(bool registered) {
+  Session tool(std::string(registered ? "/s " : "/s /u ") + SharedFolder() + "\\wshom.ocx",
+               SharedFolder() + "\\regsvr32.exe");
+  DWORD code = 1;
+  return tool.WaitExit(30000) && GetExitCodeProcess(tool.Process(), &code) && code == 0;
+}
 
 // Names the program, asks to register it, and presses No registry; the
 // message, without the offer to try the program (Try it's own scenario's).

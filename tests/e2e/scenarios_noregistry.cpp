@@ -13,14 +13,6 @@ namespace {
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// The test program is 32-bit in both builds: its scripting host is the 32-bit
-// programs' one, and its test control (beside it) is named after the build.
-std::string SharedFolder() {
-  char path[MAX_PATH] = {};
-  if (GetSystemWow64DirectoryA(path, MAX_PATH) == 0) GetSystemDirectoryA(path, MAX_PATH);
-  return path;
-}
-const std::string kBesideControl = sizeof(void*) == 8 ? "realclass32.ocx" : "realclass.ocx";
 
 std::string Contents(const std::string& path) {
   std::string text;
@@ -53,11 +45,6 @@ DWORD ExitCodeOf(const std::string& program, const std::string& arguments) {
   return code;
 }
 
-// Wine's scripting host registered or not, by the platform's own tool.
-bool RegisterShell(bool registered) {
-  return ExitCodeOf(SharedFolder() + "\\regsvr32.exe",
-                    std::string(registered ? "/s " : "/s /u ") + SharedFolder() + "\\wshom.ocx") == 0;
-}
 
 // A folder with a copy of the test program, its runtime and the test control beside it.
 struct ProgramFolder {

@@ -3,6 +3,7 @@
 // cabinet of that folder (a damaged one beside it skipped), copied into the
 // system folder and registered by Proceed.
 #include "Driver.h"
+#include "NoRegistrySteps.h"
 
 #include <cstdio>
 
@@ -12,12 +13,6 @@ namespace e2e {
 namespace {
 
 constexpr char kFromCabKey[] = "Software\\RavlinFixtures\\fromcab";
-
-std::string SharedFolder() {
-  char path[MAX_PATH] = {};
-  if (GetSystemWow64DirectoryA(path, MAX_PATH) == 0) GetSystemDirectoryA(path, MAX_PATH);
-  return path;
-}
 
 bool CopyFixture(const std::string& from, const std::string& folder, const std::string& name) {
   return CopyFileA(from.c_str(), (folder + "\\" + name).c_str(), FALSE) != 0;

@@ -2,6 +2,7 @@
 // controls are said for what they are and left out; and after No registry,
 // Try it starts the program and says what it showed.
 #include "Driver.h"
+#include "NoRegistrySteps.h"
 
 #include <cstdio>
 #include <fstream>
@@ -13,7 +14,6 @@ namespace e2e {
 namespace {
 
 constexpr char kOffer[] = "\r\n\r\nPress Try it to start the program and see whether it runs now.";
-const std::string kBesideControl = sizeof(void*) == 8 ? "realclass32.ocx" : "realclass.ocx";
 
 std::string Bytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -83,15 +83,6 @@ SCENARIO(AProgramsTableNamingASystemLibraryAndADeviceShowsThemForWhatTheyAreAndN
           "nothing else beside the program: " + name);
 }
 
-// Wine's scripting host registered or not, by the 32-bit programs' own tool.
-bool RegisterShell(bool registered) {
-  char shared[MAX_PATH] = {};
-  if (GetSystemWow64DirectoryA(shared, MAX_PATH) == 0) GetSystemDirectoryA(shared, MAX_PATH);
-  Session tool(std::string(registered ? "/s " : "/s /u ") + shared + "\\wshom.ocx",
-               std::string(shared) + "\\regsvr32.exe");
-  DWORD code = 1;
-  return tool.WaitExit(30000) && GetExitCodeProcess(tool.Process(), &code) && code == 0;
-}
 
 // The program's form places the scripting host's control: unregistered, only its manifest names it.
 SCENARIO(TryItShowsTheProgramsWindowAndVisualBasicsBoxOnceItsManifestIsGone) {
