@@ -17,6 +17,8 @@ else log "Wine prefix: $WINEPREFIX (the project's own; set WINEPREFIX to use you
 if host_runs_32bit; then arch=i686; else
   arch=x86_64
   log "this host cannot run 32-bit programs: starting the 64-bit build instead"
+  log "to start the 32-bit one under emulation, as root: apt-get install -t bookworm-backports qemu-user,"
+  log "register it for i386 programs (update-binfmts, or /proc/sys/fs/binfmt_misc/register), then RAVLIN_WINE32=1 $0"
 fi
 configure_windows "$arch"
 ninja -C "$build/win-$arch" ravlin uidriver >/dev/null

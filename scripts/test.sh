@@ -5,6 +5,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 cd "$root"
 install_packages
+setup_wine32  # before the prefix, which is made under the same handler
 setup_wine  # always the project's own prefix, whatever WINEPREFIX says
 setup_display
 export RAVLIN_ARTIFACTS_DIR="$build/artifacts"
@@ -119,12 +120,12 @@ run_check size check_size || status=1
 
 log "platform and end-to-end tests under Wine (64-bit)"
 run_ctest wine64 "$build/win-x86_64" || status=1
-if host_runs_32bit; then
-  log "platform and end-to-end tests under Wine (32-bit)"
-  run_ctest wine32 "$build/win-i686" || status=1
+if [ "$wine32" != none ]; then
+  log "platform and end-to-end tests under Wine (32-bit, $wine32_how)"
+  run_ctest "wine32: $wine32_how" "$build/win-i686" || status=1
 else
-  log "this host cannot run 32-bit programs: the 32-bit build is built and its imports checked, not run"
-  summary+=("wine32: built only (no 32-bit support on this host)")
+  log "no 32-bit programs run here: the 32-bit build is built and its imports checked, not run"
+  summary+=("wine32: built only")
   run_ctest imports32 "$build/win-i686" -R '^imports$' || status=1
 fi
 log "run.sh in a user's own prefix, made afresh: the caption buttons"
