@@ -516,6 +516,10 @@ ProcessCounters CountersOf(HANDLE process, DWORD processId) {
 
 bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
+bool Emulated32Bit() {
+  return sizeof(void*) == 4 && GetEnvironmentVariableA("RAVLIN_WINE32_EMULATED", nullptr, 0) != 0;
+}
+
 std::string AppDefaultsKey(const std::string& exeName) { return "Software\\Wine\\AppDefaults\\" + exeName; }
 
 void DeleteKeyIfEmpty(const std::string& subKey) {

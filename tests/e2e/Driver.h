@@ -130,6 +130,10 @@ class Session {
 // Whether the driver runs under Wine.
 bool UnderWine();
 
+// Whether this 32-bit build runs under qemu (the test command says so), where a control's access
+// violation arrives as an illegal instruction and the memory counters include the emulator's.
+bool Emulated32Bit();
+
 // Under Wine on a display without a window manager, Wine waits two seconds
 // for a manager that never answers each time it hides a window (every
 // dismissed box). For as long as this object lives, Wine does not hand the

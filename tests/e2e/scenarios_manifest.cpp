@@ -21,6 +21,8 @@ const bool k64 = sizeof(void*) == 8;
 const std::string kGauge = k64 ? "gauge32.ocx" : "gauge.ocx";
 const std::string kBeside = k64 ? "realclass32.ocx" : "realclass.ocx";
 const std::string kGaugeId = "{6A3B1E20-7C41-4F0E-9D2A-52A1C0FFEE22}";
+// Where 32-bit programs run, the prefix's 32-bit scripting host is registered and so described.
+const bool kShellThere = GetEnvironmentVariableA("RAVLIN_NO_32BIT", nullptr, 0) == 0;
 constexpr GUID kShell = {0x72C24DD5, 0xD70A, 0x438B, {0x8A, 0x42, 0x98, 0x42, 0x4B, 0x88, 0xAF, 0xB8}};
 constexpr GUID kNowhere = {0x0B5E2C7A, 0x51D4, 0x4C6B, {0x8E, 0x07, 0x3F, 0x9A, 0x12, 0x64, 0xD8, 0x21}};
 constexpr GUID kGaugeGuid = {0x6A3B1E20, 0x7C41, 0x4F0E, {0x9D, 0x2A, 0x52, 0xA1, 0xC0, 0xFF, 0xEE, 0x22}};
@@ -114,10 +116,14 @@ SCENARIO(NoRegistryDeclaresOnlyTheRightControlsOnce) {
                                         ", which the manifest declares for gaugecopy.ocx already"}},
       {"the program by its short name", "vb program long name.exe", gaugeFor("ravlinnowhere.ocx", kNowhere),
        {{kGauge, kGauge}}, false, false, true,
-       {"Wrote |vb program long name.exe.manifest.\r\nIt covers " + kGauge + ".", k64 ? fallback : "covers"}},
+       {"Wrote |vb program long name.exe.manifest.\r\nIt covers " + (kShellThere ? "wshom.ocx, " : "") + kGauge + ".",
+        k64 ? fallback : "covers"}},
       {"a write that fails, undone", "vbprogram.exe", failing, {}, true, true, false,
        {"The manifest could not be written (error ", "The copies placed beside the program were removed again: " +
-        kGauge + ".", "\r\n\r\nLeft out:\r\nravlingone.ocx: found neither beside the program nor in the system folder."}},
+        kGauge + ".", "\r\n\r\nLeft out:\r\nravlingone.ocx: " +
+            (kShellThere ? "only a registration names it, and that names a file of another name, " + SharedFolder() +
+                               "\\wshom.ocx; nothing is copied from it."
+                         : std::string("found neither beside the program nor in the system folder."))}},
   };
   for (const Row& row : rows) RunRow(row);
 }

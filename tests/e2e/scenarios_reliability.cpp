@@ -133,10 +133,15 @@ SCENARIO(SoakOf200CyclesKeepsEveryMessageAndBoundedResources) {
   Check(!HasModule(s.ProcessId(), "versioned.ocx"), "every load of the control was released");
   Check(static_cast<long>(last.handles) - static_cast<long>(settled.handles) <= kHandleBound,
         "handles stay within " + std::to_string(kHandleBound) + " of the settled count");
-  Check(last.peakWorkingSet <= settled.peakWorkingSet + kMemoryBound,
-        "the peak working set grows by at most " + Kib(kMemoryBound));
-  Check(last.privateBytes <= settled.privateBytes + kMemoryBound,
-        "the commit charge grows by at most " + Kib(kMemoryBound));
+  if (Emulated32Bit()) {
+    // Each load of the control is translated anew into qemu's code cache, which the counters include.
+    std::printf("     (memory bounds skipped: they need native 32-bit support)\n");
+  } else {
+    Check(last.peakWorkingSet <= settled.peakWorkingSet + kMemoryBound,
+          "the peak working set grows by at most " + Kib(kMemoryBound));
+    Check(last.privateBytes <= settled.privateBytes + kMemoryBound,
+          "the commit charge grows by at most " + Kib(kMemoryBound));
+  }
   s.Click(IdCmdExit);
   Check(s.WaitExit(5000), "Exit ends the program");
 }

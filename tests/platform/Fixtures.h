@@ -19,4 +19,9 @@ inline std::string Fixture(const std::string& name) { return ExeFolder() + "\\fi
 // the prefix's 32-bit half never ran, so nothing of it is registered.
 inline bool HostRuns32Bit() { return GetEnvironmentVariableA("RAVLIN_NO_32BIT", nullptr, 0) == 0; }
 
+// Under qemu (the test command says so) a fault inside 32-bit code is misnamed an illegal instruction.
+inline bool Emulated32Bit() {
+  return sizeof(void*) == 4 && GetEnvironmentVariableA("RAVLIN_WINE32_EMULATED", nullptr, 0) != 0;
+}
+
 }  // namespace ravlin
