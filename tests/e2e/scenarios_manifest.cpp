@@ -116,7 +116,7 @@ SCENARIO(NoRegistryDeclaresOnlyTheRightControlsOnce) {
                                         ", which the manifest declares for gaugecopy.ocx already"}},
       {"the program by its short name", "vb program long name.exe", gaugeFor("ravlinnowhere.ocx", kNowhere),
        {{kGauge, kGauge}}, false, false, true,
-       {"Wrote |vb program long name.exe.manifest.\r\nIt covers " + (kShellThere ? "wshom.ocx, " : "") + kGauge + ".",
+       {std::string("Wrote |vb program long name.exe.manifest.\r\nIt covers ") + (kShellThere ? "wshom.ocx, " : "") + kGauge + ".",
         k64 ? fallback : "covers"}},
       {"a write that fails, undone", "vbprogram.exe", failing, {}, true, true, false,
        {"The manifest could not be written (error ", "The copies placed beside the program were removed again: " +
