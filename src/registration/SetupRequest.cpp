@@ -1,0 +1,132 @@
+#include "registration/SetupRequest.h"
+
+#include "inspection/FolderSearch.h"
+#include "inspection/PlatformFile.h"
+#include "inspection/RegistrationState.h"
+#include "platform/ResumeNext.h"
+#include "platform/Text.h"
+
+namespace ravlin {
+namespace {
+
+constexpr size_t kLargestList = 1 << 20;
+constexpr char kListName[] = "SETUP.LST";
+
+std::string FullPathOf(Platform& platform, const std::string& spec) {
+  return BufferedText([&](char* b, uint32_t n) { return platform.GetFullPathNameA(spec.c_str(), n, b, nullptr); });
+}
+
+bool IsFolder(Platform& platform, const std::string& path) {
+  const uint32_t attributes = platform.GetFileAttributesA(path.c_str());
+  return attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) != 0;
+}
+
+std::string Variable(Platform& platform, const char* name) {
+  return BufferedText([&](char* b, uint32_t n) { return platform.GetEnvironmentVariableA(name, b, n); });
+}
+
+// The 32-bit programs' folders, where an old setup would have put its files.
+SetupFolders FoldersFor(Platform& platform, const std::string& setup) {
+  SetupFolders folders;
+  folders.setup = setup;
+  folders.system = PathRulesFor(platform, kMachineI386).systemFolder;
+  folders.windows = BufferedText([&](char* b, uint32_t n) { return platform.GetWindowsDirectoryA(b, n); });
+  folders.programFiles = Variable(platform, "ProgramFiles(x86)");
+  if (folders.programFiles.empty()) folders.programFiles = Variable(platform, "ProgramFiles");
+  folders.commonFiles = Variable(platform, "CommonProgramFiles(x86)");
+  if (folders.commonFiles.empty()) folders.commonFiles = Variable(platform, "CommonProgramFiles");
+  return folders;
+}
+
+// A new folder of its own under the temporary folder; "" when none can be made.
+std::string NewUnpackFolder(Platform& platform) {
+  const std::string temp = BufferedText([&](char* b, uint32_t n) { return platform.GetTempPathA(n, b); });
+  if (temp.empty()) return {};
+  const std::string base = temp + (temp.back() == '\\' ? "" : "\\") + "ravlin-setup-";
+  const uint64_t start = platform.GetSystemTimeAsFileTime() / 10000000 % 1000000000;
+  for (uint64_t attempt = 0; attempt < 100; ++attempt) {
+    const std::string folder = base + std::to_string(start + attempt);
+    if (platform.CreateDirectoryA(folder.c_str())) return folder;
+    const uint32_t error = platform.GetLastError();
+    if (error != kErrorAlreadyExists && error != kErrorFileExists) return {};
+  }
+  return {};
+}
+
+// The cabinet members the plan finds nowhere else, each under the name its line gives.
+SetupSources Unpack(Platform& platform, const SetupList& list, const SetupPlan& plan) {
+  SetupSources sources;
+  std::vector<std::string> wanted;
+  for (const PlannedFile& planned : plan.files)
+    if (planned.why == PlannedFile::Why::NoSource && planned.file.inCabinet) wanted.push_back(planned.file.name);
+  for (const std::string& cabinet : list.cabinets) {
+    const std::string path = plan.folders.setup + "\\" + cabinet;
+    FileAttributeData data;
+    if (!platform.GetFileAttributesExA(path.c_str(), &data) || (data.attributes & kFileAttributeDirectory)) {
+      sources.absent.push_back(cabinet);
+      continue;
+    }
+    if (wanted.empty()) continue;
+    if (sources.unpacked.empty()) sources.unpacked = NewUnpackFolder(platform);
+    std::vector<std::string> written;
+    if (data.size > kLargestCabinet || sources.unpacked.empty() ||
+        !platform.ExtractFromCabinetA(path.c_str(), wanted, sources.unpacked.c_str(), &written)) {
+      sources.damaged.push_back(cabinet);
+      continue;
+    }
+    for (const std::string& name : written) {
+      sources.written.push_back(name);
+      for (size_t i = wanted.size(); i-- > 0;)
+        if (Lower(wanted[i]) == Lower(name)) wanted.erase(wanted.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+  return sources;
+}
+
+PreparedSetup Prepare(Platform& platform, const std::string& listPath, const std::string& toFolder) {
+  PreparedSetup prepared;
+  prepared.list = listPath;
+  PlatformFile file(platform, listPath);
+  if (!file.IsOpen()) {
+    prepared.why = PreparedSetup::Why::NoList;
+    return prepared;
+  }
+  std::string bytes(kLargestList, '\0');
+  bytes.resize(file.ReadAt(0, &bytes[0], bytes.size()));
+  const SetupList list = ReadSetupList(bytes);
+  if (list.files.empty()) {
+    prepared.why = PreparedSetup::Why::Unreadable;
+    return prepared;
+  }
+  SetupFolders folders = FoldersFor(platform, FolderOf(listPath));
+  const std::string name = ProgramFolderName(list);
+  folders.program = !toFolder.empty() ? FullPathOf(platform, toFolder)
+                    : name.empty() || folders.programFiles.empty() ? std::string()
+                                                                   : folders.programFiles + "\\" + name;
+  if (folders.program.empty()) {
+    prepared.why = PreparedSetup::Why::NoProgramFolder;
+    return prepared;
+  }
+  prepared.plan = PlanSetup(platform, list, folders, {});
+  const SetupSources sources = Unpack(platform, list, prepared.plan);
+  prepared.plan = PlanSetup(platform, list, folders, sources);
+  return prepared;
+}
+
+}  // namespace
+
+std::optional<PreparedSetup> PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder) {
+  std::optional<PreparedSetup> prepared;
+  ResumeNext([&] {
+    const std::string path = FullPathOf(platform, WithoutEnclosingQuotes(spec));
+    if (path.empty()) return;
+    if (IsFolder(platform, path)) {
+      prepared = Prepare(platform, path + (path.back() == '\\' ? "" : "\\") + kListName, toFolder);
+    } else if (Lower(FileNameOf(path)) == Lower(kListName)) {
+      prepared = Prepare(platform, path, toFolder);
+    }
+  });
+  return prepared;
+}
+
+}  // namespace ravlin

@@ -1,0 +1,25 @@
+#pragma once
+// A setup folder named, in the window or on the command line: its SETUP.LST
+// read, the members its lines need taken out of its cabinets into a new
+// folder, and the plan made. Nothing else is written before the user has
+// seen that plan.
+#include <optional>
+#include <string>
+
+#include "inspection/SetupPlan.h"
+#include "platform/Platform.h"
+
+namespace ravlin {
+
+struct PreparedSetup {
+  enum class Why { Ready, NoList, Unreadable, NoProgramFolder };
+  Why why = Why::Ready;
+  std::string list;  // SETUP.LST in full
+  SetupPlan plan;    // Ready only
+};
+
+// None when spec names neither a folder nor a file called SETUP.LST; toFolder
+// ("" for the list's own default) is where the program goes. Never throws.
+std::optional<PreparedSetup> PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder);
+
+}  // namespace ravlin
