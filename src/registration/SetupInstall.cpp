@@ -123,6 +123,13 @@ bool CopyFiles(Platform& platform, const SetupPlan& plan, SetupRun& run, Install
 
 }  // namespace
 
+std::optional<InstallRecord> ReadInstallRecordAt(Platform& platform, const std::string& recordPath) {
+  std::string text;
+  bool read = false;
+  ResumeNext([&] { read = ReadWhole(platform, recordPath, text); });
+  return read ? std::optional<InstallRecord>(ReadInstallRecord(text)) : std::nullopt;
+}
+
 std::string RecordPathFor(const SetupPlan& plan) {
   return plan.folders.program + "\\" + RecordNameFor(FileNameOf(plan.program));
 }

@@ -55,6 +55,9 @@ struct SetupUndo {
 SetupUndo UndoInstall(Platform& platform, Registrar& registrar, const std::string& recordPath,
                       const SetupProgress& onNext, const std::function<void()>& onBusy);
 
+// The record at recordPath; none when it is not there or cannot be read.
+std::optional<InstallRecord> ReadInstallRecordAt(Platform& platform, const std::string& recordPath);
+
 // The record's path for a plan: beside the program.
 std::string RecordPathFor(const SetupPlan& plan);
 

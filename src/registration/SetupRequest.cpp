@@ -115,8 +115,17 @@ PreparedSetup Prepare(Platform& platform, const std::string& listPath, const std
 
 }  // namespace
 
+bool NamesSetup(Platform& platform, const std::string& spec) {
+  const std::string given = WithoutEnclosingQuotes(spec);
+  FileAttributeData data;
+  bool folder = false;
+  ResumeNext([&] { folder = platform.GetFileAttributesExA(given.c_str(), &data) && (data.attributes & kFileAttributeDirectory); });
+  return folder || Lower(FileNameOf(given)) == Lower(kListName);
+}
+
 std::optional<PreparedSetup> PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder) {
   std::optional<PreparedSetup> prepared;
+  if (!NamesSetup(platform, spec)) return prepared;
   ResumeNext([&] {
     const std::string path = FullPathOf(platform, WithoutEnclosingQuotes(spec));
     if (path.empty()) return;

@@ -18,6 +18,10 @@ struct PreparedSetup {
   SetupPlan plan;    // Ready only
 };
 
+// Whether spec names a folder, or a file called SETUP.LST: a setup folder to
+// plan rather than a file to register. One look at the file's attributes.
+bool NamesSetup(Platform& platform, const std::string& spec);
+
 // None when spec names neither a folder nor a file called SETUP.LST; toFolder
 // ("" for the list's own default) is where the program goes. Never throws.
 std::optional<PreparedSetup> PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder);
