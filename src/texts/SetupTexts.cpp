@@ -147,7 +147,7 @@ std::string SetupRunMessage(const SetupRun& run) {
   for (const SetupStepDone& step : run.steps) {
     installed += step.copied ? 1 : 0;
     std::string line = step.planned.file.name + ": " +
-                       (step.copied ? "installed" : step.planned.step == PlannedFile::Step::Keep ? "kept" : "not installed");
+                       (step.copied ? "installed" : step.planned.step == PlannedFile::Step::Keep ? KeptWords(step.planned) : "not installed");
     if (step.planned.registers) {
       ++asked;
       const bool yes = Succeeded(step.outcome, step.typeLibrary);
