@@ -33,6 +33,10 @@ constexpr struct {
 
 using Why = SetupLineProblem::Why;
 
+// The header values read, as "section/key": title, default folder, program, cabinet, cabinets.
+constexpr const char* kHeaderKeys[] = {"setup/title", "setup/defaultdir", "setup/appexe", "bootstrap/cabfile",
+                                       "bootstrap/cabs"};
+
 std::string Trimmed(const std::string& text) {
   const size_t first = text.find_first_not_of(" \t");
   if (first == std::string::npos) return {};
@@ -129,7 +133,8 @@ bool ReadFileLine(const std::string& value, SetupFile& file, Why& why) {
 // Cabs=N names N cabinets, CabFile's name numbered: PROJECT1.CAB, PROJECT2.CAB...
 std::vector<std::string> CabinetsOf(const std::string& cabFile, const std::string& count) {
   if (!IsBareFileName(cabFile)) return {};
-  const size_t cabinets = AllDigits(count) && count.size() < 4 ? std::stoul(count) : 1;
+  size_t cabinets = 0;
+  for (size_t i = 0; AllDigits(count) && i < count.size() && i < 3; ++i) cabinets = cabinets * 10 + (count[i] - '0');
   if (cabinets <= 1) return {cabFile};
   const size_t dot = cabFile.find_last_of('.');
   std::string stem = cabFile.substr(0, dot);
@@ -195,18 +200,13 @@ SetupList ReadSetupList(const std::string& bytes) {
       }
       NoteIfNamedTwice(list, file);
       list.files.push_back(file);
-    } else if (section == "setup" && key == "title") {
-      list.title = value;
-    } else if (section == "setup" && key == "defaultdir") {
-      list.defaultDir = value;
-    } else if (section == "setup" && key == "appexe") {
-      list.appExe = IsBareFileName(value) ? value : std::string();
-    } else if (section == "bootstrap" && key == "cabfile") {
-      cabFile = value;
-    } else if (section == "bootstrap" && key == "cabs") {
-      cabs = value;
+    } else {
+      std::string* const fields[] = {&list.title, &list.defaultDir, &list.appExe, &cabFile, &cabs};
+      for (size_t i = 0; i < sizeof fields / sizeof *fields; ++i)
+        if (section + "/" + key == kHeaderKeys[i]) *fields[i] = value;
     }
   }
+  if (!IsBareFileName(list.appExe)) list.appExe.clear();
   if (!cabFile.empty()) list.cabinets = CabinetsOf(cabFile, cabs);
   return list;
 }

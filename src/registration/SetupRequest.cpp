@@ -30,7 +30,7 @@ SetupFolders FoldersFor(Platform& platform, const std::string& setup) {
   SetupFolders folders;
   folders.setup = setup;
   folders.system = PathRulesFor(platform, kMachineI386).systemFolder;
-  folders.windows = BufferedText([&](char* b, uint32_t n) { return platform.GetWindowsDirectoryA(b, n); });
+  folders.windows = Variable(platform, "SystemRoot");
   folders.programFiles = Variable(platform, "ProgramFiles(x86)");
   if (folders.programFiles.empty()) folders.programFiles = Variable(platform, "ProgramFiles");
   folders.commonFiles = Variable(platform, "CommonProgramFiles(x86)");
@@ -40,7 +40,7 @@ SetupFolders FoldersFor(Platform& platform, const std::string& setup) {
 
 // A new folder of its own under the temporary folder; "" when none can be made.
 std::string NewUnpackFolder(Platform& platform) {
-  const std::string temp = BufferedText([&](char* b, uint32_t n) { return platform.GetTempPathA(n, b); });
+  const std::string temp = Variable(platform, "TEMP");
   if (temp.empty()) return {};
   const std::string base = temp + (temp.back() == '\\' ? "" : "\\") + "ravlin-setup-";
   const uint64_t start = platform.GetSystemTimeAsFileTime() / 10000000 % 1000000000;
