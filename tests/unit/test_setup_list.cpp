@@ -33,8 +33,6 @@ TEST(SetupList, EachLineFormMacroAndRegistration) {
        "COMCAT.DL_", F::WinPath, "", R::TlbRegister, "4.71.1460.1"},
       {"File5=@a.dll,$(programfiles)\\x,$(Remote),,d,1", "a.dll", true, "a.dll", F::ProgramFiles, "x", R::Remote, ""},
       {"File6=@b.dll,$(CommonFiles),$(VBLRegister),,d,1", "b.dll", true, "b.dll", F::CommonFiles, "", R::VblRegister, ""},
-      {"File7=@c.dll,$(CommonFilesSys),,,d,1", "c.dll", true, "c.dll", F::CommonFilesSys, "", R::None, ""},
-      {"File8=@dao.dll,$(MSDAOPath),,,d,1", "dao.dll", true, "dao.dll", F::MSDAOPath, "", R::None, ""},
       // Windows-1252, as the packager's machine wrote it.
       {"File9=@Contr\xF4le.ocx,$(AppPath),,,d,1", "Contr\xC3\xB4le.ocx", true, "Contr\xC3\xB4le.ocx", F::AppPath, "",
        R::None, ""},
@@ -63,12 +61,10 @@ TEST(SetupList, DamagedAndRefusedLinesAreNamedByTheirNumber) {
       {"File1=@a.ocx,$(WinSysPath)", Why::Fields},
       {"File1=@..,$(AppPath),,,d,1", Why::Name},
       {"File1=@sub\\a.ocx,$(AppPath),,,d,1", Why::Name},
-      {"File1=@NUL.ocx,$(AppPath),,,d,1", Why::Name},
       {"File1=@a.ocx,$(Desktop),,,d,1", Why::UnknownFolder},
       {"File1=@a.ocx,$(AppPath)\\..\\..\\Windows,,,d,1", Why::OutsideFolders},
       {"File1=@a.ocx,C:\\Windows,,,d,1", Why::OutsideFolders},
       {"File1=@a.ocx,\\\\server\\share,,,d,1", Why::OutsideFolders},
-      {"File1=@a.ocx,$(AppPath)\\C:,,,d,1", Why::OutsideFolders},
       {"File1=@a.ocx,$(AppPath),$(Shell),,d,1", Why::UnknownRegistration},
   };
   for (const auto& row : rows) {
