@@ -117,9 +117,13 @@ PreparedSetup Prepare(Platform& platform, const std::string& listPath, const std
 
 bool NamesSetup(Platform& platform, const std::string& spec) {
   const std::string given = WithoutEnclosingQuotes(spec);
+  // A folder without the list stays what it was: no file to register.
   FileAttributeData data;
   bool folder = false;
-  ResumeNext([&] { folder = platform.GetFileAttributesExA(given.c_str(), &data) && (data.attributes & kFileAttributeDirectory); });
+  ResumeNext([&] {
+    folder = platform.GetFileAttributesExA(given.c_str(), &data) && (data.attributes & kFileAttributeDirectory) &&
+             platform.GetFileAttributesExA((given + "\\" + kListName).c_str(), &data);
+  });
   return folder || Lower(FileNameOf(given)) == Lower(kListName);
 }
 

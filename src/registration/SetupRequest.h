@@ -18,8 +18,8 @@ struct PreparedSetup {
   SetupPlan plan;    // Ready only
 };
 
-// Whether spec names a folder, or a file called SETUP.LST: a setup folder to
-// plan rather than a file to register. One look at the file's attributes.
+// Whether spec names a folder holding SETUP.LST, or a file called SETUP.LST:
+// a setup folder to plan rather than a file to register.
 bool NamesSetup(Platform& platform, const std::string& spec);
 
 // None when spec names neither a folder nor a file called SETUP.LST; toFolder

@@ -98,7 +98,7 @@ std::string Counted(size_t count, const char* one, const char* many) {
 std::string PreparedProblem(const PreparedSetup& prepared) {
   switch (prepared.why) {
     case PreparedSetup::Why::Ready: return {};
-    case PreparedSetup::Why::NoList: return "This folder has no SETUP.LST, or it cannot be read: it is no setup folder.";
+    case PreparedSetup::Why::NoList: return "SETUP.LST cannot be read: it is no setup list.";
     case PreparedSetup::Why::Unreadable: return "SETUP.LST names no file that can be read: there is nothing to install.";
     case PreparedSetup::Why::NoProgramFolder:
       return "SETUP.LST names no folder for the program: name one (on the command line, /to FOLDER).";
