@@ -34,8 +34,10 @@ std::string FixedFileVersion(const std::string& block) {
   for (size_t at = 0; at + 16 <= block.size(); at += 4) {
     if (WordAt(block, at) != kFixedSignature) continue;
     const uint32_t high = WordAt(block, at + 8), low = WordAt(block, at + 12);
-    return std::to_string(high >> 16) + "." + std::to_string(high & 0xFFFF) + "." + std::to_string(low >> 16) + "." +
-           std::to_string(low & 0xFFFF);
+    std::string version;
+    for (const uint32_t part : {high >> 16, high & 0xFFFF, low >> 16, low & 0xFFFF})
+      version += (version.empty() ? "" : ".") + std::to_string(part);
+    return version;
   }
   return {};
 }

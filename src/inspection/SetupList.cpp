@@ -58,8 +58,8 @@ bool AllDigits(const std::string& text) {
   return !text.empty();
 }
 
-// "File12", in any case.
-bool IsFileKey(const std::string& key) { return key.size() > 4 && Lower(key.substr(0, 4)) == "file" && AllDigits(key.substr(4)); }
+// "file12": a key already in lower case.
+bool IsFileKey(const std::string& key) { return key.size() > 4 && key.compare(0, 4, "file") == 0 && AllDigits(key.substr(4)); }
 
 // The macro and what follows it: "$(AppPath)\Data" is AppPath and "Data". A
 // sub-folder is made of bare names only, so it can never climb out.

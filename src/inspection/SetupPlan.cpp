@@ -112,15 +112,14 @@ std::string FolderFor(const SetupFolders& folders, const SetupFile& file) {
   return file.subFolder.empty() ? folder : folder + "\\" + file.subFolder;
 }
 
-SetupPlan PlanSetup(Platform& platform, const SetupList& list, const SetupFolders& folders,
-                    const SetupSources& sources) {
+SetupPlan PlanSetup(Platform& platform, SetupList list, const SetupFolders& folders, SetupSources sources) {
   SetupPlan plan;
   plan.folders = folders;
-  plan.title = list.title;
-  plan.problems = list.problems;
-  plan.sources = sources;
+  plan.title = std::move(list.title);
+  plan.problems = std::move(list.problems);
   if (!list.appExe.empty()) plan.program = folders.program + "\\" + list.appExe;
   for (const SetupFile& file : list.files) plan.files.push_back(PlanOne(platform, file, folders, sources));
+  plan.sources = std::move(sources);
   return plan;
 }
 

@@ -66,8 +66,7 @@ struct SetupPlan {
 
 // The plan for list with its macros pointed at folders, its cabinets' members
 // as sources says; what is there now is read through the platform.
-SetupPlan PlanSetup(Platform& platform, const SetupList& list, const SetupFolders& folders,
-                    const SetupSources& sources);
+SetupPlan PlanSetup(Platform& platform, SetupList list, const SetupFolders& folders, SetupSources sources);
 
 // The folder a line's files go into.
 std::string FolderFor(const SetupFolders& folders, const SetupFile& file);

@@ -29,9 +29,9 @@ bool MakeFolders(Platform& platform, const std::string& folder, std::vector<std:
 }
 
 void Rollback(Platform& platform, const std::vector<std::string>& copied, const std::vector<std::string>& made) {
-  for (auto file = copied.rbegin(); file != copied.rend(); ++file) ResumeNext([&] { platform.DeleteFileA(file->c_str()); });
+  for (auto file = copied.rbegin(); file != copied.rend(); ++file) platform.DeleteFileA(file->c_str());
   for (auto folder = made.rbegin(); folder != made.rend(); ++folder)
-    ResumeNext([&] { platform.RemoveDirectoryA(folder->c_str()); });
+    platform.RemoveDirectoryA(folder->c_str());
 }
 
 // Written whole under a name of its own, then moved into place, never over a file.
@@ -47,7 +47,7 @@ bool WriteRecord(Platform& platform, const std::string& path, const std::string&
             written == text.size();
   }
   if (whole && platform.MoveFileA(partial.c_str(), path.c_str())) return true;
-  ResumeNext([&] { platform.DeleteFileA(partial.c_str()); });
+  platform.DeleteFileA(partial.c_str());
   return false;
 }
 
@@ -91,15 +91,15 @@ bool Succeeded(const UndoneEntry& entry) {
 void RemoveUnpacked(Platform& platform, const SetupSources& sources) {
   if (sources.unpacked.empty()) return;
   for (const std::string& name : sources.written)
-    ResumeNext([&] { platform.DeleteFileA((sources.unpacked + "\\" + name).c_str()); });
-  ResumeNext([&] { platform.RemoveDirectoryA(sources.unpacked.c_str()); });
+    platform.DeleteFileA((sources.unpacked + "\\" + name).c_str());
+  platform.RemoveDirectoryA(sources.unpacked.c_str());
 }
 
 // Folders and copies, all or none; the record of them and of what is to be registered.
 bool CopyFiles(Platform& platform, const SetupPlan& plan, SetupRun& run, InstallRecord& record) {
   std::vector<std::string> made, copied;
   const auto fail = [&](SetupRun::Why why, const std::string& path) {
-    ResumeNext([&] { run.error = platform.GetLastError(); });
+    run.error = platform.GetLastError();
     Rollback(platform, copied, made);
     run.why = why;
     run.failedPath = path;
@@ -125,9 +125,7 @@ bool CopyFiles(Platform& platform, const SetupPlan& plan, SetupRun& run, Install
 
 std::optional<InstallRecord> ReadInstallRecordAt(Platform& platform, const std::string& recordPath) {
   std::string text;
-  bool read = false;
-  ResumeNext([&] { read = ReadWhole(platform, recordPath, text); });
-  return read ? std::optional<InstallRecord>(ReadInstallRecord(text)) : std::nullopt;
+  return ReadWhole(platform, recordPath, text) ? std::optional<InstallRecord>(ReadInstallRecord(text)) : std::nullopt;
 }
 
 std::string RecordPathFor(const SetupPlan& plan) {
@@ -148,7 +146,7 @@ SetupRun InstallSetup(Platform& platform, Registrar& registrar, const SetupPlan&
     for (const PlannedFile& planned : plan.files) {
       SetupStepDone step{planned, planned.step == PlannedFile::Step::Install, std::nullopt, std::nullopt};
       if (planned.registers) {
-        ResumeNext([&] { onNext(++position, count, planned.file.name); });
+        onNext(++position, count, planned.file.name);
         Register(platform, registrar, *RecordKindOf(planned.file.registration), planned.target, Action::Register,
                  step.outcome, step.typeLibrary, onBusy);
       }
@@ -177,17 +175,17 @@ SetupUndo UndoInstall(Platform& platform, Registrar& registrar, const std::strin
       continue;
     }
     if (entry->kind == Kind::File) {
-      ResumeNext([&] { undone.done = platform.DeleteFileA(entry->path.c_str()) || !IsOrdinaryFile(platform, entry->path); });
+      undone.done = platform.DeleteFileA(entry->path.c_str()) || !IsOrdinaryFile(platform, entry->path);
     } else {
-      ResumeNext([&] { onNext(++position, count, FileNameOf(entry->path)); });
+      onNext(++position, count, FileNameOf(entry->path));
       Register(platform, registrar, entry->kind, entry->path, Action::Unregister, undone.outcome, undone.typeLibrary, onBusy);
       undone.done = Succeeded(undone);
     }
     undo.entries.push_back(std::move(undone));
   }
-  ResumeNext([&] { platform.DeleteFileA(recordPath.c_str()); });
+  platform.DeleteFileA(recordPath.c_str());
   for (UndoneEntry& folder : folders) {
-    ResumeNext([&] { folder.done = platform.RemoveDirectoryA(folder.entry.path.c_str()) != 0; });
+    folder.done = platform.RemoveDirectoryA(folder.entry.path.c_str()) != 0;
     undo.entries.push_back(std::move(folder));
   }
   return undo;

@@ -53,14 +53,15 @@ std::string NewUnpackFolder(Platform& platform) {
   return {};
 }
 
-// The cabinet members the plan finds nowhere else, each under the name its line gives.
-SetupSources Unpack(Platform& platform, const SetupList& list, const SetupPlan& plan) {
+// The cabinet members not in place yet, each under the name its line gives.
+SetupSources Unpack(Platform& platform, const SetupList& list, const SetupFolders& folders) {
   SetupSources sources;
   std::vector<std::string> wanted;
-  for (const PlannedFile& planned : plan.files)
-    if (planned.why == PlannedFile::Why::NoSource && planned.file.inCabinet) wanted.push_back(planned.file.name);
+  for (const SetupFile& file : list.files)
+    if (file.inCabinet && !IsOrdinaryFile(platform, FolderFor(folders, file) + "\\" + file.name))
+      wanted.push_back(file.name);
   for (const std::string& cabinet : list.cabinets) {
-    const std::string path = plan.folders.setup + "\\" + cabinet;
+    const std::string path = folders.setup + "\\" + cabinet;
     FileAttributeData data;
     if (!platform.GetFileAttributesExA(path.c_str(), &data) || (data.attributes & kFileAttributeDirectory)) {
       sources.absent.push_back(cabinet);
@@ -83,20 +84,19 @@ SetupSources Unpack(Platform& platform, const SetupList& list, const SetupPlan& 
   return sources;
 }
 
-PreparedSetup Prepare(Platform& platform, const std::string& listPath, const std::string& toFolder) {
-  PreparedSetup prepared;
-  prepared.list = listPath;
+void Prepare(Platform& platform, const std::string& toFolder, PreparedSetup& prepared) {
+  const std::string& listPath = prepared.list;
   PlatformFile file(platform, listPath);
   if (!file.IsOpen()) {
     prepared.why = PreparedSetup::Why::NoList;
-    return prepared;
+    return;
   }
   std::string bytes(kLargestList, '\0');
   bytes.resize(file.ReadAt(0, &bytes[0], bytes.size()));
-  const SetupList list = ReadSetupList(bytes);
+  SetupList list = ReadSetupList(bytes);
   if (list.files.empty()) {
     prepared.why = PreparedSetup::Why::Unreadable;
-    return prepared;
+    return;
   }
   SetupFolders folders = FoldersFor(platform, FolderOf(listPath));
   const std::string name = ProgramFolderName(list);
@@ -105,12 +105,11 @@ PreparedSetup Prepare(Platform& platform, const std::string& listPath, const std
                                                                    : folders.programFiles + "\\" + name;
   if (folders.program.empty()) {
     prepared.why = PreparedSetup::Why::NoProgramFolder;
-    return prepared;
+    return;
   }
-  prepared.plan = PlanSetup(platform, list, folders, {});
-  const SetupSources sources = Unpack(platform, list, prepared.plan);
-  prepared.plan = PlanSetup(platform, list, folders, sources);
-  return prepared;
+  SetupSources sources = Unpack(platform, list, folders);
+  prepared.plan = PlanSetup(platform, std::move(list), folders, std::move(sources));
+  prepared.why = PreparedSetup::Why::Ready;
 }
 
 }  // namespace
@@ -127,17 +126,15 @@ bool NamesSetup(Platform& platform, const std::string& spec) {
   return folder || Lower(FileNameOf(given)) == Lower(kListName);
 }
 
-std::optional<PreparedSetup> PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder) {
-  std::optional<PreparedSetup> prepared;
+PreparedSetup PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder) {
+  PreparedSetup prepared;
   if (!NamesSetup(platform, spec)) return prepared;
+  prepared.why = PreparedSetup::Why::NoList;
   ResumeNext([&] {
     const std::string path = FullPathOf(platform, WithoutEnclosingQuotes(spec));
     if (path.empty()) return;
-    if (IsFolder(platform, path)) {
-      prepared = Prepare(platform, path + (path.back() == '\\' ? "" : "\\") + kListName, toFolder);
-    } else if (Lower(FileNameOf(path)) == Lower(kListName)) {
-      prepared = Prepare(platform, path, toFolder);
-    }
+    prepared.list = IsFolder(platform, path) ? path + (path.back() == '\\' ? "" : "\\") + kListName : path;
+    Prepare(platform, toFolder, prepared);
   });
   return prepared;
 }

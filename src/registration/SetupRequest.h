@@ -3,7 +3,6 @@
 // read, the members its lines need taken out of its cabinets into a new
 // folder, and the plan made. Nothing else is written before the user has
 // seen that plan.
-#include <optional>
 #include <string>
 
 #include "inspection/SetupPlan.h"
@@ -12,8 +11,8 @@
 namespace ravlin {
 
 struct PreparedSetup {
-  enum class Why { Ready, NoList, Unreadable, NoProgramFolder };
-  Why why = Why::Ready;
+  enum class Why { NotASetup, Ready, NoList, Unreadable, NoProgramFolder };
+  Why why = Why::NotASetup;
   std::string list;  // SETUP.LST in full
   SetupPlan plan;    // Ready only
 };
@@ -22,8 +21,8 @@ struct PreparedSetup {
 // a setup folder to plan rather than a file to register.
 bool NamesSetup(Platform& platform, const std::string& spec);
 
-// None when spec names neither a folder nor a file called SETUP.LST; toFolder
-// ("" for the list's own default) is where the program goes. Never throws.
-std::optional<PreparedSetup> PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder);
+// NotASetup when NamesSetup says no; toFolder ("" for the list's own default)
+// is where the program goes. Never throws.
+PreparedSetup PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder);
 
 }  // namespace ravlin

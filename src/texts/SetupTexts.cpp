@@ -10,6 +10,8 @@ namespace {
 constexpr char kBreak[] = "\r\n";
 using Why = PlannedFile::Why;
 
+std::string Number(size_t number) { return std::to_string(number); }
+
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find(kBreak)); }
 
 std::string RegistrationWords(SetupRegistration registration) {
@@ -43,7 +45,7 @@ std::string PassedWords(const PlannedFile& planned) {
   switch (planned.why) {
     case Why::SystemOwnAbsent: return "not installed: a file of the system's own, never written";
     case Why::SetupOwn: return "not needed: a file of the setup program's own";
-    case Why::NamedTwice: return "named again; line " + std::to_string(planned.file.firstLine) + " does it";
+    case Why::NamedTwice: return "named again; line " + Number(planned.file.firstLine) + " does it";
     case Why::Compressed:
       return "beside SETUP.LST only as " + planned.file.besideName + ", packed by compress.exe, which is not read";
     default: break;
@@ -84,19 +86,20 @@ std::string FailureWords(const std::optional<Outcome>& outcome, const std::optio
   if (registration == SetupRegistration::ExeSelfRegister) {
     if (outcome->kind == Outcome::Kind::TimedOut) return "still running after 10 seconds";
     if (outcome->kind == Outcome::Kind::NoEntryPoint) return "it could not be started";
-    return "it ended with code " + std::to_string(outcome->code);
+    return "it ended with code " + Number(outcome->code);
   }
   return FirstLine(MessageFor(*outcome));
 }
 
 std::string Counted(size_t count, const char* one, const char* many) {
-  return std::to_string(count) + " " + (count == 1 ? one : many);
+  return Number(count) + " " + (count == 1 ? one : many);
 }
 
 }  // namespace
 
 std::string PreparedProblem(const PreparedSetup& prepared) {
   switch (prepared.why) {
+    case PreparedSetup::Why::NotASetup:
     case PreparedSetup::Why::Ready: return {};
     case PreparedSetup::Why::NoList: return "SETUP.LST cannot be read: it is no setup list.";
     case PreparedSetup::Why::Unreadable: return "SETUP.LST names no file that can be read: there is nothing to install.";
@@ -123,7 +126,7 @@ std::string PlanText(const SetupPlan& plan) {
                      ShownPath(plan.folders.program);
   for (const PlannedFile& planned : plan.files) text += kBreak + PlanLine(planned);
   for (const SetupLineProblem& problem : plan.problems)
-    text += kBreak + ("Line " + std::to_string(problem.line) + ": " + ProblemWords(problem.why) + ": " + problem.text);
+    text += kBreak + ("Line " + Number(problem.line) + ": " + ProblemWords(problem.why) + ": " + problem.text);
   text += FolderLine("damaged, or no cabinet", plan.sources.damaged);
   text += FolderLine("named by SETUP.LST, not in the folder", plan.sources.absent);
   return text;
@@ -157,8 +160,8 @@ std::string SetupRunMessage(const SetupRun& run) {
     if (step.planned.step == PlannedFile::Step::Pass) line = PlanLine(step.planned);
     lines += kBreak + line;
   }
-  return "Installed " + Counted(installed, "file", "files") + "; registered " + std::to_string(registered) + " of " +
-         std::to_string(asked) + "." + kBreak + lines + kBreak + kBreak + "Undo: " + ShownPath(run.record);
+  return "Installed " + Counted(installed, "file", "files") + "; registered " + Number(registered) + " of " +
+         Number(asked) + "." + kBreak + lines + kBreak + kBreak + "Undo: " + ShownPath(run.record);
 }
 
 std::string UndoPlanText(const InstallRecord& record, const std::string& recordPath) {

@@ -14,16 +14,15 @@ bool frmRavlin::ConfirmSetup(const std::string& fileSpec, bool registering) {
   mSetup.reset();
   if (IsBlank(fileSpec) || !NamesSetup(platform_, fileSpec)) return false;
   SetPointer(MousePointer::Hourglass);
-  std::optional<PreparedSetup> prepared = PrepareSetup(platform_, fileSpec, "");
+  PreparedSetup prepared = PrepareSetup(platform_, fileSpec, "");
   SetPointer(MousePointer::Default);
-  if (!prepared) return false;
-  if (prepared->why != PreparedSetup::Why::Ready) {
-    Tell(PreparedProblem(*prepared));
+  if (prepared.why != PreparedSetup::Why::Ready) {
+    Tell(PreparedProblem(prepared));
     return true;
   }
-  const std::string record = RecordPathFor(prepared->plan);
+  const std::string record = RecordPathFor(prepared.plan);
   if (registering) {
-    lblControls.SetCaption(PlanText(prepared->plan));
+    lblControls.SetCaption(PlanText(prepared.plan));
   } else {
     const std::optional<InstallRecord> installed = ReadInstallRecordAt(platform_, record);
     if (!installed) {
@@ -32,7 +31,7 @@ bool frmRavlin::ConfirmSetup(const std::string& fileSpec, bool registering) {
     }
     lblControls.SetCaption(UndoPlanText(*installed, record));
   }
-  mSetup = std::move(prepared);
+  mSetup = std::make_unique<PreparedSetup>(std::move(prepared));
   mRegisterMode = registering;
   SetButtonMode(false);
   return true;

@@ -171,7 +171,7 @@ class frmRavlin final : public FormHost {
   // The program being confirmed, and its controls' state; none for a control file.
   std::optional<ProgramState> mProgram;
   // The setup folder being confirmed, and its plan; none for anything else.
-  std::optional<PreparedSetup> mSetup;
+  std::unique_ptr<PreparedSetup> mSetup;
   // The program Try it starts; "" when there is none to try.
   std::string mTryProgram;
   // While what was confirmed runs: a change of the text then does not undo it.

@@ -72,8 +72,8 @@ SCENARIO(AnOldProgramsSetupFolderIsPlannedInstalledAndUndoneExactly) {
     GetEnvironmentVariableA("ProgramFiles", programFiles, MAX_PATH);
   GetTempPathA(MAX_PATH, temp);
   const std::string app = std::string(programFiles) + "\\Ravlin Old Setup", oleaut = SharedFolder() + "\\oleaut32.dll";
-  const std::string before = Stamp(oleaut);
-  RunSilently("/s /u /install \"" + setup + "\"");  // what an earlier run left
+  const std::string before = Stamp(oleaut), to = std::string(temp) + "ravlin-oldsetup", report = to + ".txt";
+  RunSilently("/s /u /install \"" + setup + "\" /out \"" + report + "\"");  // what an earlier run left
   if (!Check(NothingInstalled(app), "nothing of the setup there before")) return;
 
   const UnmanagedWindows unmanaged({"ravlin.exe"});
@@ -112,7 +112,6 @@ SCENARIO(AnOldProgramsSetupFolderIsPlannedInstalledAndUndoneExactly) {
     Check(NothingInstalled(app), "undone exactly");
   }
 
-  const std::string to = std::string(temp) + "ravlin-oldsetup", report = to + ".txt";
   const std::string install = "/install \"" + setup + "\" /to \"" + to + "\" /out \"" + report + "\"";
   CheckEq(std::to_string(RunSilently("/s " + install)), "0", "/s /install: its exit code");
   CheckEq(FirstLineOf(report), kInstalled, "/s /install: its report");
