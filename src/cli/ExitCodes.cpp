@@ -29,4 +29,26 @@ int ExitCodeOf(const ProgramRun& run) {
   return kExitDone;
 }
 
+int ExitCodeOf(const SetupRun& run, const SetupPlan& plan) {
+  if (run.why != SetupRun::Why::Installed || !plan.problems.empty()) return kExitCouldNotLoad;
+  for (const SetupStepDone& step : run.steps) {
+    const PlannedFile::Why why = step.planned.why;
+    if (why == PlannedFile::Why::NoSource || why == PlannedFile::Why::Compressed) return kExitCouldNotLoad;
+    if (step.typeLibrary && *step.typeLibrary < 0) return kExitExportFailed;
+    if (!step.outcome) continue;
+    const bool program = step.planned.file.registration == SetupRegistration::ExeSelfRegister;
+    if (const int code = program && step.outcome->kind == Outcome::Kind::ExportFailed ? kExitExportFailed
+                                                                                    : ExitCodeOf(*step.outcome))
+      return code;
+  }
+  return kExitDone;
+}
+
+int ExitCodeOf(const SetupUndo& undo) {
+  if (!undo.recordRead) return kExitCouldNotLoad;
+  for (const UndoneEntry& entry : undo.entries)
+    if (!entry.done && entry.entry.kind != InstallRecord::Kind::Folder) return kExitExportFailed;
+  return kExitDone;
+}
+
 }  // namespace ravlin

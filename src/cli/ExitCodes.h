@@ -1,6 +1,7 @@
 #pragma once
 // The exit codes a script reads: regsvr32's, where it has one for the case.
 #include "registration/ProgramRun.h"
+#include "registration/SetupInstall.h"
 
 namespace ravlin {
 
@@ -15,5 +16,10 @@ int ExitCodeOf(const Outcome& outcome);
 // The first failure's code, in the program's order: a control that could not
 // be registered because it is nowhere counts as one that could not be loaded.
 int ExitCodeOf(const ProgramRun& run);
+// A setup installed: 3 when nothing was, or a line of its plan could not be
+// (its file is nowhere, or the line is damaged); else the first registration's failure.
+int ExitCodeOf(const SetupRun& run, const SetupPlan& plan);
+// Undone: 3 without a record, 5 when a registration or file is left.
+int ExitCodeOf(const SetupUndo& undo);
 
 }  // namespace ravlin

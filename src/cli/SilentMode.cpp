@@ -7,6 +7,7 @@
 
 #include "cli/ExitCodes.h"
 #include "cli/SilentRequest.h"
+#include "cli/SilentSetup.h"
 #include "inspection/PlatformFile.h"
 #include "platform/Probes.h"
 #include "platform/ResumeNext.h"
@@ -100,6 +101,10 @@ Report Run(Platform& platform, const SilentRequest& request) {
   const Action action = request.mode == SilentRequest::Mode::Unregister ? Action::Unregister : Action::Register;
   if (request.mode == SilentRequest::Mode::Usage) return {kExitBadInput, UsageText(request.problem)};
   if (request.companion) return RegisterCompanion(platform, action);
+  if (request.install) {
+    const SetupReport setup = RunSetupRequest(platform, request);
+    return {setup.exitCode, setup.text};
+  }
   return RunOnFile(platform, request.mode, action, request.file);
 }
 

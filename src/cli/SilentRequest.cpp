@@ -9,8 +9,8 @@ namespace ravlin {
 namespace {
 
 // The switches as bits, in the order of their names.
-enum : unsigned { kSilent = 1, kUndo = 2, kManifest = 4, kCompanion = 8, kList = 16, kOut = 32 };
-constexpr const char* kSwitchNames[] = {"/s", "/u", "/manifest", "/companion", "/list", "/out"};
+enum : unsigned { kSilent = 1, kUndo = 2, kManifest = 4, kCompanion = 8, kList = 16, kOut = 32, kInstall = 64, kTo = 128 };
+constexpr const char* kSwitchNames[] = {"/s", "/u", "/manifest", "/companion", "/list", "/out", "/install", "/to"};
 
 // Whether argument is name in any case.
 bool IsNamed(const std::string& argument, const char* name) {
@@ -29,11 +29,14 @@ unsigned SwitchOf(const std::string& argument) {
 
 // What is wrong with a silent command line; null when nothing is. kOut
 // still set means /out came last, with no file after it.
-const char* ProblemOf(unsigned switches, size_t files) {
+const char* ProblemOf(unsigned switches, size_t files, const std::string& to) {
   const auto has = [switches](unsigned these) { return (switches & these) != 0; };
   if (has(kOut)) return text::kNoFileAfterOut;
+  if (has(kTo)) return text::kNoFolderAfterTo;
+  if (has(kInstall) && has(kManifest | kCompanion)) return text::kInstallAlone;
   if (has(kSilent) && has(kList)) return text::kSilentAndList;
   if (has(kList) && has(kUndo | kManifest | kCompanion)) return text::kListTakesOut;
+  if (!has(kInstall) && !to.empty()) return text::kToTakesInstall;
   if (has(kManifest) && has(kUndo | kCompanion)) return text::kManifestAlone;
   if (has(kCompanion)) return files == 0 ? nullptr : text::kCompanionAlone;
   if (files == 0) return text::kNoFileNamed;
@@ -52,6 +55,9 @@ SilentRequest ReadSilentRequest(const std::string& commandLine) {
     if (switches & kOut) {
       request.out = argument;
       switches &= ~kOut;
+    } else if (switches & kTo) {
+      request.to = argument;
+      switches &= ~kTo;
     } else if (argument.empty() || argument[0] != '/') {
       if (files++ == 0) request.file = argument;
     } else if (const unsigned known = SwitchOf(argument)) {
@@ -61,10 +67,11 @@ SilentRequest ReadSilentRequest(const std::string& commandLine) {
     }
   }
   if ((switches & (kSilent | kList)) == 0) return {};
-  const char* problem = ProblemOf(switches, files);
+  const char* problem = ProblemOf(switches, files, request.to);
   if (!unknown.empty()) request.problem = text::kUnknownSwitch + unknown;
   else if (problem) request.problem = problem;
   request.companion = (switches & kCompanion) != 0;
+  request.install = (switches & kInstall) != 0;
   request.mode = !request.problem.empty() ? Mode::Usage
                  : (switches & kList)     ? Mode::List
                  : (switches & kManifest) ? Mode::Manifest

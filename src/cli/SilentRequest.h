@@ -1,6 +1,6 @@
 #pragma once
 // What a script asks for on the command line: /s, /u, /manifest, /companion,
-// /list and /out, in any order and any case.
+// /list, /out, /install and /to, in any order and any case.
 #include <string>
 
 namespace ravlin {
@@ -19,6 +19,8 @@ struct SilentRequest {
   std::string file;        // the control or program, as given
   std::string out;         // where the report goes instead of the console; "" for the console
   std::string problem;     // Usage: what is wrong, in a sentence
+  bool install = false;    // file is a setup folder: installed, undone (/u) or its plan listed
+  std::string to;          // /to: the folder the setup's program goes into; "" for its own default
 };
 
 SilentRequest ReadSilentRequest(const std::string& commandLine);

@@ -17,6 +17,8 @@ constexpr const char* kSystemLibraries[] = {
     "shcore.dll",   "shell32.dll",  "shlwapi.dll",  "urlmon.dll",   "user32.dll",   "uxtheme.dll",
     "version.dll",  "wininet.dll",  "winmm.dll",    "winspool.drv", "wldap32.dll",  "ws2_32.dll",
     "wsock32.dll",
+    // Installed by old setups beside OLEAUT32.DLL; the system's own as well.
+    "asycfilt.dll", "comcat.dll",
 };
 constexpr const char* kVisualBasicRuntimes[] = {"msvbvm60.dll", "msvbvm50.dll"};
 constexpr const char* kDevices[] = {"con", "nul", "aux", "prn", "conin$", "conout$"};

@@ -274,6 +274,12 @@ class Platform {
   // nothing it wrote is left.
   virtual int32_t ExtractFromCabinetA(const char* cabinet, const std::vector<std::string>& wanted,
                                       const char* folder, std::vector<std::string>* written) = 0;
+  // No security attributes. 0 when it fails, also when the folder is not empty.
+  virtual int32_t RemoveDirectoryA(const char* pathName) = 0;
+  // LoadTypeLibEx(fileName, REGKIND_REGISTER): the system registers the type library. An HRESULT.
+  virtual int32_t RegisterTypeLibraryA(const char* fileName) = 0;
+  // UnRegisterTypeLib of the library the file holds, by its own identity and version. An HRESULT.
+  virtual int32_t UnRegisterTypeLibraryA(const char* fileName) = 0;
 };
 
 }  // namespace ravlin

@@ -32,6 +32,10 @@ class Registrar {
   // onBusy runs once something is about to run, before the wait. Never throws.
   Outcome Run(const std::string& fileSpec, Action action, const std::function<void()>& onBusy,
               const ReadBefore& before = nullptr);
+  // A program that registers itself (an EXE server) run with /RegServer or
+  // /UnregServer under the same limit: Completed when it ended with 0,
+  // ExportFailed with its exit code otherwise. Never throws.
+  Outcome RunServerProgram(const std::string& path, Action action, const std::function<void()>& onBusy);
 
   // Closes what has ended of the kept workers and tools, releasing their
   // libraries; the outcome of each waits for TakeLate.

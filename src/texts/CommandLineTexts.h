@@ -18,6 +18,10 @@ constexpr char kCompanionAlone[] = "/companion takes no file.";
 constexpr char kTwoFiles[] = "Two files named.";
 constexpr char kCannotRead[] = "Cannot read the file.";
 constexpr char kNotAProgram[] = "Nothing was written: no Visual Basic program.";
+constexpr char kNoFolderAfterTo[] = "No folder after /to.";
+constexpr char kToTakesInstall[] = "/to goes with /install.";
+constexpr char kInstallAlone[] = "/install takes no /manifest or /companion.";
+constexpr char kNotASetup[] = "No setup folder: name the folder that holds SETUP.LST, or SETUP.LST itself.";
 
 }  // namespace text
 

@@ -29,7 +29,8 @@ std::string frmRavlin::FileSpec() const { return WithoutEnclosingQuotes(text1.Te
 
 void frmRavlin::cmdRegister_Click() {
   const std::string fileSpec = FileSpec();
-  if (!CheckFileSpec(toolkit_, *this, fileSpec) || ConfirmProgram(fileSpec, true)) return;
+  if (ConfirmSetup(fileSpec, true) || !CheckFileSpec(toolkit_, *this, fileSpec) || ConfirmProgram(fileSpec, true))
+    return;
   ShowFileInfo(fileSpec);
   ReadConfirmationState(fileSpec);
   mRegisterMode = true;
@@ -40,7 +41,8 @@ void frmRavlin::cmdRegister_Click() {
 // No file information for an unregistration; what is registered to it, though.
 void frmRavlin::cmdUnregister_Click() {
   const std::string fileSpec = FileSpec();
-  if (!CheckFileSpec(toolkit_, *this, fileSpec) || ConfirmProgram(fileSpec, false)) return;
+  if (ConfirmSetup(fileSpec, false) || !CheckFileSpec(toolkit_, *this, fileSpec) || ConfirmProgram(fileSpec, false))
+    return;
   ReadConfirmationState(fileSpec);
   mRegisterMode = false;
   RecordConfirmed(fileSpec);
@@ -52,11 +54,13 @@ void frmRavlin::cmdUnregister_Click() {
 void frmRavlin::cmdProceed_Click() {
   toolkit_.MsgBox(text::kConfirmation);
   // Another program may have changed the name while the question was up.
-  if (!text1.Locked() || (!mProgram && ChangedSinceConfirmed())) return;
+  if (!text1.Locked() || (!mProgram && !mSetup && ChangedSinceConfirmed())) return;
   // A change of the text while it runs leaves the run as it is. An error
   // here ends the program, so the flag needs no guard.
   mProceeding = true;
-  if (mProgram) {
+  if (mSetup) {
+    ProceedSetup();
+  } else if (mProgram) {
     ProceedProgram();
   } else if (mRegisterMode) {
     RegServerProc(mConfirmedSpec, "");
@@ -116,6 +120,7 @@ void frmRavlin::ClearShownInformation() {
   lblState.SetCaption("");
   lblControls.SetCaption("");
   mProgram.reset();
+  mSetup.reset();
   mTryProgram.clear();
   cmdTryIt.SetVisible(false);
 }

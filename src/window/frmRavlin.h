@@ -17,6 +17,7 @@
 #include "platform/Toolkit.h"
 #include "registration/BackgroundRead.h"
 #include "registration/Registrar.h"
+#include "registration/SetupRequest.h"
 #include "window/ControlIds.h"
 
 namespace ravlin {
@@ -139,6 +140,12 @@ class frmRavlin final : public FormHost {
   void ProceedProgram();
   // The program's missing controls looked for in the folder, the list shown again.
   void LookInFolder(const std::string& folder);
+  // A setup folder (or its SETUP.LST) named: its plan, or what Unregister
+  // would undo, shown for confirmation (true), or why not, told (true too);
+  // false for anything else.
+  bool ConfirmSetup(const std::string& fileSpec, bool registering);
+  // Proceed on a setup folder: the plan carried out, or undone, then one message.
+  void ProceedSetup();
 
   Toolkit& toolkit_;
   Platform& platform_;
@@ -163,6 +170,8 @@ class frmRavlin final : public FormHost {
   FileIdentity mConfirmed;
   // The program being confirmed, and its controls' state; none for a control file.
   std::optional<ProgramState> mProgram;
+  // The setup folder being confirmed, and its plan; none for anything else.
+  std::unique_ptr<PreparedSetup> mSetup;
   // The program Try it starts; "" when there is none to try.
   std::string mTryProgram;
   // While what was confirmed runs: a change of the text then does not undo it.

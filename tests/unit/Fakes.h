@@ -635,6 +635,9 @@ class FakePlatform : public Platform {
                               std::vector<std::string>*) override {
     return 0;
   }
+  int32_t RemoveDirectoryA(const char*) override { return 0; }
+  int32_t RegisterTypeLibraryA(const char*) override { return static_cast<int32_t>(0x80029C4Au); }
+  int32_t UnRegisterTypeLibraryA(const char*) override { return static_cast<int32_t>(0x80029C4Au); }
 };
 
 // A form wired to the fakes, with a fake view on every control.

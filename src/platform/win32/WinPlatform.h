@@ -89,6 +89,9 @@ class WinPlatform : public Platform {
   int32_t CreateDirectoryA(const char* pathName) override;
   int32_t ExtractFromCabinetA(const char* cabinet, const std::vector<std::string>& wanted, const char* folder,
                               std::vector<std::string>* written) override;
+  int32_t RemoveDirectoryA(const char* pathName) override;
+  int32_t RegisterTypeLibraryA(const char* fileName) override;
+  int32_t UnRegisterTypeLibraryA(const char* fileName) override;
 };
 
 }  // namespace ravlin

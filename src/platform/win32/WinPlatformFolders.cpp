@@ -48,4 +48,6 @@ int32_t WinPlatform::CreateDirectoryA(const char* pathName) {
   return ::CreateDirectoryW(WidePath(pathName).get(), nullptr);
 }
 
+int32_t WinPlatform::RemoveDirectoryA(const char* pathName) { return ::RemoveDirectoryW(WidePath(pathName).get()); }
+
 }  // namespace ravlin

@@ -1,4 +1,5 @@
-// A control's type library, read without registering it.
+// A control's type library, read without registering it, and a setup's
+// type library registered and unregistered by the system.
 #include <windows.h>
 #include <oleauto.h>
 
@@ -104,6 +105,26 @@ int32_t WinPlatform::LoadTypeLibraryA(const char* fileName, TypeLibraryAttribute
     if (FAILED(result)) return result;
   }
   return S_OK;
+}
+
+int32_t WinPlatform::RegisterTypeLibraryA(const char* fileName) {
+  ITypeLib* rawLibrary = nullptr;
+  const HRESULT result = ::LoadTypeLibEx(WidePath(fileName).get(), REGKIND_REGISTER, &rawLibrary);
+  if (SUCCEEDED(result)) rawLibrary->Release();
+  return result;
+}
+
+int32_t WinPlatform::UnRegisterTypeLibraryA(const char* fileName) {
+  ITypeLib* rawLibrary = nullptr;
+  HRESULT result = LoadLibraryOf(fileName, &rawLibrary);
+  if (FAILED(result)) return result;
+  const Owned<ITypeLib> library(rawLibrary);
+  TLIBATTR* rawAttributes = nullptr;
+  result = library->GetLibAttr(&rawAttributes);
+  if (FAILED(result)) return result;
+  const std::unique_ptr<TLIBATTR, LibraryAttributesReleaser> own(rawAttributes,
+                                                                  LibraryAttributesReleaser{library.get()});
+  return ::UnRegisterTypeLib(own->guid, own->wMajorVerNum, own->wMinorVerNum, own->lcid, own->syskind);
 }
 
 }  // namespace ravlin

@@ -1,0 +1,142 @@
+#include "registration/SetupRequest.h"
+
+#include "inspection/FolderSearch.h"
+#include "inspection/PlatformFile.h"
+#include "inspection/RegistrationState.h"
+#include "platform/ResumeNext.h"
+#include "platform/Text.h"
+
+namespace ravlin {
+namespace {
+
+constexpr size_t kLargestList = 1 << 20;
+constexpr char kListName[] = "SETUP.LST";
+
+std::string FullPathOf(Platform& platform, const std::string& spec) {
+  return BufferedText([&](char* b, uint32_t n) { return platform.GetFullPathNameA(spec.c_str(), n, b, nullptr); });
+}
+
+bool IsFolder(Platform& platform, const std::string& path) {
+  const uint32_t attributes = platform.GetFileAttributesA(path.c_str());
+  return attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) != 0;
+}
+
+std::string Variable(Platform& platform, const char* name) {
+  return BufferedText([&](char* b, uint32_t n) { return platform.GetEnvironmentVariableA(name, b, n); });
+}
+
+// The 32-bit programs' folders, where an old setup would have put its files.
+SetupFolders FoldersFor(Platform& platform, const std::string& setup) {
+  SetupFolders folders;
+  folders.setup = setup;
+  folders.system = PathRulesFor(platform, kMachineI386).systemFolder;
+  folders.windows = Variable(platform, "SystemRoot");
+  folders.programFiles = Variable(platform, "ProgramFiles(x86)");
+  if (folders.programFiles.empty()) folders.programFiles = Variable(platform, "ProgramFiles");
+  folders.commonFiles = Variable(platform, "CommonProgramFiles(x86)");
+  if (folders.commonFiles.empty()) folders.commonFiles = Variable(platform, "CommonProgramFiles");
+  return folders;
+}
+
+// A new folder of its own under the temporary folder; "" when none can be made.
+std::string NewUnpackFolder(Platform& platform) {
+  const std::string temp = Variable(platform, "TEMP");
+  if (temp.empty()) return {};
+  const std::string base = temp + (temp.back() == '\\' ? "" : "\\") + "ravlin-setup-";
+  const uint64_t start = platform.GetSystemTimeAsFileTime() / 10000000 % 1000000000;
+  for (uint64_t attempt = 0; attempt < 100; ++attempt) {
+    const std::string folder = base + std::to_string(start + attempt);
+    if (platform.CreateDirectoryA(folder.c_str())) return folder;
+    const uint32_t error = platform.GetLastError();
+    if (error != kErrorAlreadyExists && error != kErrorFileExists) return {};
+  }
+  return {};
+}
+
+// The cabinet members not in place yet, each under the name its line gives.
+SetupSources Unpack(Platform& platform, const SetupList& list, const SetupFolders& folders) {
+  SetupSources sources;
+  std::vector<std::string> wanted;
+  for (const SetupFile& file : list.files)
+    if (file.inCabinet && !IsOrdinaryFile(platform, FolderFor(folders, file) + "\\" + file.name))
+      wanted.push_back(file.name);
+  for (const std::string& cabinet : list.cabinets) {
+    const std::string path = folders.setup + "\\" + cabinet;
+    FileAttributeData data;
+    if (!platform.GetFileAttributesExA(path.c_str(), &data) || (data.attributes & kFileAttributeDirectory)) {
+      sources.absent.push_back(cabinet);
+      continue;
+    }
+    if (wanted.empty()) continue;
+    if (sources.unpacked.empty()) sources.unpacked = NewUnpackFolder(platform);
+    std::vector<std::string> written;
+    if (data.size > kLargestCabinet || sources.unpacked.empty() ||
+        !platform.ExtractFromCabinetA(path.c_str(), wanted, sources.unpacked.c_str(), &written)) {
+      sources.damaged.push_back(cabinet);
+      continue;
+    }
+    for (const std::string& name : written) {
+      sources.written.push_back(name);
+      for (size_t i = wanted.size(); i-- > 0;)
+        if (Lower(wanted[i]) == Lower(name)) wanted.erase(wanted.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+  return sources;
+}
+
+void Prepare(Platform& platform, const std::string& toFolder, PreparedSetup& prepared) {
+  const std::string& listPath = prepared.list;
+  PlatformFile file(platform, listPath);
+  if (!file.IsOpen()) {
+    prepared.why = PreparedSetup::Why::NoList;
+    return;
+  }
+  std::string bytes(kLargestList, '\0');
+  bytes.resize(file.ReadAt(0, &bytes[0], bytes.size()));
+  SetupList list = ReadSetupList(bytes);
+  if (list.files.empty()) {
+    prepared.why = PreparedSetup::Why::Unreadable;
+    return;
+  }
+  SetupFolders folders = FoldersFor(platform, FolderOf(listPath));
+  const std::string name = ProgramFolderName(list);
+  folders.program = !toFolder.empty() ? FullPathOf(platform, toFolder)
+                    : name.empty() || folders.programFiles.empty() ? std::string()
+                                                                   : folders.programFiles + "\\" + name;
+  if (folders.program.empty()) {
+    prepared.why = PreparedSetup::Why::NoProgramFolder;
+    return;
+  }
+  SetupSources sources = Unpack(platform, list, folders);
+  prepared.plan = PlanSetup(platform, std::move(list), folders, std::move(sources));
+  prepared.why = PreparedSetup::Why::Ready;
+}
+
+}  // namespace
+
+bool NamesSetup(Platform& platform, const std::string& spec) {
+  const std::string given = WithoutEnclosingQuotes(spec);
+  // A folder without the list stays what it was: no file to register.
+  FileAttributeData data;
+  bool folder = false;
+  ResumeNext([&] {
+    folder = platform.GetFileAttributesExA(given.c_str(), &data) && (data.attributes & kFileAttributeDirectory) &&
+             platform.GetFileAttributesExA((given + "\\" + kListName).c_str(), &data);
+  });
+  return folder || Lower(FileNameOf(given)) == Lower(kListName);
+}
+
+PreparedSetup PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder) {
+  PreparedSetup prepared;
+  if (!NamesSetup(platform, spec)) return prepared;
+  prepared.why = PreparedSetup::Why::NoList;
+  ResumeNext([&] {
+    const std::string path = FullPathOf(platform, WithoutEnclosingQuotes(spec));
+    if (path.empty()) return;
+    prepared.list = IsFolder(platform, path) ? path + (path.back() == '\\' ? "" : "\\") + kListName : path;
+    Prepare(platform, toFolder, prepared);
+  });
+  return prepared;
+}
+
+}  // namespace ravlin
