@@ -2,9 +2,11 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cstdio>
 #include <cwchar>
 #include <memory>
 
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WinPlatform.h"
 #include "platform/win32/WideText.h"
 
@@ -26,19 +28,32 @@ struct TypeAttributesReleaser {
   void operator()(TYPEATTR* attributes) const { info->ReleaseTypeAttr(attributes); }
 };
 
+using FreeString = decltype(&::SysFreeString);
+using StringLength = decltype(&::SysStringLen);
+using LoadTypeLibrary = decltype(&::LoadTypeLibEx);
+
 struct OwnedBstr {
   BSTR text = nullptr;
   OwnedBstr() = default;
   OwnedBstr(const OwnedBstr&) = delete;
   OwnedBstr& operator=(const OwnedBstr&) = delete;
-  ~OwnedBstr() { ::SysFreeString(text); }
-  std::string Narrowed() const { return text ? Narrow(text, ::SysStringLen(text)) : std::string(); }
+  ~OwnedBstr() {
+    const auto free = AutomationLibrary().Find<FreeString>("SysFreeString");
+    if (text && free) free(text);
+  }
+  std::string Narrowed() const {
+    const auto length = AutomationLibrary().Find<StringLength>("SysStringLen");
+    return text && length ? Narrow(text, length(text)) : std::string();
+  }
 };
 
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", as StringFromGUID2 writes it.
 std::string GuidText(const GUID& guid) {
-  wchar_t text[40] = {};
-  const int length = ::StringFromGUID2(guid, text, 40);
-  return length > 0 ? Narrow(text, static_cast<size_t>(length - 1)) : std::string();
+  char text[39] = {};
+  std::snprintf(text, sizeof text, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                static_cast<unsigned long>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
+                guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+  return text;
 }
 
 // The name ITypeLib gives its entry at index (-1: the library itself).
@@ -68,15 +83,17 @@ HRESULT ReadEntry(ITypeLib* library, UINT index, TypeLibraryAttributes* attribut
 // still cannot be read so (Wine searches for it in a buffer of that size), in
 // its short form, which may fit.
 HRESULT LoadLibraryOf(const char* fileName, ITypeLib** library) {
+  const auto load = AutomationLibrary().Find<LoadTypeLibrary>("LoadTypeLibEx");
+  if (!load) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
   const WidePath path(fileName);
-  HRESULT result = ::LoadTypeLibEx(path.get(), REGKIND_NONE, library);
+  HRESULT result = load(path.get(), REGKIND_NONE, library);
   if (SUCCEEDED(result) || std::wcsncmp(path.get(), L"\\\\?\\", 4) != 0) return result;
   const WideText shortPath = WideQuery([&](wchar_t* buffer, DWORD size) {
     return ::GetShortPathNameW(path.get(), buffer, size);
   });
   // Only a drive path drops its prefix so; 4 characters of it, and the NUL, do not count.
   if (shortPath.size() < 8 || shortPath.size() - 5 >= MAX_PATH || shortPath[5] != L':') return result;
-  const HRESULT shortResult = ::LoadTypeLibEx(shortPath.data() + 4, REGKIND_NONE, library);
+  const HRESULT shortResult = load(shortPath.data() + 4, REGKIND_NONE, library);
   return SUCCEEDED(shortResult) ? shortResult : result;
 }
 
