@@ -2,10 +2,10 @@
 #include <windows.h>
 #include <oleauto.h>
 
-#include <cstdio>
 #include <cwchar>
 #include <memory>
 
+#include "platform/Text.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WinPlatform.h"
 #include "platform/win32/WideText.h"
@@ -49,11 +49,9 @@ struct OwnedBstr {
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", as StringFromGUID2 writes it.
 std::string GuidText(const GUID& guid) {
-  char text[39] = {};
-  std::snprintf(text, sizeof text, "{%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
-                static_cast<unsigned long>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
-                guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
-  return text;
+  std::string text = "{" + Hex(guid.Data1, 8) + "-" + Hex(guid.Data2, 4) + "-" + Hex(guid.Data3, 4) + "-";
+  for (size_t i = 0; i < 8; ++i) text += (i == 2 ? "-" : "") + Hex(guid.Data4[i], 2);
+  return text + "}";
 }
 
 // The name ITypeLib gives its entry at index (-1: the library itself).
