@@ -162,6 +162,7 @@ int main(int argc, char** argv) {
   GetTempPathA(MAX_PATH, temp);
   const std::string into = std::string(temp) + "ravlin-bench-fdi";
   CreateDirectoryA(into.c_str(), nullptr);
+  DeleteFileA((into + "\\" + kWanted).c_str());  // left by a run that was ended midway
 
   // Memory first, before the timed runs have set the process's peaks.
   ravlin::WinPlatform platform;
