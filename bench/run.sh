@@ -58,8 +58,8 @@ done
 echo "   allowed: $(scripts/check-imports.sh --allowed)"
 echo "   ravlin.exe (32-bit) may weigh at most $size_limit bytes (512 KiB) stripped"
 [ $status -eq 0 ] && echo "   every import is a DLL that Windows always takes from its own folder, and the size is within its limit: met"
-echo "   what the parts of ravlin.exe (32-bit) weigh, from its linker's map:"
-bench/size-parts.sh "$build/win-i686/src/app/ravlin.map" || status=1
+echo "   what ravlin.exe (32-bit) is made of, by weight, from its linker's map:"
+bench/size-breakdown.sh "$build/win-i686/src/app/ravlin.map" || status=1
 
 bin="$build/win-$arch/bin"
 "$WINE" "$bin/benchdriver.exe" --runs "$runs" --cycles "$cycles" || status=1

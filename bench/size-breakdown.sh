@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# What the parts of a program weigh, from the map its linker wrote: the bytes
+# What a program is made of, by weight, from the map its linker wrote: the bytes
 # each input adds to the sections loaded from the file (code, data, unwind
 # tables, resources; not .bss), the program's own code by its folder in src/
 # and the runtime's libraries as wholes, largest first; then the largest files.
-#   bench/size-parts.sh MAP [FILES]     FILES: how many of the largest files (default 8)
+#   bench/size-breakdown.sh MAP [FILES]     FILES: how many of the largest files (default 8)
 set -euo pipefail
 [ $# -ge 1 ] && [ -f "$1" ] || { echo "usage: $0 MAP [FILES]" >&2; exit 2; }
 src=$(cd "$(dirname "$0")/../src" && pwd)
@@ -16,20 +16,20 @@ function hex(text,   i, value) {
   return value
 }
 # A member of an archive of ours is counted by its folder, anything else by its library.
-function add(size, file,   library, member, part) {
+function add(size, file,   library, member, piece) {
   if (section ~ /^\.(bss|debug|stab|comment)/ || file == "") return
   library = file; sub(/\(.*$/, "", library); sub(/^.*\//, "", library)
   member = file; sub(/^.*\(/, "", member); sub(/\)$/, "", member); sub(/\.(obj|o)$/, "", member)
   if (section == ".reloc") {
-    part = "(base-relocations)"
+    piece = "(base-relocations)"
   } else if (library ~ /^libravlin_/ || library ~ /\.cpp\.obj$/) {
     if (library ~ /\.cpp\.obj$/) member = substr(library, 1, length(library) - 4)
-    part = (member in folder) ? "src/" folder[member] : library
+    piece = (member in folder) ? "src/" folder[member] : library
     own[member] += hex(size)
   } else {
-    part = library
+    piece = library
   }
-  bytes[part] += hex(size); total += hex(size)
+  bytes[piece] += hex(size); total += hex(size)
 }
 BEGIN {
   n = split(folders, lines, "\n")
@@ -43,13 +43,13 @@ BEGIN {
 pending && /^ +0x[0-9a-f]+ +0x[0-9a-f]+ [^ ]/ { add($2, $3); pending = 0; next }
 { pending = 0 }
 END {
-  for (p in bytes) printf "part %d %s\n", bytes[p], p
+  for (p in bytes) printf "piece %d %s\n", bytes[p], p
   for (m in own) printf "file %d %s\n", own[m], m
   printf "total %d\n", total
 }' "$1" | sort -k1,1 -k2,2nr | awk -v files="${2:-8}" '
   $1 == "total" { total = $2 }
-  $1 == "part" && $2 >= 1024 { printf "   %-26s %9d bytes\n", $3, $2 }
-  $1 == "part" && $2 < 1024 { small += $2 }
+  $1 == "piece" && $2 >= 1024 { printf "   %-26s %9d bytes\n", $3, $2 }
+  $1 == "piece" && $2 < 1024 { small += $2 }
   $1 == "file" && ++shown <= files { largest = largest sprintf("   %-26s %9d bytes\n", $3, $2) }
   END {
     printf "   %-26s %9d bytes\n", "(each under 1 KiB)", small
