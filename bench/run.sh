@@ -2,7 +2,8 @@
 # Builds the program and its benchmarks, runs them under Wine on a virtual
 # display and prints every figure beside its reference. Exits non-zero when a
 # benchmark fails (an import outside the list in scripts/check-imports.sh, a
-# 32-bit program over 512 KiB, a read that grows with the file, a step that went wrong).
+# 32-bit program over 512 KiB, a read that grows with the file, a look in a
+# cabinet whose memory grows with it, a step that went wrong).
 #   RAVLIN_BENCH_RUNS   timed runs per figure (default 15, at least 10)
 #   RAVLIN_BENCH_CYCLES register/unregister cycles for the memory figure (default 200)
 set -euo pipefail
@@ -57,12 +58,17 @@ done
 echo "   allowed: $(scripts/check-imports.sh --allowed)"
 echo "   ravlin.exe (32-bit) may weigh at most $size_limit bytes (512 KiB) stripped"
 [ $status -eq 0 ] && echo "   every import is a DLL that Windows always takes from its own folder, and the size is within its limit: met"
+echo "   what ravlin.exe (32-bit) is made of, by weight, from its linker's map:"
+bench/size-breakdown.sh "$build/win-i686/src/app/ravlin.map" || status=1
 
 bin="$build/win-$arch/bin"
 "$WINE" "$bin/benchdriver.exe" --runs "$runs" --cycles "$cycles" || status=1
 "$WINE" "$bin/benchversion.exe" "$runs" || status=1
 "$WINE" "$bin/benchstate.exe" "$runs" || status=1
 "$WINE" "$bin/benchprogram.exe" "$runs" || status=1
+"$WINE" "$bin/benchcapture.exe" "$runs" || status=1
+"$WINE" "$bin/benchlist.exe" "$runs" || status=1
+"$WINE" "$bin/benchlookin.exe" "$runs" || status=1
 
 echo
 if [ $status -eq 0 ]; then echo "bench: every figure measured, no benchmark failed"; else echo "bench: FAILED"; fi

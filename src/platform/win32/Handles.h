@@ -1,7 +1,6 @@
 #pragma once
 // Owners for the Windows handles the toolkit holds.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <memory>
 #include <type_traits>
@@ -26,10 +25,5 @@ struct GdiDeleter {
   void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
 };
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
-
-struct DropFinisher {
-  void operator()(HDROP drop) const { ::DragFinish(drop); }
-};
-using UniqueDrop = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinisher>;
 
 }  // namespace ravlin

@@ -1,24 +1,35 @@
 #include "platform/win32/MainWindow.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cmath>
 
 #include "platform/win32/Runtime.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
 namespace ravlin {
 namespace {
 
+// Without the shell's library a drop can be neither read nor finished; it is left.
+struct DropFinisher {
+  void operator()(HDROP drop) const {
+    if (const auto finish = ShellLibrary().Find<decltype(&::DragFinish)>("DragFinish")) finish(drop);
+  }
+};
+using UniqueDrop = std::unique_ptr<std::remove_pointer_t<HDROP>, DropFinisher>;
+
 // The shell names dropped files by full path. The first one, in the program's
 // code page; "" when it cannot be written there. The drop is finished when
 // this returns.
 std::string FirstDroppedFile(UniqueDrop drop) {
-  if (DragQueryFileW(drop.get(), 0xFFFFFFFF, nullptr, 0) == 0) return {};
-  const UINT size = DragQueryFileW(drop.get(), 0, nullptr, 0) + 1;
+  const auto query = ShellLibrary().Find<decltype(&::DragQueryFileW)>("DragQueryFileW");
+  if (!query || query(drop.get(), 0xFFFFFFFF, nullptr, 0) == 0) return {};
+  const UINT size = query(drop.get(), 0, nullptr, 0) + 1;
   const auto path = std::make_unique<wchar_t[]>(size);
-  const UINT length = DragQueryFileW(drop.get(), 0, path.get(), size);
+  const UINT length = query(drop.get(), 0, path.get(), size);
   if (length == 0 || length >= size) return {};
   return Narrow(path.get(), length);
 }
@@ -120,14 +131,14 @@ bool MainWindow::CreateMainWindow() {
   if (!RegisterClassExA(&windowClass)) return false;
 
   constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  // The style is what DragAcceptFiles sets; the shell's library is loaded for a drop only.
+  constexpr DWORD kExStyle = WS_EX_ACCEPTFILES;
   RECT frame{0, 0, TwipsToPixels(layout_.width, dpiX_), TwipsToPixels(layout_.height, dpiY_)};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
-  window_ = CreateWindowExA(0, layout_.windowClass, layout_.title, kStyle, CW_USEDEFAULT,
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  window_ = CreateWindowExA(kExStyle, layout_.windowClass, layout_.title, kStyle, CW_USEDEFAULT,
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                             nullptr, nullptr, instance_, this);
-  if (!window_) return false;
-  DragAcceptFiles(window_, TRUE);
-  return true;
+  return window_ != nullptr;
 }
 
 HFONT MainWindow::FontFor(const FontSpec* spec) {

@@ -28,6 +28,26 @@ SystemLibrary::~SystemLibrary() {
   if (module_) ::FreeLibrary(module_);
 }
 
+const SystemLibrary& VersionLibrary() {
+  static const SystemLibrary library("version.dll");
+  return library;
+}
+
+const SystemLibrary& ShellLibrary() {
+  static const SystemLibrary library("shell32.dll");
+  return library;
+}
+
+const SystemLibrary& ComLibrary() {
+  static const SystemLibrary library("ole32.dll");
+  return library;
+}
+
+const SystemLibrary& AutomationLibrary() {
+  static const SystemLibrary library("oleaut32.dll");
+  return library;
+}
+
 FARPROC SystemLibrary::Export(const char* exportName) const {
   return module_ ? ::GetProcAddress(module_, exportName) : nullptr;
 }

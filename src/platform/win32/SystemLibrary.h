@@ -25,4 +25,15 @@ class SystemLibrary {
   HMODULE module_;
 };
 
+// Libraries loaded on their first use rather than imported. The version
+// library is not one Windows always takes from its own folder: imported, a
+// version.dll beside the program would run. The others only later steps need
+// (a drop, the folder picker, a registration, a type library, Try it):
+// start-up then neither maps nor initialises them, and the shell alone
+// brings two more libraries with it.
+const SystemLibrary& VersionLibrary();     // version.dll
+const SystemLibrary& ShellLibrary();       // shell32.dll
+const SystemLibrary& ComLibrary();         // ole32.dll
+const SystemLibrary& AutomationLibrary();  // oleaut32.dll
+
 }  // namespace ravlin

@@ -29,12 +29,6 @@ DWORD WINAPI StartThread(LPVOID start) {
   return copy.procedure(copy.parameter);
 }
 
-// Loaded at its first use rather than imported, so a version.dll beside the program is never run.
-const SystemLibrary& VersionLibrary() {
-  static const SystemLibrary library("version.dll");
-  return library;
-}
-
 }  // namespace
 
 void WinPlatform::GetNativeSystemInfo(SystemInfo* systemInfo) {
@@ -109,9 +103,14 @@ int32_t WinPlatform::CallExport(Proc entryPoint) {
   return reinterpret_cast<Export>(entryPoint)();
 }
 
-int32_t WinPlatform::OleInitialize(void* reserved) { return ::OleInitialize(reserved); }
+int32_t WinPlatform::OleInitialize(void* reserved) {
+  const auto initialize = ComLibrary().Find<decltype(&::OleInitialize)>("OleInitialize");
+  return initialize ? initialize(reserved) : HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+}
 
-void WinPlatform::OleUninitialize() { ::OleUninitialize(); }
+void WinPlatform::OleUninitialize() {
+  if (const auto uninitialize = ComLibrary().Find<decltype(&::OleUninitialize)>("OleUninitialize")) uninitialize();
+}
 
 void WinPlatform::InstallCrashFilter() { ravlin::InstallCrashFilter(); }
 
@@ -240,8 +239,7 @@ int32_t WinPlatform::WideCharToMultiByte(uint32_t codePage, uint32_t flags,
 int32_t WinPlatform::IsUserAnAdmin() {
   // Looked up by ordinal at run time, as older shells export it only that way.
   using AdminTest = BOOL(WINAPI*)();
-  static const SystemLibrary shell("shell32.dll");
-  const auto test = shell.Find<AdminTest>(MAKEINTRESOURCEA(680));
+  const auto test = ShellLibrary().Find<AdminTest>(MAKEINTRESOURCEA(680));
   if (!test) throw ToolkitError("Specified DLL function not found");
   return test();
 }
@@ -259,7 +257,9 @@ int32_t WinPlatform::ShellExecuteExA(Hwnd owner, const char* verb, const char* f
   info.lpParameters = wideParameters.get();
   info.lpDirectory = wideDirectory.get();
   info.nShow = showCommand;
-  const BOOL started = ::ShellExecuteExW(&info);
+  const auto execute = ShellLibrary().Find<decltype(&::ShellExecuteExW)>("ShellExecuteExW");
+  if (!execute) ::SetLastError(ERROR_PROC_NOT_FOUND);
+  const BOOL started = execute && execute(&info);
   *process = started ? info.hProcess : nullptr;
   return started;
 }

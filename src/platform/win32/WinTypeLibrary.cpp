@@ -6,6 +6,8 @@
 #include <cwchar>
 #include <memory>
 
+#include "platform/Text.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WinPlatform.h"
 #include "platform/win32/WideText.h"
 
@@ -27,19 +29,30 @@ struct TypeAttributesReleaser {
   void operator()(TYPEATTR* attributes) const { info->ReleaseTypeAttr(attributes); }
 };
 
+using FreeString = decltype(&::SysFreeString);
+using StringLength = decltype(&::SysStringLen);
+using LoadTypeLibrary = decltype(&::LoadTypeLibEx);
+
 struct OwnedBstr {
   BSTR text = nullptr;
   OwnedBstr() = default;
   OwnedBstr(const OwnedBstr&) = delete;
   OwnedBstr& operator=(const OwnedBstr&) = delete;
-  ~OwnedBstr() { ::SysFreeString(text); }
-  std::string Narrowed() const { return text ? Narrow(text, ::SysStringLen(text)) : std::string(); }
+  ~OwnedBstr() {
+    const auto free = AutomationLibrary().Find<FreeString>("SysFreeString");
+    if (text && free) free(text);
+  }
+  std::string Narrowed() const {
+    const auto length = AutomationLibrary().Find<StringLength>("SysStringLen");
+    return text && length ? Narrow(text, length(text)) : std::string();
+  }
 };
 
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", as StringFromGUID2 writes it.
 std::string GuidText(const GUID& guid) {
-  wchar_t text[40] = {};
-  const int length = ::StringFromGUID2(guid, text, 40);
-  return length > 0 ? Narrow(text, static_cast<size_t>(length - 1)) : std::string();
+  std::string text = "{" + Hex(guid.Data1, 8) + "-" + Hex(guid.Data2, 4) + "-" + Hex(guid.Data3, 4) + "-";
+  for (size_t i = 0; i < 8; ++i) text += (i == 2 ? "-" : "") + Hex(guid.Data4[i], 2);
+  return text + "}";
 }
 
 // The name ITypeLib gives its entry at index (-1: the library itself).
@@ -69,15 +82,17 @@ HRESULT ReadEntry(ITypeLib* library, UINT index, TypeLibraryAttributes* attribut
 // still cannot be read so (Wine searches for it in a buffer of that size), in
 // its short form, which may fit.
 HRESULT LoadLibraryOf(const char* fileName, ITypeLib** library) {
+  const auto load = AutomationLibrary().Find<LoadTypeLibrary>("LoadTypeLibEx");
+  if (!load) return HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
   const WidePath path(fileName);
-  HRESULT result = ::LoadTypeLibEx(path.get(), REGKIND_NONE, library);
+  HRESULT result = load(path.get(), REGKIND_NONE, library);
   if (SUCCEEDED(result) || std::wcsncmp(path.get(), L"\\\\?\\", 4) != 0) return result;
   const WideText shortPath = WideQuery([&](wchar_t* buffer, DWORD size) {
     return ::GetShortPathNameW(path.get(), buffer, size);
   });
   // Only a drive path drops its prefix so; 4 characters of it, and the NUL, do not count.
   if (shortPath.size() < 8 || shortPath.size() - 5 >= MAX_PATH || shortPath[5] != L':') return result;
-  const HRESULT shortResult = ::LoadTypeLibEx(shortPath.data() + 4, REGKIND_NONE, library);
+  const HRESULT shortResult = load(shortPath.data() + 4, REGKIND_NONE, library);
   return SUCCEEDED(shortResult) ? shortResult : result;
 }
 
