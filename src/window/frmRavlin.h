@@ -139,6 +139,8 @@ class frmRavlin final : public FormHost {
   void ProceedProgram();
   // The program's missing controls looked for in the folder, the list shown again.
   void LookInFolder(const std::string& folder);
+  // The folders the looks took cabinets' controls into, removed.
+  void RemoveLookFolders();
 
   Toolkit& toolkit_;
   Platform& platform_;
@@ -163,6 +165,8 @@ class frmRavlin final : public FormHost {
   FileIdentity mConfirmed;
   // The program being confirmed, and its controls' state; none for a control file.
   std::optional<ProgramState> mProgram;
+  // The folders the looks at the program's controls made; removed with its rows.
+  std::vector<std::string> mLookFolders;
   // The program Try it starts; "" when there is none to try.
   std::string mTryProgram;
   // While what was confirmed runs: a change of the text then does not undo it.
