@@ -16,7 +16,10 @@ constexpr char kListTakesOut[] = "/list takes no switch but /out.";
 constexpr char kManifestAlone[] = "/manifest takes no /u or /companion.";
 constexpr char kCompanionAlone[] = "/companion takes no file.";
 constexpr char kTwoFiles[] = "Two files named.";
+constexpr char kTwoReports[] = "/out named twice.";
+constexpr char kReportIsInput[] = "The report would replace the file it is about: nothing was done.";
 constexpr char kCannotRead[] = "Cannot read the file.";
+constexpr char kNeitherProgramNorLibrary[] = "Not a program or a library: nothing to list.";
 constexpr char kNotAProgram[] = "Nothing was written: no Visual Basic program.";
 
 }  // namespace text
