@@ -6,7 +6,6 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
-#include <functional>
 #include <string>
 
 #include "Fixtures.h"
@@ -116,13 +115,13 @@ TEST(CaptureUnderWine, FailsWithoutTouchingTheRegistry) {
   }
 }
 
-bool Exists(const std::function<bool(const PROCESSENTRY32& entry)>& matches) {
+bool HasChild(DWORD parent) {
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof entry;
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   bool found = false;
   for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
-    found = matches(entry);
+    found = entry.th32ParentProcessID == parent;
   CloseHandle(snapshot);
   return found;
 }
@@ -152,17 +151,17 @@ TEST(CaptureUnderWine, AParentEndedMidCaptureTakesItsCopyAlongAndItsKeyGoesNextT
   ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                              &startup, &parent));
   SetEnvironmentVariableA("RAVLIN_CAPTURE_PARENT", nullptr);
-  const auto copy = [&](const PROCESSENTRY32& entry) { return entry.th32ParentProcessID == parent.dwProcessId; };
-  for (int waited = 0; waited < 100 && !(CaptureKeyOf(parent.dwProcessId) && Exists(copy)); ++waited) Sleep(100);
-  EXPECT_TRUE(CaptureKeyOf(parent.dwProcessId) && Exists(copy)) << "the capture under way";
+  const DWORD id = parent.dwProcessId;
+  for (int waited = 0; waited < 100 && !(CaptureKeyOf(id) && HasChild(id)); ++waited) Sleep(100);
+  EXPECT_TRUE(CaptureKeyOf(id) && HasChild(id)) << "the capture under way";
   TerminateProcess(parent.hProcess, 1);
   WaitForSingleObject(parent.hProcess, 5000);
-  for (int waited = 0; waited < 50 && Exists(copy); ++waited) Sleep(100);
-  EXPECT_FALSE(Exists(copy)) << "the copy ended with its parent";
-  EXPECT_TRUE(CaptureKeyOf(parent.dwProcessId)) << "the key left behind";
+  for (int waited = 0; waited < 50 && HasChild(id); ++waited) Sleep(100);
+  EXPECT_FALSE(HasChild(id)) << "the copy ended with its parent";
+  EXPECT_TRUE(CaptureKeyOf(id)) << "the key left behind";
   WinPlatform platform;
   CaptureRegistration(platform, ExeFolder() + "\\ravlin.exe", Fixture("server.ocx"));
-  EXPECT_FALSE(CaptureKeyOf(parent.dwProcessId)) << "deleted by the next capture";
+  EXPECT_FALSE(CaptureKeyOf(id)) << "deleted by the next capture";
   CloseHandle(parent.hThread);
   CloseHandle(parent.hProcess);
 }
