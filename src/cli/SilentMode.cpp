@@ -50,8 +50,9 @@ Report RunOne(Platform& platform, const std::string& path, Action action) {
 Report RunControls(Platform& platform, ProgramState program, Action action) {
   Registrar registrar(platform);
   NoteConfirmed(platform, program, action);
-  const ProgramRun run = RunProgram(platform, registrar, program, action, [](size_t, size_t, const std::string&) {}, Nothing,
-                                    [&] { return ReadStateAgain(platform, program); });
+  const ProgramRun run =
+      RunProgram(platform, registrar, program, action, [](size_t, size_t, const std::string&) {}, Nothing,
+                 [&] { return ReadStateAgain(platform, program); });
   return {ExitCodeOf(run), ProgramRunMessage(run)};
 }
 

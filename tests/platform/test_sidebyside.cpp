@@ -154,6 +154,7 @@ TEST(CaptureUnderWine, AParentEndedMidCaptureTakesItsCopyAlongAndItsKeyGoesNextT
   const DWORD id = parent.dwProcessId;
   for (int waited = 0; waited < 100 && !(CaptureKeyOf(id) && HasChild(id)); ++waited) Sleep(100);
   EXPECT_TRUE(CaptureKeyOf(id) && HasChild(id)) << "the capture under way";
+  Sleep(1000);  // past its start: the copy is put in its job before it runs
   TerminateProcess(parent.hProcess, 1);
   WaitForSingleObject(parent.hProcess, 5000);
   for (int waited = 0; waited < 50 && HasChild(id); ++waited) Sleep(100);
