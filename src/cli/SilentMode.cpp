@@ -8,9 +8,11 @@
 #include "cli/ExitCodes.h"
 #include "cli/SilentRequest.h"
 #include "cli/SilentSetup.h"
+#include "inspection/FileIdentity.h"
 #include "inspection/PlatformFile.h"
 #include "platform/Probes.h"
 #include "platform/ResumeNext.h"
+#include "platform/Text.h"
 #include "registration/Capture.h"
 #include "registration/CompanionScript.h"
 #include "sidebyside/ProgramManifest.h"
@@ -46,18 +48,24 @@ Report RunOne(Platform& platform, const std::string& path, Action action) {
 }
 
 // A program's controls one after another, as Proceed runs them.
-Report RunControls(Platform& platform, const ProgramState& program, Action action) {
+Report RunControls(Platform& platform, ProgramState program, Action action) {
   Registrar registrar(platform);
-  const ProgramRun run = RunProgram(registrar, program, action, [](size_t, size_t, const std::string&) {}, Nothing,
-                                    [&] { return ReadStateAgain(platform, program); });
+  NoteConfirmed(platform, program, action);
+  const ProgramRun run =
+      RunProgram(platform, registrar, program, action, [](size_t, size_t, const std::string&) {}, Nothing,
+                 [&] { return ReadStateAgain(platform, program); });
   return {ExitCodeOf(run), ProgramRunMessage(run)};
+}
+
+std::string CompanionPath(Platform& platform) {
+  bool sixtyFour = false;  // a failing probe chooses system32, as at start-up
+  ResumeNext([&] { sixtyFour = is64(platform); });
+  return CompanionFolder(sixtyFour) + "\\RICHTX32.OCX";
 }
 
 // Straight through the registrar: whoever runs a script has the rights it needs.
 Report RegisterCompanion(Platform& platform, Action action) {
-  bool sixtyFour = false;  // a failing probe chooses system32, as at start-up
-  ResumeNext([&] { sixtyFour = is64(platform); });
-  const std::string path = CompanionFolder(sixtyFour) + "\\RICHTX32.OCX";
+  const std::string path = CompanionPath(platform);
   if (PathOf(platform, path).empty()) return {kExitCouldNotLoad, text::kFileNotFound};
   return RunOne(platform, path, action);
 }
@@ -82,24 +90,42 @@ Report RunOnFile(Platform& platform, SilentRequest::Mode mode, Action action, co
   using Mode = SilentRequest::Mode;
   const std::string path = PathOf(platform, fileSpec);
   if (path.empty()) return {kExitCouldNotLoad, text::kFileNotFound};
-  if (mode == Mode::List && !PlatformFile(platform, path).IsOpen()) return {kExitBadInput, text::kCannotRead};
+  if (mode == Mode::List && !PlatformFile(platform, path).IsOpen()) return {kExitCouldNotLoad, text::kCannotRead};
   const std::optional<ProgramState> program = ReadProgramNamed(platform, path);
   if (!program) {
     if (mode == Mode::Manifest) return {kExitNothingWritten, text::kNotAProgram};
-    return mode == Mode::List ? Report{kExitDone, FileLines(platform, path)} : RunOne(platform, path, action);
+    if (mode != Mode::List) return RunOne(platform, path, action);
+    const std::optional<PeHeaders> headers = ReadPeHeadersOf(platform, path);
+    if (!headers || !headers->isImage) return {kExitCouldNotLoad, text::kNeitherProgramNorLibrary};
+    return {kExitDone, FileLines(platform, path)};
   }
   if (program->kind == ProgramControls::Kind::Unreadable)
-    return {mode == Mode::List ? kExitBadInput : mode == Mode::Manifest ? kExitNothingWritten : kExitCouldNotLoad,
-            text::kControlsUnreadable};
+    return {mode == Mode::Manifest ? kExitNothingWritten : kExitCouldNotLoad, text::kControlsUnreadable};
   if (program->controls.empty()) return {mode == Mode::Manifest ? kExitNothingWritten : kExitDone, text::kNoControls};
   if (mode == Mode::Manifest) return WriteManifestOf(platform, *program);
   if (mode == Mode::List) return {kExitDone, ListLines(*program)};
   return RunControls(platform, *program, action);
 }
 
+// Whether the report would land on what the request reads or writes: the
+// file named (by any of its names), or the manifest /manifest writes.
+bool ReportIsInput(Platform& platform, const SilentRequest& request) {
+  const std::string input = request.companion ? CompanionPath(platform) : request.file;
+  const auto full = [&](const std::string& path) {
+    return Lower(BufferedText([&](char* buffer, uint32_t size) {
+      return platform.GetFullPathNameA(path.c_str(), size, buffer, nullptr);
+    }));
+  };
+  bool same = false;
+  ResumeNext([&] {
+    same = IsSameFile(platform, request.out, input) ||
+           (request.mode == SilentRequest::Mode::Manifest && full(request.out) == full(input) + ".manifest");
+  });
+  return same;
+}
+
 Report Run(Platform& platform, const SilentRequest& request) {
   const Action action = request.mode == SilentRequest::Mode::Unregister ? Action::Unregister : Action::Register;
-  if (request.mode == SilentRequest::Mode::Usage) return {kExitBadInput, UsageText(request.problem)};
   if (request.companion) return RegisterCompanion(platform, action);
   if (request.install) {
     const SetupReport setup = RunSetupRequest(platform, request);
@@ -108,11 +134,23 @@ Report Run(Platform& platform, const SilentRequest& request) {
   return RunOnFile(platform, request.mode, action, request.file);
 }
 
+// The usage where a script sees it; started with nowhere to print, in a box, as regsvr32 shows it.
+int RefuseCommandLine(Console& console, const std::string& problem) {
+  const std::string usage = UsageText(problem) + kBreak;
+  if (!console.Print(usage)) console.ShowMessage(usage);
+  return kExitBadInput;
+}
+
 }  // namespace
 
 std::optional<int> RunSilentMode(Platform& platform, Console& console) {
   const SilentRequest request = ReadSilentRequest(console.Command());
   if (request.mode == SilentRequest::Mode::Window) return std::nullopt;
+  if (request.mode == SilentRequest::Mode::Usage) return RefuseCommandLine(console, request.problem);
+  if (!request.out.empty() && ReportIsInput(platform, request)) {
+    console.Print(std::string(text::kReportIsInput) + kBreak);
+    return kExitBadInput;
+  }
   // A report that could not be delivered would leave a script guessing: the
   // file is made before anything is done.
   if (!request.out.empty()) {

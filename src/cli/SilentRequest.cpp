@@ -12,9 +12,12 @@ namespace {
 enum : unsigned { kSilent = 1, kUndo = 2, kManifest = 4, kCompanion = 8, kList = 16, kOut = 32, kInstall = 64, kTo = 128 };
 constexpr const char* kSwitchNames[] = {"/s", "/u", "/manifest", "/companion", "/list", "/out", "/install", "/to"};
 
-// Whether argument is name in any case.
+// A switch starts with a slash or, as regsvr32 also takes it, a hyphen.
+bool IsSwitch(const std::string& argument) { return !argument.empty() && (argument[0] == '/' || argument[0] == '-'); }
+
+// Whether argument is name in any case, past its first character.
 bool IsNamed(const std::string& argument, const char* name) {
-  size_t i = 0;
+  size_t i = 1;
   for (; i < argument.size() && name[i]; ++i)
     if (std::tolower(static_cast<unsigned char>(argument[i])) != name[i]) return false;
   return i == argument.size() && !name[i];
@@ -49,16 +52,16 @@ SilentRequest ReadSilentRequest(const std::string& commandLine) {
   using Mode = SilentRequest::Mode;
   SilentRequest request;
   unsigned switches = 0;
-  size_t files = 0;
+  size_t files = 0, outs = 0;
   std::string unknown, argument;
   for (size_t at = 0; NextArgument(commandLine, at, argument);) {
     if (switches & kOut) {
-      request.out = argument;
+      if (outs++ == 0) request.out = argument;
       switches &= ~kOut;
     } else if (switches & kTo) {
       request.to = argument;
       switches &= ~kTo;
-    } else if (argument.empty() || argument[0] != '/') {
+    } else if (!IsSwitch(argument)) {
       if (files++ == 0) request.file = argument;
     } else if (const unsigned known = SwitchOf(argument)) {
       switches |= known;
@@ -66,10 +69,12 @@ SilentRequest ReadSilentRequest(const std::string& commandLine) {
       unknown = argument;
     }
   }
-  if ((switches & (kSilent | kList)) == 0) return {};
+  // A switch not understood never opens the window: a script would wait for it.
+  if ((switches & (kSilent | kList)) == 0 && unknown.empty()) return {};
   const char* problem = ProblemOf(switches, files, request.to);
   if (!unknown.empty()) request.problem = text::kUnknownSwitch + unknown;
   else if (problem) request.problem = problem;
+  else if (outs > 1) request.problem = text::kTwoReports;
   request.companion = (switches & kCompanion) != 0;
   request.install = (switches & kInstall) != 0;
   request.mode = !request.problem.empty() ? Mode::Usage

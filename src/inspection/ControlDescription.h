@@ -35,6 +35,7 @@ struct ControlDescription {
     TimedOut,    // the control ran past the limit
     Refused,     // captureCode: the control's failure code, or the fault that ended it
     NothingRegistered,  // it said yes, and registered no class to itself
+    StartedProgram,     // it started another program, which no private key would hold
   };
   Source source = Source::Nothing;
   std::vector<DescribedLibrary> libraries;

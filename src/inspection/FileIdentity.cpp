@@ -1,6 +1,7 @@
 #include "inspection/FileIdentity.h"
 
 #include "inspection/VersionSummary.h"
+#include "platform/Owned.h"
 #include "platform/ResumeNext.h"
 
 namespace ravlin {
@@ -25,6 +26,26 @@ FileIdentity ReadFileIdentity(Platform& platform, const std::string& path, bool 
     identity.version = summary.version;
   }
   return identity;
+}
+
+namespace {
+
+constexpr uint32_t kFileShareDelete = 0x4;
+
+// Its volume and index, read through a handle that asks for no access at all.
+bool IndexOf(Platform& platform, const std::string& path, FileIndex* index) {
+  const Handle raw =
+      platform.CreateFileA(path.c_str(), 0, kFileShareRead | kFileShareWrite | kFileShareDelete, kOpenExisting, 0);
+  if (raw == InvalidHandleValue()) return false;
+  const OwnedHandle file(raw, HandleReleaser{&platform});
+  return platform.GetFileInformationByHandle(file.get(), index) != 0;
+}
+
+}  // namespace
+
+bool IsSameFile(Platform& platform, const std::string& first, const std::string& second) {
+  FileIndex a, b;
+  return IndexOf(platform, first, &a) && IndexOf(platform, second, &b) && a == b;
 }
 
 }  // namespace ravlin

@@ -23,4 +23,7 @@ struct FileIdentity {
 // only withVersion.
 FileIdentity ReadFileIdentity(Platform& platform, const std::string& path, bool withVersion);
 
+// Whether the two paths name one file that is there, by any of its names.
+bool IsSameFile(Platform& platform, const std::string& first, const std::string& second);
+
 }  // namespace ravlin

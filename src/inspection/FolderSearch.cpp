@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "inspection/LookFolder.h"
 #include "inspection/PlatformFile.h"
 
 namespace ravlin {
@@ -18,7 +19,11 @@ std::string NameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool IsMissing(const ControlState& control) { return control.foundAt.empty() && control.kind != ControlState::Kind::Registered; }
+// A name that is never a control has no path to find: it is never looked for.
+bool IsMissing(const ControlState& control) {
+  return control.foundAt.empty() && control.kind != ControlState::Kind::Registered &&
+         control.kind != ControlState::Kind::NotAControl;
+}
 
 void NoteFound(ControlState& control, const std::string& at, const std::string& in, FolderLook& look) {
   control.foundAt = at;
@@ -62,25 +67,6 @@ std::vector<FindData> CabinetsIn(Platform& platform, const std::string& folder) 
   return cabinets;
 }
 
-// A new folder under the temporary folder, named after the program: "" when none can be made.
-std::string NewTemporaryFolder(Platform& platform, const std::string& program) {
-  char temp[1024] = {};
-  const uint32_t length = platform.GetTempPathA(sizeof(temp), temp);
-  if (length == 0 || length >= sizeof(temp)) return {};
-  std::string base(temp, length);
-  if (base.back() != '\\') base += '\\';
-  base += "ravlin-" + NameOf(program) + "-";
-  // Numbered from the clock, so that the folders of earlier looks never use up the numbers.
-  const uint64_t start = platform.GetSystemTimeAsFileTime() / 10000000 % 1000000000;
-  for (uint64_t attempt = 0; attempt < 100; ++attempt) {
-    const std::string folder = base + std::to_string(start + attempt);
-    if (platform.CreateDirectoryA(folder.c_str())) return folder;
-    const uint32_t error = platform.GetLastError();
-    if (error != kErrorAlreadyExists && error != kErrorFileExists) return {};
-  }
-  return {};
-}
-
 // The bare names of the controls still missing, each once.
 std::vector<std::string> StillMissing(const ProgramState& program) {
   std::vector<std::string> names;
@@ -94,20 +80,20 @@ std::vector<std::string> StillMissing(const ProgramState& program) {
 }
 
 void TakeFromCabinet(Platform& platform, ProgramState& program, const std::string& folder, const FindData& cabinet,
-                     std::string& temporary, FolderLook& look) {
+                     FolderLook& look) {
   const std::vector<std::string> wanted = StillMissing(program);
   if (wanted.empty()) return;
   if (cabinet.size > kLargestCabinet) return look.skipped.push_back({cabinet.name, SkippedCabinet::Why::TooLarge});
-  if (temporary.empty()) temporary = NewTemporaryFolder(platform, program.program);
-  if (temporary.empty()) return look.skipped.push_back({cabinet.name, SkippedCabinet::Why::NoTemporaryFolder});
+  if (look.temporary.empty()) look.temporary = NewLookFolder(platform, program.program);
+  if (look.temporary.empty()) return look.skipped.push_back({cabinet.name, SkippedCabinet::Why::NoTemporaryFolder});
   std::vector<std::string> written;
   const std::string path = folder + "\\" + cabinet.name;
-  if (!platform.ExtractFromCabinetA(path.c_str(), wanted, temporary.c_str(), &written))
+  if (!platform.ExtractFromCabinetA(path.c_str(), wanted, look.temporary.c_str(), &written))
     return look.skipped.push_back({cabinet.name, SkippedCabinet::Why::Damaged});
   for (const std::string& name : written)
     for (ControlState& control : program.controls)
       if (IsMissing(control) && Lower(NameOf(control.control.file)) == Lower(name))
-        NoteFound(control, temporary + "\\" + name, cabinet.name + " of " + folder, look);
+        NoteFound(control, look.temporary + "\\" + name, cabinet.name + " of " + folder, look);
 }
 
 }  // namespace
@@ -119,9 +105,7 @@ FolderLook LookInFolder(Platform& platform, ProgramState& program, const std::st
     const std::string candidate = folder + "\\" + NameOf(control.control.file);
     if (IsMissing(control) && IsOrdinaryFile(platform, candidate)) NoteFound(control, candidate, folder, look);
   }
-  std::string temporary;
-  for (const FindData& cabinet : CabinetsIn(platform, folder))
-    TakeFromCabinet(platform, program, folder, cabinet, temporary, look);
+  for (const FindData& cabinet : CabinetsIn(platform, folder)) TakeFromCabinet(platform, program, folder, cabinet, look);
   return look;
 }
 

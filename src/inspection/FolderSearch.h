@@ -23,6 +23,7 @@ struct SkippedCabinet {
 struct FolderLook {
   std::string folder;
   size_t found = 0;  // controls found there that were missing before
+  std::string temporary;  // the folder the cabinets' controls went into; "" when none was made
   std::vector<SkippedCabinet> skipped;
 };
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "inspection/FileIdentity.h"
 #include "inspection/NeverControls.h"
 #include "inspection/ProgramControls.h"
 #include "inspection/RuntimeState.h"
@@ -29,8 +30,12 @@ struct ControlState {
   // Where a folder the user named held it: "D:\setup", or "SETUP1.CAB of D:\setup"
   // (foundAt is then the copy taken out of it). "" when found the usual way.
   std::string foundIn;
-  // Whether registering it could help: it is there and not registered to an existing file.
-  bool Registrable() const { return kind != Kind::Registered && !foundAt.empty(); }
+  // The file a run would act on, as it was when the list was confirmed.
+  FileIdentity confirmed{};
+  // Whether registering it could help: a control that is there and not
+  // registered to an existing file. What is never a control never is, whatever
+  // path it may have.
+  bool Registrable() const { return kind != Kind::Registered && kind != Kind::NotAControl && !foundAt.empty(); }
 };
 
 struct ProgramState {

@@ -15,8 +15,10 @@ class Console {
   virtual std::string Command() = 0;
   // The text (in the program's code page) to the standard output when that
   // is a file or a pipe, in UTF-8; else to the console of the process that
-  // started this one; nowhere when there is neither.
-  virtual void Print(const std::string& text) = 0;
+  // started this one; nowhere when there is neither. Whether it went anywhere.
+  virtual bool Print(const std::string& text) = 0;
+  // A message box, OK only, no icon, the application's title as its caption.
+  virtual void ShowMessage(const std::string& text) = 0;
   // Replaces the file's contents with the text in UTF-8: 0, or the system's error code.
   virtual uint32_t WriteUtf8File(const std::string& path, const std::string& text) = 0;
 };

@@ -105,6 +105,8 @@ using RegKey = void*;
 inline RegKey HkeyClassesRoot() { return reinterpret_cast<RegKey>(static_cast<intptr_t>(INT32_MIN)); }
 inline RegKey HkeyCurrentUser() { return reinterpret_cast<RegKey>(static_cast<intptr_t>(INT32_MIN + 1)); }
 inline RegKey HkeyLocalMachine() { return reinterpret_cast<RegKey>(static_cast<intptr_t>(INT32_MIN + 2)); }
+inline RegKey HkeyUsers() { return reinterpret_cast<RegKey>(static_cast<intptr_t>(INT32_MIN + 3)); }
+constexpr uint32_t kRegCreatedNewKey = 1;
 constexpr uint32_t kKeyQueryValue = 0x0001;
 constexpr uint32_t kKeyEnumerateSubKeys = 0x0008;
 constexpr uint32_t kKeyRead = 0x20019;
@@ -117,6 +119,21 @@ constexpr int32_t kErrorSuccess = 0;
 constexpr int32_t kErrorFileNotFound = 2;
 constexpr int32_t kErrorMoreData = 234;
 constexpr int32_t kErrorNoMoreItems = 259;
+
+// What GetFileInformationByHandle tells apart: one file, whatever its names.
+struct FileIndex {
+  uint32_t volumeSerialNumber = 0;
+  uint64_t fileIndex = 0;
+  bool operator==(const FileIndex& other) const {
+    return volumeSerialNumber == other.volumeSerialNumber && fileIndex == other.fileIndex;
+  }
+};
+
+constexpr uint32_t kProcessQueryLimitedInformation = 0x1000;
+constexpr uint32_t kErrorInvalidParameter = 87;
+// The exit code of a capture's copy stopped because something in it started
+// another program; no HRESULT or exception code has it.
+constexpr uint32_t kStoppedStartingAProgram = 0xE0A70001;
 
 // What GetFileAttributesExA tells of a file.
 struct FileAttributeData {
@@ -168,6 +185,15 @@ class Platform {
   // default start-up settings; only the flags vary.
   virtual int32_t CreateProcessA(const char* applicationName, char* commandLine,
                                  uint32_t creationFlags, ProcessInformation* information) = 0;
+  // CreateProcessA into a new job object (*job, closed by the caller) that
+  // ends every process in it when its last handle closes, so also when this
+  // program ends. It allows one process: the moment a second one is started
+  // inside it, both are ended, the first with kStoppedStartingAProgram.
+  virtual int32_t CreateProcessInJobA(const char* applicationName, char* commandLine, uint32_t creationFlags,
+                                      ProcessInformation* information, Handle* job) = 0;
+  // Null when there is no such process or it cannot be opened.
+  virtual Handle OpenProcess(uint32_t desiredAccess, int32_t inheritHandle, uint32_t processId) = 0;
+  virtual uint32_t GetCurrentProcessId() = 0;
   virtual int32_t GetExitCodeProcess(Handle process, uint32_t* exitCode) = 0;
   virtual int32_t TerminateProcess(Handle process, uint32_t exitCode) = 0;
   // The program's own file when module is null.
@@ -192,6 +218,11 @@ class Platform {
   // MoveFileExA without flags: never replaces, never copies across volumes.
   virtual int32_t MoveFileA(const char* existingFileName, const char* newFileName) = 0;
   virtual int32_t DeleteFileA(const char* fileName) = 0;
+  // 0 when it fails, also when the folder is not empty.
+  virtual int32_t RemoveDirectoryA(const char* pathName) = 0;
+  virtual int32_t GetFileInformationByHandle(Handle file, FileIndex* information) = 0;
+  // A new GUID in registry form, "{...}"; an HRESULT.
+  virtual int32_t CoCreateGuid(std::string* guid) = 0;
   // Non-null when the module (loaded as data) holds a resource of that name and type.
   virtual Handle FindResourceA(Module module, const char* name, const char* type) = 0;
   // LoadTypeLibEx(fileName, REGKIND_NONE), so nothing is registered, then the
@@ -229,9 +260,10 @@ class Platform {
   virtual int32_t RegCloseKey(RegKey key) = 0;
   // What a capture of a control's registration needs: a private key of its
   // own, the process's roots pointed there, and the key deleted again.
-  // RegCreateKeyExA leaves out the reserved argument, the class, the options,
-  // the security attributes and the disposition.
-  virtual int32_t RegCreateKeyExA(RegKey key, const char* subKey, uint32_t samDesired, RegKey* result) = 0;
+  // RegCreateKeyExA leaves out the reserved argument, the class, the options
+  // and the security attributes; disposition may be null.
+  virtual int32_t RegCreateKeyExA(RegKey key, const char* subKey, uint32_t samDesired, RegKey* result,
+                                  uint32_t* disposition) = 0;
   virtual int32_t RegOverridePredefKey(RegKey key, RegKey newKey) = 0;
   virtual int32_t RegDeleteTreeA(RegKey key, const char* subKey) = 0;
   virtual uint32_t ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) = 0;
@@ -274,8 +306,6 @@ class Platform {
   // nothing it wrote is left.
   virtual int32_t ExtractFromCabinetA(const char* cabinet, const std::vector<std::string>& wanted,
                                       const char* folder, std::vector<std::string>* written) = 0;
-  // No security attributes. 0 when it fails, also when the folder is not empty.
-  virtual int32_t RemoveDirectoryA(const char* pathName) = 0;
   // LoadTypeLibEx(fileName, REGKIND_REGISTER): the system registers the type library. An HRESULT.
   virtual int32_t RegisterTypeLibraryA(const char* fileName) = 0;
   // UnRegisterTypeLib of the library the file holds, by its own identity and version. An HRESULT.

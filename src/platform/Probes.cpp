@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Owned.h"
 #include "platform/ResumeNext.h"
 
 namespace ravlin {
@@ -33,6 +34,14 @@ bool IsFileThere(Toolkit& toolkit, const std::string& inFileSpec) {
   }
   ResumeNext([&] { toolkit.Close(fileNumber); });
   return true;
+}
+
+bool ProcessHasEnded(Platform& platform, uint32_t processId) {
+  const OwnedHandle process(platform.OpenProcess(kProcessQueryLimitedInformation, 0, processId),
+                            HandleReleaser{&platform});
+  if (!process) return platform.GetLastError() == kErrorInvalidParameter;
+  uint32_t code = 0;
+  return platform.GetExitCodeProcess(process.get(), &code) && code != kStillActive;
 }
 
 std::string SystemDescription(Platform& platform, uint32_t code) {

@@ -14,6 +14,9 @@ bool is64(Platform& platform);
 std::string GetSystemPath(Platform& platform);
 // True when the file opens for reading; it is closed again at once.
 bool IsFileThere(Toolkit& toolkit, const std::string& inFileSpec);
+// Whether the process with this identifier has ended, or never was. One that
+// is there but cannot be asked has not.
+bool ProcessHasEnded(Platform& platform, uint32_t processId);
 // The system's text for a status code, without its trailing line break; "" if it has none.
 std::string SystemDescription(Platform& platform, uint32_t code);
 

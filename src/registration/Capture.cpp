@@ -6,6 +6,7 @@
 
 #include "inspection/PeImage.h"
 #include "inspection/PlatformFile.h"
+#include "platform/Probes.h"
 #include "platform/RegistryKey.h"
 #include "platform/Text.h"
 #include "registration/Outcome.h"
@@ -31,15 +32,25 @@ std::string SubValue(Platform& platform, const RegistryKey& key, const std::stri
   return RegistryKey(platform, key.get(), subKey, kKeyRead).StringValue(name);
 }
 
+// Whether the ProgID, in any of the caught tables, names the class back:
+// two classes may both claim one, and only its owner may declare it.
+bool OwnsProgId(Platform& platform, const RegistryKey& caught, const std::string& progId, const std::string& clsid) {
+  for (const char* table : kClassTables) {
+    const RegistryKey root(platform, caught.get(), table, kKeyRead);
+    if (Lower(SubValue(platform, root, progId + "\\CLSID")) == Lower(clsid)) return true;
+  }
+  return false;
+}
+
 // A class the control registered to itself, with what a manifest says of it.
-void ReadClass(Platform& platform, const RegistryKey& table, const std::string& clsid,
+void ReadClass(Platform& platform, const RegistryKey& caught, const RegistryKey& table, const std::string& clsid,
                const std::string& controlPath, ControlDescription& description) {
   const RegistryKey key(platform, table.get(), clsid, kKeyRead);
   if (!NamesFile(SubValue(platform, key, "InprocServer32"), controlPath) || description.Serves(clsid)) return;
   ClassRegistration described{clsid, SubValue(platform, key, "InprocServer32", "ThreadingModel"), {}, 0, {}};
   for (const char* progIdKey : {"VersionIndependentProgID", "ProgID"}) {
     const std::string progId = SubValue(platform, key, progIdKey);
-    if (!progId.empty()) described.progIds.push_back(progId);
+    if (!progId.empty() && OwnsProgId(platform, caught, progId, clsid)) described.progIds.push_back(progId);
   }
   std::string misc = SubValue(platform, key, "MiscStatus");
   if (std::strtoul(misc.c_str(), nullptr, 10) == 0) misc = SubValue(platform, key, "MiscStatus\\1");
@@ -56,6 +67,19 @@ std::string DecimalVersion(const std::string& hex) {
          std::to_string(std::strtoul(hex.substr(dot + 1).c_str(), nullptr, 16));
 }
 
+// Whether a locale of the library's version (its numbered subkeys: "0",
+// "409", ...) registers the control's file for either platform.
+bool NamesFileInAnyLocale(Platform& platform, const RegistryKey& version, const std::string& controlPath) {
+  std::vector<std::string> locales;
+  version.SubKeyNames(&locales);
+  for (const std::string& locale : locales) {
+    if (locale.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) continue;  // FLAGS, HELPDIR
+    for (const char* kind : {"\\win32", "\\win64"})
+      if (NamesFile(SubValue(platform, version, locale + kind), controlPath)) return true;
+  }
+  return false;
+}
+
 // The type libraries registered to the control: their IDs, versions and flags.
 void ReadLibraries(Platform& platform, const RegistryKey& root, const std::string& controlPath,
                    ControlDescription& description) {
@@ -67,10 +91,8 @@ void ReadLibraries(Platform& platform, const RegistryKey& root, const std::strin
     std::vector<std::string> versions;
     library.SubKeyNames(&versions);
     for (const std::string& version : versions) {
-      const std::string file = SubValue(platform, library, version + "\\0\\win32").empty()
-                                   ? SubValue(platform, library, version + "\\0\\win64")
-                                   : SubValue(platform, library, version + "\\0\\win32");
-      if (!NamesFile(file, controlPath)) continue;
+      if (!NamesFileInAnyLocale(platform, RegistryKey(platform, library.get(), version, kKeyRead), controlPath))
+        continue;
       const auto flags = std::strtoul(SubValue(platform, library, version + "\\FLAGS").c_str(), nullptr, 10);
       description.libraries.push_back({libid, DecimalVersion(version), static_cast<uint16_t>(flags)});
       break;
@@ -85,7 +107,7 @@ void ReadCaught(Platform& platform, const RegistryKey& caught, const std::string
     const RegistryKey classes(platform, root.get(), "CLSID", kKeyRead);
     std::vector<std::string> clsids;
     classes.SubKeyNames(&clsids);
-    for (const std::string& clsid : clsids) ReadClass(platform, classes, clsid, controlPath, description);
+    for (const std::string& clsid : clsids) ReadClass(platform, caught, classes, clsid, controlPath, description);
     if (description.libraries.empty()) ReadLibraries(platform, root, controlPath, description);
   }
 }
@@ -101,12 +123,15 @@ std::string ProgramFor(Platform& platform, const std::string& programPath, uint1
   return {};
 }
 
-// Runs the copy under the limit; its exit code, or why there is none.
+// Runs the copy under the limit, sealed in a job that ends it with this
+// program and lets it start nothing; its exit code, or why there is none.
 Failure RunCopy(Platform& platform, const std::string& program, const std::string& arguments, uint32_t* code) {
   std::string commandLine = "\"" + program + "\" " + arguments;
   ProcessInformation information;
-  if (!platform.CreateProcessA(program.c_str(), &commandLine[0], kCreateNoWindow, &information))
+  Handle sealed = nullptr;
+  if (!platform.CreateProcessInJobA(program.c_str(), &commandLine[0], kCreateNoWindow, &information, &sealed))
     return Failure::NotStarted;
+  const OwnedHandle job(sealed, HandleReleaser{&platform});
   const OwnedHandle process(information.process, HandleReleaser{&platform});
   HandleReleaser{&platform}(information.thread);
   if (platform.WaitKeepingWindowAlive(process.get(), kWaitLimitMs) != kWaitObject0) {
@@ -115,7 +140,47 @@ Failure RunCopy(Platform& platform, const std::string& program, const std::strin
     return Failure::TimedOut;
   }
   if (!platform.GetExitCodeProcess(process.get(), code)) return Failure::NotStarted;
+  if (*code == kStoppedStartingAProgram) return Failure::StartedProgram;
   return static_cast<int32_t>(*code) < 0 ? Failure::Refused : Failure::None;
+}
+
+constexpr char kKeyPrefix[] = "RavlinCapture-";
+
+// The process a private key's name carries: "RavlinCapture-<process>-{GUID}"; 0 for another name.
+uint32_t ProcessOfKey(const std::string& name) {
+  if (name.compare(0, sizeof kKeyPrefix - 1, kKeyPrefix) != 0) return 0;
+  const size_t end = name.find('-', sizeof kKeyPrefix - 1);
+  const std::string digits = name.substr(sizeof kKeyPrefix - 1, end - (sizeof kKeyPrefix - 1));
+  if (end == std::string::npos || digits.empty() || digits.size() > 10 ||
+      digits.find_first_not_of("0123456789") != std::string::npos)
+    return 0;
+  return static_cast<uint32_t>(std::strtoul(digits.c_str(), nullptr, 10));
+}
+
+// A capture whose program was ended before it could delete its key left it behind.
+void DeleteEndedCaptureKeys(Platform& platform) {
+  std::vector<std::string> names;
+  RegistryKey(platform, HkeyCurrentUser(), "Software", kKeyRead).SubKeyNames(&names);
+  for (const std::string& name : names) {
+    const uint32_t process = ProcessOfKey(name);
+    if (process != 0 && ProcessHasEnded(platform, process))
+      platform.RegDeleteTreeA(HkeyCurrentUser(), ("Software\\" + name).c_str());
+  }
+}
+
+// A key no other run can have: this process and a new GUID; "" when it cannot be made new.
+std::string NewPrivateKey(Platform& platform) {
+  std::string guid;
+  if (platform.CoCreateGuid(&guid) < 0 || guid.empty()) return {};
+  const std::string name =
+      std::string("Software\\") + kKeyPrefix + std::to_string(platform.GetCurrentProcessId()) + "-" + guid;
+  RegKey created = nullptr;
+  uint32_t disposition = 0;
+  if (platform.RegCreateKeyExA(HkeyCurrentUser(), name.c_str(), kKeyAllAccess, &created, &disposition) !=
+      kErrorSuccess)
+    return {};
+  platform.RegCloseKey(created);
+  return disposition == kRegCreatedNewKey ? name : std::string();
 }
 
 }  // namespace
@@ -133,13 +198,12 @@ ControlDescription CaptureRegistration(Platform& platform, const std::string& pr
     description.captureFailure = Failure::NoProgram;
     return description;
   }
-  const std::string keyName = "Software\\RavlinCapture-" + Hex(platform.GetSystemTimeAsFileTime(), 16);
-  RegKey created = nullptr;
-  if (platform.RegCreateKeyExA(HkeyCurrentUser(), keyName.c_str(), kKeyAllAccess, &created) != kErrorSuccess) {
+  DeleteEndedCaptureKeys(platform);
+  const std::string keyName = NewPrivateKey(platform);
+  if (keyName.empty()) {
     description.captureFailure = Failure::NotStarted;
     return description;
   }
-  platform.RegCloseKey(created);
   description.captureFailure =
       RunCopy(platform, program, "/capture " + keyName + " \"" + controlPath + "\"", &description.captureCode);
   if (description.captureFailure == Failure::None) {

@@ -30,10 +30,10 @@ using OwnedKey = std::unique_ptr<void, KeyCloser>;
 struct Redirection {
   Redirection(Platform& platform, RegKey privateKey) : platform_(platform) {
     const std::pair<RegKey, const char*> roots[] = {
-        {HkeyClassesRoot(), "HKCR"}, {HkeyLocalMachine(), "HKLM"}, {HkeyCurrentUser(), "HKCU"}};
+        {HkeyClassesRoot(), "HKCR"}, {HkeyLocalMachine(), "HKLM"}, {HkeyCurrentUser(), "HKCU"}, {HkeyUsers(), "HKU"}};
     for (const auto& root : roots) {
       RegKey part = nullptr;
-      if (platform.RegCreateKeyExA(privateKey, root.second, kKeyAllAccess, &part) != kErrorSuccess) return;
+      if (platform.RegCreateKeyExA(privateKey, root.second, kKeyAllAccess, &part, nullptr) != kErrorSuccess) return;
       parts_.emplace_back(part, KeyCloser{&platform});
       if (platform.RegOverridePredefKey(root.first, part) != kErrorSuccess) return;
       overridden_.push_back(root.first);
@@ -44,7 +44,7 @@ struct Redirection {
   }
   Redirection(const Redirection&) = delete;
   Redirection& operator=(const Redirection&) = delete;
-  bool Complete() const { return overridden_.size() == 3; }
+  bool Complete() const { return overridden_.size() == 4; }
 
  private:
   Platform& platform_;

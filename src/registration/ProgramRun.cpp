@@ -13,6 +13,20 @@ std::string FileActedOn(Action action, const ControlState& control) {
   return action == Action::Register ? control.foundAt : control.registeredTo;
 }
 
+void NoteConfirmed(Platform& platform, ProgramState& program, Action action) {
+  for (ControlState& control : program.controls)
+    if (Acts(action, program, control))
+      control.confirmed = ReadFileIdentity(platform, FileActedOn(action, control), action == Action::Register);
+}
+
+bool Registered(const ProgramRun& run) {
+  for (const ControlRun& control : run.controls)
+    if (control.outcome && (control.outcome->kind == Outcome::Kind::Completed ||
+                            (control.outcome->kind == Outcome::Kind::HandedOver && control.outcome->code == 0)))
+      return true;
+  return false;
+}
+
 std::optional<ProgramState> ReadProgramNamed(Platform& platform, const std::string& fileSpec) {
   std::optional<ProgramState> program;
   ResumeNext([&] {
@@ -29,7 +43,7 @@ ProgramState ReadStateAgain(Platform& platform, const ProgramState& program) {
   return after;
 }
 
-ProgramRun RunProgram(Registrar& registrar, const ProgramState& program, Action action,
+ProgramRun RunProgram(Platform& platform, Registrar& registrar, const ProgramState& program, Action action,
                       const std::function<void(size_t, size_t, const std::string&)>& onNext,
                       const std::function<void()>& onBusy,
                       const std::function<ProgramState()>& readAfter) {
@@ -42,6 +56,10 @@ ProgramRun RunProgram(Registrar& registrar, const ProgramState& program, Action 
     run.controls.push_back({control, std::nullopt});
     if (!Acts(action, program, control)) continue;
     const std::string file = FileActedOn(action, control);
+    if (ReadFileIdentity(platform, file, action == Action::Register) != control.confirmed) {
+      run.controls.back().changed = true;
+      continue;
+    }
     onNext(++position, count, control.control.file);
     run.controls.back().outcome = registrar.Run(file, action, onBusy);
   }

@@ -15,6 +15,7 @@ namespace ravlin {
 struct ControlRun {
   ControlState before;
   std::optional<Outcome> outcome;  // none for a control the run passed over
+  bool changed = false;            // passed over: its file is not what was confirmed
 };
 
 struct ProgramRun {
@@ -31,6 +32,12 @@ bool Acts(Action action, const ProgramState& program, const ControlState& contro
 // The file the run hands to the registrar for the control.
 std::string FileActedOn(Action action, const ControlState& control);
 
+// Notes what each file the run would act on is now, for the run to compare.
+void NoteConfirmed(Platform& platform, ProgramState& program, Action action);
+
+// Whether anything was set up: a control registered.
+bool Registered(const ProgramRun& run);
+
 // The Visual Basic program fileSpec names, with its controls' state; none for
 // a file that is no such program or cannot be read. Never throws.
 std::optional<ProgramState> ReadProgramNamed(Platform& platform, const std::string& fileSpec);
@@ -40,7 +47,8 @@ ProgramState ReadStateAgain(Platform& platform, const ProgramState& program);
 
 // onNext(position, count, file) runs before each control acted on (position
 // from 1); onBusy as Registrar::Run. readAfter reads the program's state again.
-ProgramRun RunProgram(Registrar& registrar, const ProgramState& program, Action action,
+// A file that is not as NoteConfirmed found it is not run.
+ProgramRun RunProgram(Platform& platform, Registrar& registrar, const ProgramState& program, Action action,
                       const std::function<void(size_t, size_t, const std::string&)>& onNext,
                       const std::function<void()>& onBusy,
                       const std::function<ProgramState()>& readAfter);

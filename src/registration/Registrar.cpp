@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "inspection/MissingDependency.h"
+#include "inspection/NeverControls.h"
 #include "inspection/PlatformFile.h"
 #include "inspection/TypeLibrary.h"
 #include "platform/Probes.h"
@@ -63,6 +64,8 @@ std::optional<Action> ActionFor(const std::string& inCommand) {
 }
 
 std::string CheckedPathOf(Platform& platform, const std::string& fileSpec) {
+  // A device opened as a file may wait for a port or a console: never opened.
+  if (IsDeviceName(fileSpec)) return {};
   const std::string fullPath = FullPathOf(platform, fileSpec);
   return !fullPath.empty() && IsOrdinaryFile(platform, fullPath) ? fullPath : std::string();
 }

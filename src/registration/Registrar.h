@@ -88,7 +88,9 @@ class Registrar {
   std::vector<Outcome> late_;
 };
 
-// The absolute path of an ordinary file that fileSpec names from here; "" for anything else.
+// The absolute path of an ordinary file that fileSpec names from here; "" for
+// anything else, and for a device name in any folder. What the window's
+// Register and the command line check first.
 std::string CheckedPathOf(Platform& platform, const std::string& fileSpec);
 
 // The platform's registration tool that takes libraries built for machine

@@ -71,18 +71,37 @@ void Plan(Platform& platform, const std::string& folder, const NeededControl& co
   plan.placements.push_back({FileNameOf(path), path, target, control.classes});
 }
 
-// Copies a control found elsewhere beside the program; the original stays.
+// Beside the file it is to become: a name of this run's own, so a move puts it in place whole.
+std::string TemporaryNameFor(Platform& platform, const std::string& path) {
+  return path + ".ravlin-" + std::to_string(platform.GetCurrentProcessId()) + ".tmp";
+}
+
+// Moves the temporary file into place, never over a file there; removed again when it cannot be.
+bool MoveIntoPlace(Platform& platform, const std::string& temporary, const std::string& path, uint32_t* error) {
+  if (platform.MoveFileA(temporary.c_str(), path.c_str())) return true;
+  *error = platform.GetLastError();
+  platform.DeleteFileA(temporary.c_str());
+  return false;
+}
+
+// Copies a control found elsewhere beside the program, whole or not at all; the original stays.
 bool Place(Platform& platform, const Placement& placement, ManifestResult& result) {
   if (SameText(placement.source, placement.target) || IsOrdinaryFile(platform, placement.target)) return true;
-  if (!platform.CopyFileA(placement.source.c_str(), placement.target.c_str(), 1)) {
-    const uint32_t error = platform.GetLastError();
-    result.leftOut.push_back({placement.fileName, LeftOutControl::Reason::CopyFailed, placement.source, error,
-                              SystemDescription(platform, error), {}, {}});
-    return false;
+  const std::string temporary = TemporaryNameFor(platform, placement.target);
+  uint32_t error = 0;
+  if (platform.CopyFileA(placement.source.c_str(), temporary.c_str(), 1)) {
+    if (MoveIntoPlace(platform, temporary, placement.target, &error)) {
+      result.copied.push_back(placement.target);
+      result.copiedFrom.push_back(placement.source);
+      return true;
+    }
+  } else {
+    error = platform.GetLastError();
+    platform.DeleteFileA(temporary.c_str());  // a copy cut short
   }
-  result.copied.push_back(placement.target);
-  result.copiedFrom.push_back(placement.source);
-  return true;
+  result.leftOut.push_back({placement.fileName, LeftOutControl::Reason::CopyFailed, placement.source, error,
+                            SystemDescription(platform, error), {}, {}});
+  return false;
 }
 
 // A new file holding text; false with *error when it cannot be made or written whole.
@@ -92,14 +111,16 @@ bool WriteNewFile(Platform& platform, const std::string& path, const std::string
     *error = platform.GetLastError();
     return false;
   }
-  const OwnedHandle file(raw, HandleReleaser{&platform});
-  uint32_t written = 0;
-  if (!platform.WriteFile(file.get(), text.data(), static_cast<uint32_t>(text.size()), &written) ||
-      written != text.size()) {
-    *error = platform.GetLastError();
-    return false;
+  bool whole = false;
+  {
+    const OwnedHandle file(raw, HandleReleaser{&platform});
+    uint32_t written = 0;
+    whole = platform.WriteFile(file.get(), text.data(), static_cast<uint32_t>(text.size()), &written) &&
+            written == text.size();
+    if (!whole) *error = platform.GetLastError();
   }
-  return true;
+  if (!whole) platform.DeleteFileA(path.c_str());  // closed first: an open file cannot go
+  return whole;
 }
 
 // The program's own name, whatever spelling named it: the loader looks for that name's manifest.
@@ -116,7 +137,8 @@ void Failed(Platform& platform, ManifestResult& result) {
 }
 
 // A failed write takes back what its run placed: the copies (none was there
-// before: a copy never replaces), and the earlier manifest under its own name.
+// before: a copy never replaces), and the earlier manifest under its own name,
+// where nothing of this run is left in its way.
 void Undo(Platform& platform, ManifestResult& result) {
   for (const std::string& copy : result.copied)
     if (platform.DeleteFileA(copy.c_str())) result.removed.push_back(copy);
@@ -124,12 +146,14 @@ void Undo(Platform& platform, ManifestResult& result) {
     result.keptAs.clear();
 }
 
-// Keeps an existing manifest under its .bak name; false with result's error when it cannot.
-bool KeepEarlierManifest(Platform& platform, ManifestResult& result) {
+// Keeps an existing manifest under its .bak name; false with result's error
+// when it cannot, and then the new one, written already, goes.
+bool KeepEarlierManifest(Platform& platform, ManifestResult& result, const std::string& written) {
   if (!IsOrdinaryFile(platform, result.manifestPath)) return true;
   const std::string backup = result.manifestPath + ".bak";
   if (!platform.MoveFileA(result.manifestPath.c_str(), backup.c_str())) {
     Failed(platform, result);
+    platform.DeleteFileA(written.c_str());
     return false;
   }
   result.keptAs = backup;
@@ -175,8 +199,12 @@ ManifestResult WriteManifest(Platform& platform, const ManifestPlan& plan,
     result.covered.push_back(plan.placements[i].fileName);
   }
   if (request.controls.empty()) return result;
-  if (!KeepEarlierManifest(platform, result) ||
-      !WriteNewFile(platform, result.manifestPath, ManifestText(request), &result.error)) {
+  // Written whole under a name of its own first: Windows refuses to start a
+  // program whose manifest is cut short.
+  const std::string temporary = TemporaryNameFor(platform, result.manifestPath);
+  if (!WriteNewFile(platform, temporary, ManifestText(request), &result.error) ||
+      !KeepEarlierManifest(platform, result, temporary) ||
+      !MoveIntoPlace(platform, temporary, result.manifestPath, &result.error)) {
     if (result.kind != ManifestResult::Kind::WriteFailed) {
       result.kind = ManifestResult::Kind::WriteFailed;
       result.errorWords = SystemDescription(platform, result.error);

@@ -78,6 +78,7 @@ std::string Why(const DescribedInstead& control) {
     case Failure::TimedOut: return "its registration ran past 10 seconds";
     case Failure::Refused: return "its registration failed (" + Code("0x" + Hex(control.code, 8), control.code, {}) + ")";
     case Failure::NothingRegistered: return "its registration registered no class to this file";
+    case Failure::StartedProgram: return "it tried to start a program while registering: not captured";
   }
   return {};
 }

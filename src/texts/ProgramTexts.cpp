@@ -91,6 +91,8 @@ std::string ProgramRunMessage(const ProgramRun& run) {
       if (first == text::kCompleted) ++completed;
       lines += kBreak + before.control.file + ": " + first + kBreak + "    now " +
                StateWords(run.after, After(run, before));
+    } else if (control.changed) {
+      lines += kBreak + before.control.file + ": " + text::kControlChanged;
     } else if (before.kind == ControlState::Kind::NotFound) {
       missing += (missing.empty() ? "" : ", ") + before.control.file;
     } else if (!registering && before.kind == ControlState::Kind::Registered) {

@@ -27,6 +27,8 @@ constexpr char kNoFileYet[] = "No path and filename yet";
 constexpr char kFileNotFound[] = "File not found";
 constexpr char kConfirmation[] = "WWW";
 constexpr char kNoVersion[] = "(No Product Version available for this file)";
+// A program's control whose file changed between Register and Proceed.
+constexpr char kControlChanged[] = "its file has changed since it was confirmed: not run.";
 constexpr char kChangedSinceConfirmed[] =
     "The file has changed since it was confirmed: nothing was run.\r\n\r\n"
     "What it is now is shown: check it, then press Proceed again or Cancel.";

@@ -1,3 +1,4 @@
+#include "inspection/LookFolder.h"
 #include "platform/ResumeNext.h"
 #include "registration/CompanionScript.h"
 #include "texts/Texts.h"
@@ -43,6 +44,8 @@ void frmRavlin::Form_Load() {
   ResumeNext([&] { toolkit_.MsgBox(Label2.Caption() + " " + controlPath + mCrLf + mCrLf + advice); });
   ResumeNext([&] { lblArguments.SetCaption(NamedFilesLine(NameCommandLineFile(toolkit_, platform_, text1))); });
   ResumeNext([&] { Label2.SetForeColor(QBColor(mOcxFound ? 2 : 12)); });
+  // What the looks of a run that has ended took out of cabinets.
+  RemoveEndedLookFolders(platform_);
   ResumeNext([&] { toolkit_.SetTimer(kIdleTimerMs, [this] { Timer1_Timer(); }); });
 }
 

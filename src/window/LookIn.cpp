@@ -1,7 +1,9 @@
 // A folder named while a program's controls are listed: the old setup folder,
 // a CD or a download, where the controls found nowhere else may be.
 #include "inspection/FolderSearch.h"
+#include "inspection/LookFolder.h"
 #include "platform/ResumeNext.h"
+#include "registration/ProgramRun.h"
 #include "texts/Hints.h"
 #include "texts/ProgramTexts.h"
 #include "window/frmRavlin.h"
@@ -23,9 +25,16 @@ void frmRavlin::LookInFolder(const std::string& folder) {
   // A look that fails halfway keeps what it found until then.
   ResumeNext([&] { look = ravlin::LookInFolder(platform_, *mProgram, folder); });
   SetPointer(MousePointer::Default);
+  if (!look.temporary.empty()) mLookFolders.push_back(look.temporary);
+  NoteConfirmed(platform_, *mProgram, mRegisterMode ? Action::Register : Action::Unregister);
   lblControls.SetCaption(ControlList(*mProgram));
   const std::string message = FolderLookMessage(look);
   if (!message.empty()) Tell(message);
+}
+
+void frmRavlin::RemoveLookFolders() {
+  for (const std::string& folder : mLookFolders) RemoveLookFolder(platform_, folder);
+  mLookFolders.clear();
 }
 
 }  // namespace ravlin

@@ -16,9 +16,10 @@ void frmRavlin::cmdNoRegistry_Click() {
   const ManifestResult result = WriteProgramManifest(
       platform_, program, [&](const std::string& control) { return DescribeControl(platform_, self, control); });
   SetPointer(MousePointer::Default);
-  Tell(WithTryItOffer(ManifestMessage(result)));
+  const bool written = result.kind == ManifestResult::Kind::Written;
+  Tell(written ? WithTryItOffer(ManifestMessage(result)) : ManifestMessage(result));
   ClearShownInformation();
-  mTryProgram = program.program;
+  if (written) mTryProgram = program.program;
   SetButtonMode(true);
 }
 

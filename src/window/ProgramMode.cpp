@@ -23,6 +23,7 @@ bool frmRavlin::ConfirmProgram(const std::string& fileSpec, bool registering) {
     return true;
   }
   lblControls.SetCaption(ControlList(*program));
+  NoteConfirmed(platform_, *program, registering ? Action::Register : Action::Unregister);
   mProgram = std::move(program);
   mRegisterMode = registering;
   SetButtonMode(false);
@@ -42,15 +43,16 @@ void frmRavlin::ProceedProgram() {
   };
   const auto readAfter = [this, &program] { return ReadStateAgain(platform_, program); };
   const ProgramRun run =
-      RunProgram(registrar_, program, action, onNext, [this] { SetPointer(MousePointer::Hourglass); }, readAfter);
+      RunProgram(platform_, registrar_, program, action, onNext, [this] { SetPointer(MousePointer::Hourglass); }, readAfter);
   SetPointer(MousePointer::Default);
   ResumeNext([&] { lblControls.SetCaption(ControlList(run.after)); });
   std::string message = text::kCompleted;
   ResumeNext([&] { message = ProgramRunMessage(run) + NotCopiedLine(notCopied, program.systemFolder); });
-  if (action == Action::Register) {
-    message = WithTryItOffer(message);
-    mTryProgram = program.program;
-  }
+  RemoveLookFolders();
+  // Only a change is worth trying.
+  const bool changed = Registered(run);
+  if (changed) message = WithTryItOffer(message);
+  mTryProgram = changed ? program.program : std::string();
   Tell(message);
 }
 

@@ -1,6 +1,5 @@
 // The two-step confirmation of the general path: check, show, confirm or
 // withdraw. No handler here traps errors.
-#include "inspection/NeverControls.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
 #include "texts/Texts.h"
@@ -10,13 +9,13 @@ namespace ravlin {
 namespace {
 
 // Only spaces count as blank: a text of tabs goes on to the existence test.
-bool CheckFileSpec(Toolkit& toolkit, frmRavlin& form, const std::string& fileSpec) {
+bool CheckFileSpec(Toolkit& toolkit, Platform& platform, frmRavlin& form, const std::string& fileSpec) {
   if (IsBlank(fileSpec)) {
     toolkit.MsgBox(text::kNoFileYet);
     return false;
   }
-  // A device opened as a file may wait for a port or a console: never opened.
-  if (IsDeviceName(fileSpec) || !form.IsFileThere(fileSpec)) {
+  // The check the command line makes, then the open test of its own.
+  if (CheckedPathOf(platform, fileSpec).empty() || !form.IsFileThere(fileSpec)) {
     toolkit.MsgBox(text::kFileNotFound);
     return false;
   }
@@ -29,7 +28,7 @@ std::string frmRavlin::FileSpec() const { return WithoutEnclosingQuotes(text1.Te
 
 void frmRavlin::cmdRegister_Click() {
   const std::string fileSpec = FileSpec();
-  if (ConfirmSetup(fileSpec, true) || !CheckFileSpec(toolkit_, *this, fileSpec) || ConfirmProgram(fileSpec, true))
+  if (ConfirmSetup(fileSpec, true) || !CheckFileSpec(toolkit_, platform_, *this, fileSpec) || ConfirmProgram(fileSpec, true))
     return;
   ShowFileInfo(fileSpec);
   ReadConfirmationState(fileSpec);
@@ -41,7 +40,7 @@ void frmRavlin::cmdRegister_Click() {
 // No file information for an unregistration; what is registered to it, though.
 void frmRavlin::cmdUnregister_Click() {
   const std::string fileSpec = FileSpec();
-  if (ConfirmSetup(fileSpec, false) || !CheckFileSpec(toolkit_, *this, fileSpec) || ConfirmProgram(fileSpec, false))
+  if (ConfirmSetup(fileSpec, false) || !CheckFileSpec(toolkit_, platform_, *this, fileSpec) || ConfirmProgram(fileSpec, false))
     return;
   ReadConfirmationState(fileSpec);
   mRegisterMode = false;
@@ -121,6 +120,7 @@ void frmRavlin::ClearShownInformation() {
   lblControls.SetCaption("");
   mProgram.reset();
   mSetup.reset();
+  RemoveLookFolders();
   mTryProgram.clear();
   cmdTryIt.SetVisible(false);
 }

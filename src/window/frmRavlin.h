@@ -146,6 +146,8 @@ class frmRavlin final : public FormHost {
   bool ConfirmSetup(const std::string& fileSpec, bool registering);
   // Proceed on a setup folder: the plan carried out, or undone, then one message.
   void ProceedSetup();
+  // The folders the looks took cabinets' controls into, removed.
+  void RemoveLookFolders();
 
   Toolkit& toolkit_;
   Platform& platform_;
@@ -172,6 +174,8 @@ class frmRavlin final : public FormHost {
   std::optional<ProgramState> mProgram;
   // The setup folder being confirmed, and its plan; none for anything else.
   std::unique_ptr<PreparedSetup> mSetup;
+  // The folders the looks at the program's controls made; removed with its rows.
+  std::vector<std::string> mLookFolders;
   // The program Try it starts; "" when there is none to try.
   std::string mTryProgram;
   // While what was confirmed runs: a change of the text then does not undo it.

@@ -6,6 +6,8 @@
 #include "NoRegistrySteps.h"
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 using namespace ravlin;
 
@@ -99,6 +101,54 @@ SCENARIO(AProgramsRuntimeIsListedFirstAndAMissingControlIsTakenFromItsSetupCabin
   if (Check(s.WaitVisible(IdCmdProceed, true, 30000), "confirming again"))
     CheckEq(FirstLine(s.Text(IdLblControls)), "Runtime MSVBVM60.DLL: found, " + folder + "\\MSVBVM60.DLL",
             "the runtime beside the program");
+  DeleteFileA(installed.c_str());
+  DeleteRegistryKey(kFromCabKey);
+}
+
+// The test program's table patched to name the runtime and the program itself
+// beside its control; the folder holds both, and a cabinet holds them and a
+// system library. Only the control is taken, and the look's folder goes.
+SCENARIO(NamesThatAreNeverControlsAreNeitherTakenNorCopiedNorRegistered) {
+  const std::string never = FixturePath("setup\\SYSTEM.CAB");
+  if (GetFileAttributesA(never.c_str()) == INVALID_FILE_ATTRIBUTES) return (void)std::printf("  (skipped: no gcab)\n");
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = std::string(temp) + "ravlin-harmless", shared = SharedFolder();
+  CreateDirectoryA(folder.c_str(), nullptr);
+  std::ifstream in(FixturePath("vbprogram.exe"), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string beside = sizeof(void*) == 8 ? "realclass32.ocx" : "realclass.ocx";
+  for (const auto& name : {std::make_pair(std::string("wshom.ocx"), std::string("MSVBVM60.DLL")),
+                           std::make_pair(beside, std::string("vbprogram.exe"))}) {
+    const size_t at = bytes.find(name.first + '\0');
+    if (at != std::string::npos) bytes.replace(at, name.second.size() + 1, name.second + '\0');
+  }
+  std::ofstream(folder + "\\vbprogram.exe", std::ios::binary) << bytes;
+  Check(CopyFixture(FixturePath("setup\\notacontrol.dll"), folder, "MSVBVM60.DLL") &&
+            CopyFixture(FixturePath("setup\\SETUP1.CAB"), folder, "SETUP1.CAB") &&
+            CopyFixture(FixturePath("setup\\BROKEN.CAB"), folder, "BROKEN.CAB") && CopyFixture(never, folder, "SYSTEM.CAB"),
+        "the folder");
+  const std::string installed = shared + "\\ravlinnowhere.ocx";
+  DeleteFileA(installed.c_str());
+  const UnmanagedWindows unmanaged({"ravlin.exe"});
+  Session s;
+  s.StartIdle();
+  s.SetText(IdText1, folder + "\\vbprogram.exe");
+  s.Click(IdCmdRegister);
+  if (!Check(s.WaitVisible(IdCmdLookIn, true, 30000), "the program's list")) return;
+  std::string skipped;
+  for (int attempt = 0; attempt < 4 && skipped.rfind("Skipped", 0) != 0; ++attempt)
+    if (PickTheStartFolder(s)) skipped = s.TakeBox(30000);
+  s.Click(IdCmdProceed);
+  s.TakeBox();
+  CheckEq(FirstLine(s.TakeBox(60000)), "Registered 1 of 1 control.", "the control alone");
+  for (const char* name : {"MSVBVM60.DLL", "vbprogram.exe", "ravlin-vbprogram.exe-*"}) {
+    WIN32_FIND_DATAA found;
+    const HANDLE any = FindFirstFileA((std::string(name[0] == 'r' ? temp : shared + "\\") + name).c_str(), &found);
+    Check(any == INVALID_HANDLE_VALUE, std::string(name) + ": none in the system or temporary folder");
+    if (any != INVALID_HANDLE_VALUE) FindClose(any);
+  }
+  Check(!RegistryKeyExists("Software\\RavlinFixtures\\notacontrol"), "nothing but the control registered");
   DeleteFileA(installed.c_str());
   DeleteRegistryKey(kFromCabKey);
 }

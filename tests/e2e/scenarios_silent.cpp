@@ -59,9 +59,13 @@ SCENARIO(EachCommandRunsSilentlyWithItsExitCodeAndFirstLine) {
   const bool shell = GetFileAttributesA((std::string(shared) + "\\wshom.ocx").c_str()) != INVALID_FILE_ATTRIBUTES;
   const std::string server = "\"" + FixturePath("server.ocx") + "\"", key = "Software\\RavlinFixtures\\server";
   PlaceCompanion("server.ocx");  // of this build's own architecture, so that it loads here
+  CloseHandle(CreateFileA((folder + "\\empty.ocx").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  CopyFileA(FixturePath("server.ocx").c_str(), (folder + "\\copy.ocx").c_str(), FALSE);
+  const std::string programBytes = Slurp(program), serverBytes = Slurp(FixturePath("server.ocx"));
 
   const Row rows[] = {
       {"a control", "/s " + server, 0, "Process completed", false},
+      {"-s, as regsvr32 takes it", "-s " + server, 0, "Process completed", false},
       {"unregistered", "/S /U " + server, 0, "Process completed", false},
       {"a program: one registered, one nowhere", "/s " + program, 3, "Registered 1 of 1 control.", true},
       {"a program unregistered", "/s /u " + program, 0, "Unregistered 1 of 1 control.", true},
@@ -71,8 +75,16 @@ SCENARIO(EachCommandRunsSilentlyWithItsExitCodeAndFirstLine) {
       {"its controls", "/list " + program, 0, "\twshom.ocx\tIWshRuntimeLibrary.WshShell\t", false},
       {"the companion, reported to a file", "/s /companion /out " + report, 0, "", false},
       {"the companion unregistered", "/s /u /companion", 0, "Process completed", false},
-      {"a bad switch", "/s /x " + server, 2, "Unknown switch: /x", false},
+      {"a bad switch", "/s /x " + server, 1, "Unknown switch: /x", false},
       {"a missing file", "/s " + folder + "\\missing.ocx", 3, "File not found", false},
+      // As regsvr32 users expect, and no report over the file acted on, by any of its names.
+      {"an unknown switch without /s", "/silent " + server, 1, "Unknown switch: /silent", false},
+      {"a device in a folder", "/s " + folder + "\\CON.ocx", 3, "File not found", false},
+      {"an empty file", "/list " + folder + "\\empty.ocx", 3, "Not a program or a library: nothing to list.", false},
+      {"/out naming the control", "/s /u " + folder + "\\copy.ocx /out " + folder + "\\..\\ravlin-silent\\COPY.OCX", 1,
+       "The report would replace the file it is about: nothing was done.", false},
+      {"/out naming the program", "/s /manifest " + program + " /out " + program, 1,
+       "The report would replace the file it is about: nothing was done.", false},
   };
   std::string output;
   for (const Row& row : rows) {
@@ -87,13 +99,15 @@ SCENARIO(EachCommandRunsSilentlyWithItsExitCodeAndFirstLine) {
           std::string(row.what) + ": first line [" + first + "], expected [" + row.firstLine + "]");
   }
   CheckEq(FirstLine(Slurp(report)), "Process completed", "the companion's report, in its file");
+  Check(Slurp(program) == programBytes && Slurp(folder + "\\copy.ocx") == serverBytes, "no input overwritten");
   Check(!RegistryKeyExists(key), "unregistered at the end");
   RunSilently("/list " + program, output, folder + "\\output.txt");
   Check(output.find("\r\nfound\t" + beside + "\tRavlin.RealClass\t" + folder + "\\" + beside + "\r\n") != std::string::npos &&
             output.find("\r\nnot-found\travlinnowhere.ocx\tRavlinNowhere.Gone\t\r\n") != std::string::npos,
         "the other two lines: [" + output + "]");
   RemoveCompanion();
-  for (const char* file : {"vbprogram.exe", "MSVBVM60.DLL", "realclass.ocx", "realclass32.ocx", "wshom.ocx",
+  for (const char* file : {"vbprogram.exe", "MSVBVM60.DLL", "realclass.ocx", "empty.ocx", "copy.ocx",
+                           "realclass32.ocx", "wshom.ocx",
                            "vbprogram.exe.manifest", "report.txt", "output.txt"})
     DeleteFileA((folder + "\\" + file).c_str());
   RemoveDirectoryA(folder.c_str());

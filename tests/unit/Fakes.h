@@ -368,10 +368,17 @@ class FakePlatform : public Platform {
   int32_t CopyFileA(const char*, const char*, int32_t) override { return 0; }
   int32_t MoveFileA(const char*, const char*) override { return 0; }
   int32_t DeleteFileA(const char*) override { return 0; }
+  int32_t RemoveDirectoryA(const char*) override { return 0; }
   // No capture runs here: the scenarios under Wine prove it.
   int32_t TerminateProcess(Handle, uint32_t) override { return 0; }
   uint32_t GetModuleFileNameA(Module, char*, uint32_t) override { return 0; }
-  int32_t RegCreateKeyExA(RegKey, const char*, uint32_t, RegKey*) override { return 5; }
+  int32_t RegCreateKeyExA(RegKey, const char*, uint32_t, RegKey*, uint32_t*) override { return 5; }
+  int32_t CreateProcessInJobA(const char*, char*, uint32_t, ProcessInformation*, Handle*) override { return 0; }
+  int32_t CoCreateGuid(std::string*) override { return static_cast<int32_t>(0x80004005u); }
+  // No other process is there to open.
+  Handle OpenProcess(uint32_t, int32_t, uint32_t) override { return nullptr; }
+  uint32_t GetCurrentProcessId() override { return 4242; }
+  int32_t GetFileInformationByHandle(Handle, FileIndex*) override { return 0; }
   int32_t RegOverridePredefKey(RegKey, RegKey) override { return 5; }
   int32_t RegDeleteTreeA(RegKey, const char*) override { return 5; }
   Handle FindResourceA(Module, const char*, const char*) override { return nullptr; }
@@ -635,7 +642,6 @@ class FakePlatform : public Platform {
                               std::vector<std::string>*) override {
     return 0;
   }
-  int32_t RemoveDirectoryA(const char*) override { return 0; }
   int32_t RegisterTypeLibraryA(const char*) override { return static_cast<int32_t>(0x80029C4Au); }
   int32_t UnRegisterTypeLibraryA(const char*) override { return static_cast<int32_t>(0x80029C4Au); }
 };

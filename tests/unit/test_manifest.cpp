@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <ostream>
 
+#include "Fakes.h"
 #include "sidebyside/Manifest.h"
+#include "sidebyside/ManifestWriter.h"
 #include "texts/ManifestTexts.h"
 
 namespace ravlin {
@@ -99,6 +102,82 @@ TEST(ManifestMessage, ReasonsWineDoesNotReach) {
   result.keptAs = "C:\\app\\a.exe.manifest.bak";
   EXPECT_EQ(ManifestMessage(result), "The manifest could not be written (error 5): Access denied.\r\n"
                                      "The earlier manifest is kept as C:\\app\\a.exe.manifest.bak.");
+}
+
+// --- The writer: whole or not at all, failing at each step --------------------------------
+
+// A folder's files by path, and the one step that fails ("create", "write" or
+// "move" of a file written under its own name). An open file cannot go.
+struct FolderPlatform : FakePlatform {
+  explicit FolderPlatform(CallLog& log) : FakePlatform(log) {
+    onGetFileAttributesA = [this](const char* path) { return files.count(path) ? 0x20u : kInvalidFileAttributes; };
+  }
+  Handle CreateFileA(const char* name, uint32_t access, uint32_t share, uint32_t how, uint32_t flags) override {
+    if (!(access & kGenericWrite)) return FakePlatform::CreateFileA(name, access, share, how, flags);
+    lastError = files.count(name) ? 80 : 5;
+    if (failAt == "create" || files.count(name)) return InvalidHandleValue();
+    files[name];
+    const Handle file = reinterpret_cast<Handle>(static_cast<intptr_t>(0xA000 + open.size()));
+    open[file] = name;
+    return file;
+  }
+  int32_t WriteFile(Handle file, const void* data, uint32_t size, uint32_t* written) override {
+    *written = failAt == "write" ? size / 2 : size;  // the disk full half-way
+    files[open[file]].append(static_cast<const char*>(data), *written);
+    lastError = 112;
+    return *written == size;
+  }
+  int32_t CloseHandle(Handle file) override { return open.erase(file) ? 1 : FakePlatform::CloseHandle(file); }
+  int32_t MoveFileA(const char* from, const char* to) override {
+    const std::string source = from;
+    lastError = 5;
+    if (!files.count(source) || files.count(to) || (failAt == "move" && source.rfind(".tmp") == source.size() - 4))
+      return 0;
+    files[to] = files[source];
+    files.erase(source);
+    return 1;
+  }
+  int32_t DeleteFileA(const char* path) override {
+    for (const auto& file : open)
+      if (file.second == path) return 0;
+    return files.erase(path) ? 1 : 0;
+  }
+  std::map<std::string, std::string> files;
+  std::map<Handle, std::string> open;
+  std::string failAt;
+};
+
+TEST(ManifestWriter, LeavesNoPartOfAFileAndTheEarlierManifestUnderItsName) {
+  constexpr char kPath[] = "C:\\App\\app.exe.manifest";
+  const std::string bak = std::string(kPath) + ".bak", whole = "whole";
+  const struct {
+    const char* failAt;
+    bool earlier;  // a manifest of the user's own is there
+    std::map<std::string, std::string> after;  // "whole" for the new manifest, all of it
+  } rows[] = {
+      {"", true, {{kPath, whole}, {bak, "earlier"}}},
+      {"create", true, {{kPath, "earlier"}}},
+      {"write", false, {}},
+      {"write", true, {{kPath, "earlier"}}},
+      {"move", false, {}},
+      {"move", true, {{kPath, "earlier"}}},
+  };
+  for (const auto& row : rows) {
+    CallLog log;
+    FolderPlatform platform(log);
+    platform.failAt = row.failAt;
+    if (row.earlier) platform.files[kPath] = "earlier";
+    ManifestPlan plan;
+    plan.result.manifestPath = kPath;
+    plan.placements = {{"my.ocx", "C:\\App\\my.ocx", "C:\\App\\my.ocx", {}}};
+    const ManifestResult result =
+        WriteManifest(platform, plan, {Described({{"{A}", "Apartment", {"My.Control"}, 0, "{L}"}})});
+    const std::string text = ManifestText({"app.exe", {{"my.ocx", Described({{"{A}", "Apartment", {"My.Control"}, 0, "{L}"}})}}});
+    for (auto& file : platform.files)
+      if (file.second == text) file.second = whole;
+    EXPECT_EQ(platform.files, row.after) << row.failAt << (row.earlier ? ", with an earlier one" : "");
+    EXPECT_EQ(result.kind == ManifestResult::Kind::Written, *row.failAt == '\0') << row.failAt;
+  }
 }
 
 }  // namespace

@@ -34,6 +34,8 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"/LIST app.exe", "5 [app.exe] out []"},
         RequestCase{"/s /u /companion /out r.txt", "3 companion [] out [r.txt]"},
         RequestCase{"/s /x a.ocx", "usage: Unknown switch: /x"},
+        RequestCase{"-s -U a.ocx", "3 [a.ocx] out []"},  // as regsvr32 takes them
+        RequestCase{"/list a.ocx /out r.txt /out a.ocx", "usage: /out named twice."},
         RequestCase{"/s", "usage: No file named."},
         RequestCase{"/list a.ocx /out", "usage: No file after /out."},
         RequestCase{"/s a.ocx b.ocx", "usage: Two files named."},

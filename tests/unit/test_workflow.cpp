@@ -205,7 +205,9 @@ TEST_F(Workflow, RefusalsChangeNothingAndNeverLookAtABlankText) {
   Type("C:\\ctl\\missing.ocx");
   Forget();
   w.form.cmdRegister.Click();
-  EXPECT_EQ(w.log.entries, (std::vector<std::string>{"OpenForInput:C:\\ctl\\missing.ocx", "MsgBox:File not found"}));
+  EXPECT_EQ(w.log.entries, (std::vector<std::string>{"GetFullPathNameA:C:\\ctl\\missing.ocx",
+                                                     "GetFileAttributesA:C:\\ctl\\missing.ocx",
+                                                     "OpenForInput:C:\\ctl\\missing.ocx", "MsgBox:File not found"}));
 }
 
 TEST_F(Workflow, RegisterShowsTheSummaryBeforeSwitchingTheButtons) {

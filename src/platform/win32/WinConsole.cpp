@@ -52,19 +52,24 @@ HANDLE WinConsole::ConsoleOutput() {
 
 // Wine gives a program started from a Unix terminal a console of its own on
 // that terminal; Windows gives a program of the window subsystem none.
-void WinConsole::Print(const std::string& text) {
+bool WinConsole::Print(const std::string& text) {
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  if (IsRedirected(output) && WriteAll(output, text)) return;
+  if (IsRedirected(output) && WriteAll(output, text)) return true;
   HANDLE console = IsConsole(output) ? output : ConsoleOutput();
-  if (!console) return;
+  if (!console) return false;
   const WideArg wide(text.c_str());
   const wchar_t* rest = wide.get();
   for (DWORD left = static_cast<DWORD>(std::wcslen(rest)); left > 0;) {
     DWORD written = 0;
-    if (!WriteConsoleW(console, rest, left, &written, nullptr) || written == 0) return;
+    if (!WriteConsoleW(console, rest, left, &written, nullptr) || written == 0) return false;
     rest += written;
     left -= written;
   }
+  return true;
+}
+
+void WinConsole::ShowMessage(const std::string& text) {
+  MessageBoxW(nullptr, WideArg(text.c_str()).get(), WideArg(title_).get(), MB_OK);
 }
 
 uint32_t WinConsole::WriteUtf8File(const std::string& path, const std::string& text) {

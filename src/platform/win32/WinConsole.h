@@ -9,14 +9,17 @@ namespace ravlin {
 
 class WinConsole final : public Console {
  public:
+  explicit WinConsole(const char* title) : title_(title) {}
   std::string Command() override;
-  void Print(const std::string& text) override;
+  bool Print(const std::string& text) override;
+  void ShowMessage(const std::string& text) override;
   uint32_t WriteUtf8File(const std::string& path, const std::string& text) override;
 
  private:
   // The attached console's output, once asked for; null when there is none.
   HANDLE ConsoleOutput();
 
+  const char* title_;
   bool attachTried_ = false;
   UniqueHandle console_{INVALID_HANDLE_VALUE};
 };

@@ -28,6 +28,10 @@ class WinPlatform : public Platform {
   int32_t CreateProcessA(const char* applicationName, char* commandLine, uint32_t creationFlags,
                          ProcessInformation* information) override;
   int32_t GetExitCodeProcess(Handle process, uint32_t* exitCode) override;
+  int32_t CreateProcessInJobA(const char* applicationName, char* commandLine, uint32_t creationFlags,
+                              ProcessInformation* information, Handle* job) override;
+  Handle OpenProcess(uint32_t desiredAccess, int32_t inheritHandle, uint32_t processId) override;
+  uint32_t GetCurrentProcessId() override;
   int32_t TerminateProcess(Handle process, uint32_t exitCode) override;
   uint32_t GetModuleFileNameA(Module module, char* fileName, uint32_t size) override;
   uint32_t GetWindowsDirectoryA(char* buffer, uint32_t size) override;
@@ -44,6 +48,9 @@ class WinPlatform : public Platform {
   int32_t CopyFileA(const char* existingFileName, const char* newFileName, int32_t failIfExists) override;
   int32_t MoveFileA(const char* existingFileName, const char* newFileName) override;
   int32_t DeleteFileA(const char* fileName) override;
+  int32_t RemoveDirectoryA(const char* pathName) override;
+  int32_t GetFileInformationByHandle(Handle file, FileIndex* information) override;
+  int32_t CoCreateGuid(std::string* guid) override;
   Handle FindResourceA(Module module, const char* name, const char* type) override;
   int32_t LoadTypeLibraryA(const char* fileName, TypeLibraryAttributes* attributes) override;
   uint32_t FormatMessageA(uint32_t flags, const void* source, uint32_t messageId,
@@ -65,7 +72,8 @@ class WinPlatform : public Platform {
   int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* type, uint8_t* data,
                            uint32_t* dataSize) override;
   int32_t RegCloseKey(RegKey key) override;
-  int32_t RegCreateKeyExA(RegKey key, const char* subKey, uint32_t samDesired, RegKey* result) override;
+  int32_t RegCreateKeyExA(RegKey key, const char* subKey, uint32_t samDesired, RegKey* result,
+                          uint32_t* disposition) override;
   int32_t RegOverridePredefKey(RegKey key, RegKey newKey) override;
   int32_t RegDeleteTreeA(RegKey key, const char* subKey) override;
   uint32_t ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) override;
@@ -89,7 +97,6 @@ class WinPlatform : public Platform {
   int32_t CreateDirectoryA(const char* pathName) override;
   int32_t ExtractFromCabinetA(const char* cabinet, const std::vector<std::string>& wanted, const char* folder,
                               std::vector<std::string>* written) override;
-  int32_t RemoveDirectoryA(const char* pathName) override;
   int32_t RegisterTypeLibraryA(const char* fileName) override;
   int32_t UnRegisterTypeLibraryA(const char* fileName) override;
 };

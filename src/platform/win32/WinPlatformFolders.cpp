@@ -48,6 +48,4 @@ int32_t WinPlatform::CreateDirectoryA(const char* pathName) {
   return ::CreateDirectoryW(WidePath(pathName).get(), nullptr);
 }
 
-int32_t WinPlatform::RemoveDirectoryA(const char* pathName) { return ::RemoveDirectoryW(WidePath(pathName).get()); }
-
 }  // namespace ravlin
