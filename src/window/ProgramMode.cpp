@@ -49,8 +49,8 @@ void frmRavlin::ProceedProgram() {
   std::string message = text::kCompleted;
   ResumeNext([&] { message = ProgramRunMessage(run) + NotCopiedLine(notCopied, program.systemFolder); });
   RemoveLookFolders();
-  // Only a change is worth trying.
-  const bool changed = Registered(run);
+  // Only a control registered is worth trying.
+  const bool changed = action == Action::Register && Registered(run);
   if (changed) message = WithTryItOffer(message);
   mTryProgram = changed ? program.program : std::string();
   Tell(message);
