@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # The program's folders include downward only:
-#   app -> window, cli -> texts -> registration, sidebyside -> inspection -> platform
+#   app -> window, cli -> texts, requests -> registration, sidebyside -> inspection -> platform
 # A file may include its own folder's headers and those of folders to its right;
-# folders that share a step (window and cli, registration and sidebyside) do
+# folders that share a step (window and cli, texts and requests, registration
+# and sidebyside) do
 # not include each other.
 set -euo pipefail
 src=${1:-"$(cd "$(dirname "$0")/.." && pwd)/src"}
-layers=(app "window cli" texts "registration sidebyside" inspection platform)
+layers=(app "window cli" "texts requests" "registration sidebyside" inspection platform)
 rank() {
   local i f
   for i in "${!layers[@]}"; do for f in ${layers[$i]}; do [ "$f" = "$1" ] && { echo "$i"; return; }; done; done

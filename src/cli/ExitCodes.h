@@ -7,7 +7,8 @@ namespace ravlin {
 
 constexpr int kExitDone = 0;
 constexpr int kExitNothingWritten = 1;  // /manifest wrote nothing
-constexpr int kExitBadInput = 1;        // regsvr32's: a bad command line
+constexpr int kExitBadArguments = 1;    // regsvr32's: a bad command line
+constexpr int kExitSetupUnusable = 1;   // a setup list that names no file or no program folder
 constexpr int kExitCouldNotLoad = 3;    // regsvr32's: no such file, or it could not be loaded or read
 constexpr int kExitNoExport = 4;        // regsvr32's: the export is not there
 constexpr int kExitExportFailed = 5;    // regsvr32's: the export failed

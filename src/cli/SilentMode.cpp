@@ -10,12 +10,10 @@
 #include "cli/SilentSetup.h"
 #include "inspection/FileIdentity.h"
 #include "inspection/PlatformFile.h"
-#include "platform/Probes.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
-#include "registration/Capture.h"
-#include "registration/CompanionScript.h"
-#include "sidebyside/ProgramManifest.h"
+#include "requests/NamedFile.h"
+#include "requests/ProgramRequest.h"
 #include "texts/CommandLineTexts.h"
 #include "texts/ManifestTexts.h"
 #include "texts/ProgramTexts.h"
@@ -32,18 +30,13 @@ struct Report {
   std::string text;  // its first line the plain outcome
 };
 
-void Nothing() {}
-
-// The file as the window checks it before Register: "" when it is no file here.
-std::string PathOf(Platform& platform, const std::string& fileSpec) {
-  std::string path;
-  ResumeNext([&] { path = CheckedPathOf(platform, fileSpec); });
-  return path;
-}
+// Nobody watches a script's run: no progress shown, no busy pointer.
+void NoBusyPointer() {}
+void NoProgress(size_t, size_t, const std::string&) {}
 
 Report RunOne(Platform& platform, const std::string& path, Action action) {
   Registrar registrar(platform);
-  const Outcome outcome = registrar.Run(path, action, Nothing);
+  const Outcome outcome = registrar.Run(path, action, NoBusyPointer);
   return {ExitCodeOf(outcome), MessageFor(outcome)};
 }
 
@@ -51,23 +44,16 @@ Report RunOne(Platform& platform, const std::string& path, Action action) {
 Report RunControls(Platform& platform, ProgramState program, Action action) {
   Registrar registrar(platform);
   NoteConfirmed(platform, program, action);
-  const ProgramRun run =
-      RunProgram(platform, registrar, program, action, [](size_t, size_t, const std::string&) {}, Nothing,
-                 [&] { return ReadStateAgain(platform, program); });
-  return {ExitCodeOf(run), ProgramRunMessage(run)};
-}
-
-std::string CompanionPath(Platform& platform) {
-  bool sixtyFour = false;  // a failing probe chooses system32, as at start-up
-  ResumeNext([&] { sixtyFour = is64(platform); });
-  return CompanionFolder(sixtyFour) + "\\RICHTX32.OCX";
+  const ProgramProceeded proceeded =
+      ProceedWithProgram(platform, registrar, program, action, NoProgress, NoBusyPointer);
+  return {ExitCodeOf(proceeded.run), ProgramRunMessage(proceeded.run)};
 }
 
 // Straight through the registrar: whoever runs a script has the rights it needs.
 Report RegisterCompanion(Platform& platform, Action action) {
-  const std::string path = CompanionPath(platform);
-  if (PathOf(platform, path).empty()) return {kExitCouldNotLoad, text::kFileNotFound};
-  return RunOne(platform, path, action);
+  const NamedFile companion = ReadNamedFile(platform, CompanionPath(platform));
+  if (companion.kind == NamedFile::Kind::NotFound) return {kExitCouldNotLoad, text::kFileNotFound};
+  return RunOne(platform, companion.path, action);
 }
 
 // What the confirmation shows of a control file: its version, and what is registered to it.
@@ -79,32 +65,35 @@ std::string FileLines(Platform& platform, const std::string& path) {
 }
 
 Report WriteManifestOf(Platform& platform, const ProgramState& program) {
-  const std::string self = OwnProgramPath(platform);
-  const ManifestResult result = WriteProgramManifest(
-      platform, program, [&](const std::string& control) { return DescribeControl(platform, self, control); });
+  const ManifestResult result = DescribeInManifest(platform, program);
   return {result.kind == ManifestResult::Kind::Written ? kExitDone : kExitNothingWritten, ManifestMessage(result)};
 }
 
 // A file named: a control, or a Visual Basic program, as Register tells them apart.
 Report RunOnFile(Platform& platform, SilentRequest::Mode mode, Action action, const std::string& fileSpec) {
   using Mode = SilentRequest::Mode;
-  const std::string path = PathOf(platform, fileSpec);
-  if (path.empty()) return {kExitCouldNotLoad, text::kFileNotFound};
+  using Kind = NamedFile::Kind;
+  const NamedFile named = ReadNamedFile(platform, fileSpec);
+  const std::string& path = named.path;
+  if (named.kind == Kind::NotFound) return {kExitCouldNotLoad, text::kFileNotFound};
   if (mode == Mode::List && !PlatformFile(platform, path).IsOpen()) return {kExitCouldNotLoad, text::kCannotRead};
-  const std::optional<ProgramState> program = ReadProgramNamed(platform, path);
-  if (!program) {
-    if (mode == Mode::Manifest) return {kExitNothingWritten, text::kNotAProgram};
-    if (mode != Mode::List) return RunOne(platform, path, action);
-    const std::optional<PeHeaders> headers = ReadPeHeadersOf(platform, path);
-    if (!headers || !headers->isImage) return {kExitCouldNotLoad, text::kNeitherProgramNorLibrary};
-    return {kExitDone, FileLines(platform, path)};
+  switch (named.kind) {
+    case Kind::Control: {
+      if (mode == Mode::Manifest) return {kExitNothingWritten, text::kNotAProgram};
+      if (mode != Mode::List) return RunOne(platform, path, action);
+      const std::optional<PeHeaders> headers = ReadPeHeadersOf(platform, path);
+      if (!headers || !headers->isImage) return {kExitCouldNotLoad, text::kNeitherProgramNorLibrary};
+      return {kExitDone, FileLines(platform, path)};
+    }
+    case Kind::ProgramUnreadable:
+      return {mode == Mode::Manifest ? kExitNothingWritten : kExitCouldNotLoad, text::kControlsUnreadable};
+    case Kind::ProgramWithoutControls:
+      return {mode == Mode::Manifest ? kExitNothingWritten : kExitDone, text::kNoControls};
+    default: break;
   }
-  if (program->kind == ProgramControls::Kind::Unreadable)
-    return {mode == Mode::Manifest ? kExitNothingWritten : kExitCouldNotLoad, text::kControlsUnreadable};
-  if (program->controls.empty()) return {mode == Mode::Manifest ? kExitNothingWritten : kExitDone, text::kNoControls};
-  if (mode == Mode::Manifest) return WriteManifestOf(platform, *program);
-  if (mode == Mode::List) return {kExitDone, ListLines(*program)};
-  return RunControls(platform, *program, action);
+  if (mode == Mode::Manifest) return WriteManifestOf(platform, *named.program);
+  if (mode == Mode::List) return {kExitDone, ListLines(*named.program)};
+  return RunControls(platform, *named.program, action);
 }
 
 // Whether the report would land on what the request reads or writes: the
@@ -138,7 +127,7 @@ Report Run(Platform& platform, const SilentRequest& request) {
 int RefuseCommandLine(Console& console, const std::string& problem) {
   const std::string usage = UsageText(problem) + kBreak;
   if (!console.Print(usage)) console.ShowMessage(usage);
-  return kExitBadInput;
+  return kExitBadArguments;
 }
 
 }  // namespace
@@ -149,14 +138,14 @@ std::optional<int> RunSilentMode(Platform& platform, Console& console) {
   if (request.mode == SilentRequest::Mode::Usage) return RefuseCommandLine(console, request.problem);
   if (!request.out.empty() && ReportIsInput(platform, request)) {
     console.Print(std::string(text::kReportIsInput) + kBreak);
-    return kExitBadInput;
+    return kExitBadArguments;
   }
   // A report that could not be delivered would leave a script guessing: the
   // file is made before anything is done.
   if (!request.out.empty()) {
     if (console.WriteUtf8File(request.out, "") != 0) {
       console.Print(ReportNotWrittenText(request.out));
-      return kExitBadInput;
+      return kExitBadArguments;
     }
   }
   Report report;

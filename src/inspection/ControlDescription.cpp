@@ -11,16 +11,12 @@
 namespace ravlin {
 namespace {
 
-// MiscStatus for every aspect is the key's own value; controls often leave it
-// 0 and give it for content (aspect 1), which is the one a container asks for.
-uint32_t MiscStatus(Platform& platform, const RegistryKey& classKey) {
-  const RegistryKey misc(platform, classKey.get(), "MiscStatus", kKeyRead | kKeyWow64_32Key);
-  if (!misc.IsOpen()) return 0;
-  const uint32_t all = static_cast<uint32_t>(std::strtoul(misc.StringValue("").c_str(), nullptr, 10));
-  if (all != 0) return all;
-  const RegistryKey content(platform, misc.get(), "1", kKeyQueryValue | kKeyWow64_32Key);
-  return static_cast<uint32_t>(std::strtoul(content.StringValue("").c_str(), nullptr, 10));
+std::string SubValue(Platform& platform, const RegistryKey& key, const std::string& subKey, uint32_t view,
+                     const char* name = "") {
+  return RegistryKey(platform, key.get(), subKey, kKeyRead | view).StringValue(name);
 }
+
+uint32_t Number(const std::string& text) { return static_cast<uint32_t>(std::strtoul(text.c_str(), nullptr, 10)); }
 
 // The class a ProgID's own key names; "" when it names none. Windows shares
 // ProgID keys between the registry views; Wine does not always, so a 64-bit
@@ -39,34 +35,17 @@ std::string ProgIdOwner(Platform& platform, const std::string& progId) {
 
 // Two classes of a file often list the same ProgID (a class and its older
 // name); it stays with the class its own key names, which is the one created.
-void KeepOwnedProgIds(Platform& platform, ClassRegistration& details) {
-  std::vector<std::string> kept;
-  for (const std::string& progId : details.progIds) {
-    const std::string owner = ProgIdOwner(platform, progId);
-    if (owner.empty() || Lower(owner) == Lower(details.clsid)) kept.push_back(progId);
-  }
-  details.progIds = kept;
-}
-
 ClassRegistration Read(Platform& platform, const RegisteredClass& registered) {
-  ClassRegistration details{registered.clsid, {}, {}, 0, {}};
+  const auto owns = [&](const std::string& progId) {
+    const std::string owner = ProgIdOwner(platform, progId);
+    return owner.empty() || Lower(owner) == Lower(registered.clsid);
+  };
   for (const ClassesRoot& root : DefaultClassesRoots()) {
     const RegistryKey classKey(platform, root.key, root.path + "\\CLSID\\" + registered.clsid,
                                kKeyRead | kKeyWow64_32Key);
-    if (!classKey.IsOpen()) continue;
-    details.threadingModel =
-        RegistryKey(platform, classKey.get(), "InprocServer32", kKeyQueryValue | kKeyWow64_32Key)
-            .StringValue("ThreadingModel");
-    for (const char* progIdKey : {"VersionIndependentProgID", "ProgID"}) {
-      const std::string progId =
-          RegistryKey(platform, classKey.get(), progIdKey, kKeyQueryValue | kKeyWow64_32Key).StringValue("");
-      if (!progId.empty()) details.progIds.push_back(progId);
-    }
-    details.miscStatus = MiscStatus(platform, classKey);
-    KeepOwnedProgIds(platform, details);
-    return details;
+    if (classKey.IsOpen()) return ReadClassKey(platform, classKey, registered.clsid, kKeyWow64_32Key, owns);
   }
-  return details;
+  return {registered.clsid, {}, {}, 0, {}};
 }
 
 const ClassRegistration* Find(const std::vector<ClassRegistration>& classes, const std::string& clsid) {
@@ -76,6 +55,21 @@ const ClassRegistration* Find(const std::vector<ClassRegistration>& classes, con
 }
 
 }  // namespace
+
+// MiscStatus for every aspect is the key's own value; controls often leave it
+// 0 and give it for content (aspect 1), which is the one a container asks for.
+ClassRegistration ReadClassKey(Platform& platform, const RegistryKey& classKey, const std::string& clsid,
+                               uint32_t view, const std::function<bool(const std::string& progId)>& owns) {
+  ClassRegistration described{clsid, SubValue(platform, classKey, "InprocServer32", view, "ThreadingModel"), {}, 0, {}};
+  for (const char* progIdKey : {"VersionIndependentProgID", "ProgID"}) {
+    const std::string progId = SubValue(platform, classKey, progIdKey, view);
+    if (!progId.empty() && owns(progId)) described.progIds.push_back(progId);
+  }
+  described.miscStatus = Number(SubValue(platform, classKey, "MiscStatus", view));
+  if (described.miscStatus == 0) described.miscStatus = Number(SubValue(platform, classKey, "MiscStatus\\1", view));
+  described.tlbid = SubValue(platform, classKey, "TypeLib", view);
+  return described;
+}
 
 bool ControlDescription::Serves(const std::string& clsid) const { return Find(classes, clsid) != nullptr; }
 

@@ -4,10 +4,12 @@
 // ProgIDs and MiscStatus. Caught from the control's own registration where
 // that could run, otherwise read from its type library.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/RegistryKey.h"
 
 namespace ravlin {
 
@@ -48,6 +50,11 @@ struct ControlDescription {
   // The library a class of this control names; "" when it names none.
   std::string LibraryOf(const ClassRegistration& described) const;
 };
+
+// A class key as registered (in the given registry view): its threading
+// model, the ProgIDs owns() grants it, MiscStatus and type library.
+ClassRegistration ReadClassKey(Platform& platform, const RegistryKey& classKey, const std::string& clsid,
+                               uint32_t view, const std::function<bool(const std::string& progId)>& owns);
 
 // Classes a program can create and the library, from the control's type
 // library; a class registered to this very file keeps the registry's words.

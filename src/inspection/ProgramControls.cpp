@@ -1,7 +1,6 @@
 #include "inspection/ProgramControls.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 #include "platform/Text.h"
@@ -28,12 +27,6 @@ uint32_t U32(const unsigned char* b) {
 
 bool ReadExactly(ByteSource& file, uint64_t offset, void* buffer, size_t length) {
   return file.ReadAt(offset, static_cast<char*>(buffer), length) == length;
-}
-
-std::string Upper(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return text;
 }
 
 bool ImportsRuntime(ByteSource& file) {

@@ -13,11 +13,6 @@
 namespace ravlin {
 namespace {
 
-std::string NameOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Each root's class table, opened once in the 32-bit view; what is beneath is in that view already.
 class ClassServers {
  public:
@@ -80,7 +75,7 @@ ControlState StateOf(Platform& platform, const ClassServers& servers, const File
   }
   for (const std::string& folder : {program.folder, program.systemFolder}) {
     for (const std::string& spelling : spellings) {
-      const std::string candidate = folder + "\\" + NameOf(spelling);
+      const std::string candidate = folder + "\\" + FileNameOf(spelling);
       if (!IsOrdinaryFile(platform, candidate)) continue;
       state.control.file = spelling;
       state.foundAt = candidate;

@@ -1,18 +1,9 @@
 #include "inspection/RuntimeState.h"
 
-#include <cctype>
-
 #include "inspection/PlatformFile.h"
+#include "platform/Text.h"
 
 namespace ravlin {
-namespace {
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
-}  // namespace
 
 bool RuntimeState::IsVersion5() const { return Upper(name) == "MSVBVM50.DLL"; }
 

@@ -58,6 +58,11 @@ inline std::string Lower(std::string text) {
   return text;
 }
 
+inline std::string Upper(std::string text) {
+  for (char& ch : text) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return text;
+}
+
 // What follows a path's last separator; the whole text when it has none.
 inline std::string FileNameOf(const std::string& path) {
   const size_t slash = path.find_last_of("\\/");

@@ -19,13 +19,8 @@ using Failure = ControlDescription::CaptureFailure;
 // Where the capture's roots land, and where each keeps its classes.
 const char* const kClassTables[] = {"HKCR", "HKLM\\Software\\Classes", "HKCU\\Software\\Classes"};
 
-std::string Unquoted(std::string text) {
-  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
-  return text;
-}
-
 bool NamesFile(const std::string& server, const std::string& controlPath) {
-  return !server.empty() && Lower(FileNameOf(Unquoted(server))) == Lower(FileNameOf(controlPath));
+  return !server.empty() && Lower(FileNameOf(WithoutEnclosingQuotes(server))) == Lower(FileNameOf(controlPath));
 }
 
 std::string SubValue(Platform& platform, const RegistryKey& key, const std::string& subKey, const char* name = "") {
@@ -47,16 +42,9 @@ void ReadClass(Platform& platform, const RegistryKey& caught, const RegistryKey&
                const std::string& controlPath, ControlDescription& description) {
   const RegistryKey key(platform, table.get(), clsid, kKeyRead);
   if (!NamesFile(SubValue(platform, key, "InprocServer32"), controlPath) || description.Serves(clsid)) return;
-  ClassRegistration described{clsid, SubValue(platform, key, "InprocServer32", "ThreadingModel"), {}, 0, {}};
-  for (const char* progIdKey : {"VersionIndependentProgID", "ProgID"}) {
-    const std::string progId = SubValue(platform, key, progIdKey);
-    if (!progId.empty() && OwnsProgId(platform, caught, progId, clsid)) described.progIds.push_back(progId);
-  }
-  std::string misc = SubValue(platform, key, "MiscStatus");
-  if (std::strtoul(misc.c_str(), nullptr, 10) == 0) misc = SubValue(platform, key, "MiscStatus\\1");
-  described.miscStatus = static_cast<uint32_t>(std::strtoul(misc.c_str(), nullptr, 10));
-  described.tlbid = SubValue(platform, key, "TypeLib");
-  description.classes.push_back(described);
+  description.classes.push_back(ReadClassKey(platform, key, clsid, 0, [&](const std::string& progId) {
+    return OwnsProgId(platform, caught, progId, clsid);
+  }));
 }
 
 // "2.a" as the registry names a version: "2.10".

@@ -12,7 +12,7 @@ constexpr int32_t kBoxTextId = 0xFFFF;  // a message box's text
 constexpr char kNotRegistered[] = "not correctly registered";
 
 // What the walk over the top-level windows found of the program's.
-struct Seen {
+struct ProgramWindows {
   Platform* platform;
   uint32_t processId;
   std::string boxText;
@@ -26,8 +26,8 @@ std::string BoxText(Platform& platform, Hwnd box) {
 }
 
 // A visible window of the program's; a message box ends the walk, as it says most.
-int32_t LookAt(Hwnd window, intptr_t parameter) {
-  Seen& seen = *reinterpret_cast<Seen*>(parameter);
+int32_t NoteProgramWindow(Hwnd window, intptr_t parameter) {
+  ProgramWindows& seen = *reinterpret_cast<ProgramWindows*>(parameter);
   uint32_t owner = 0;
   seen.platform->GetWindowThreadProcessId(window, &owner);
   if (owner != seen.processId || !seen.platform->IsWindowVisible(window)) return 1;
@@ -40,9 +40,9 @@ int32_t LookAt(Hwnd window, intptr_t parameter) {
 }
 
 // Whether what the program shows now decides the outcome.
-bool Shows(Platform& platform, TryOutcome& outcome) {
-  Seen seen{&platform, outcome.processId, {}, false};
-  platform.EnumWindows(&LookAt, reinterpret_cast<intptr_t>(&seen));
+bool DecidedByWhatItShows(Platform& platform, TryOutcome& outcome) {
+  ProgramWindows seen{&platform, outcome.processId, {}, false};
+  platform.EnumWindows(&NoteProgramWindow, reinterpret_cast<intptr_t>(&seen));
   if (!seen.boxText.empty()) {
     const bool registration = seen.boxText.find(kNotRegistered) != std::string::npos;
     outcome.kind = registration ? TryOutcome::Kind::RegistrationError : TryOutcome::Kind::ShowsMessage;
@@ -75,7 +75,7 @@ TryOutcome TryProgram(Platform& platform, const std::string& programPath) {
   const OwnedHandle thread(started.thread, HandleReleaser{&platform});
   outcome.processId = started.processId;
   for (uint32_t waited = 0; waited < kTryWatchMs; waited += kTryLookMs) {
-    if (Shows(platform, outcome)) return outcome;
+    if (DecidedByWhatItShows(platform, outcome)) return outcome;
     const uint32_t wait = platform.WaitKeepingWindowAlive(started.process, kTryLookMs);
     if (wait == kWaitTimeout) continue;
     outcome.kind = TryOutcome::Kind::Unwatched;

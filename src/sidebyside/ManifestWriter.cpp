@@ -165,7 +165,7 @@ bool KeepEarlierManifest(Platform& platform, ManifestResult& result, const std::
 ManifestPlan PlanManifest(Platform& platform, const std::string& programPath,
                           const std::vector<NeededControl>& controls) {
   ManifestPlan plan;
-  plan.result.manifestPath = LongName(platform, programPath) + ".manifest";
+  plan.result.manifestPath = LongName(platform, programPath) + kManifestSuffix;
   if (HasOwnManifest(platform, programPath)) {
     plan.result.kind = ManifestResult::Kind::OwnManifest;
     return plan;
@@ -191,7 +191,7 @@ ManifestResult WriteManifest(Platform& platform, const ManifestPlan& plan,
     result.kind = ManifestResult::Kind::BackupInTheWay;
     return result;
   }
-  const std::string program = result.manifestPath.substr(0, result.manifestPath.size() - 9);  // less ".manifest"
+  const std::string program = result.manifestPath.substr(0, result.manifestPath.size() - (sizeof kManifestSuffix - 1));
   ManifestRequest request{FileNameOf(program), {}};
   for (const size_t i : admitted) {
     if (!Place(platform, plan.placements[i], result)) continue;

@@ -12,6 +12,9 @@
 
 namespace ravlin {
 
+// What a program's manifest adds to its name.
+constexpr char kManifestSuffix[] = ".manifest";
+
 // One control a program needs, and where it was found ("" when nowhere).
 struct NeededControl {
   std::string fileName;  // as the program lists it, "COMDLG32.OCX"

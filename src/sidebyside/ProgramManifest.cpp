@@ -17,7 +17,7 @@ ManifestResult WriteProgramManifest(Platform& platform, const ProgramState& prog
                                     const DescribeControlAt& describe) {
   ManifestResult result;
   result.kind = ManifestResult::Kind::WriteFailed;
-  result.manifestPath = program.program + ".manifest";
+  result.manifestPath = program.program + kManifestSuffix;
   ResumeNext([&] {
     std::vector<NeededControl> needed;
     for (const ControlState& control : program.controls)

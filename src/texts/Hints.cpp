@@ -1,6 +1,6 @@
 #include "texts/Hints.h"
 
-#include <cctype>
+#include "platform/Text.h"
 
 namespace ravlin {
 namespace {
@@ -25,11 +25,6 @@ constexpr VerbFiles kVerbs[] = {
     {"msdxmocx", {"msdxm.ocx"}},
 };
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 std::string Why(SkippedCabinet::Why why) {
   switch (why) {
     case SkippedCabinet::Why::TooLarge: return "it is larger than 100 MB";
@@ -42,8 +37,7 @@ std::string Why(SkippedCabinet::Why why) {
 }  // namespace
 
 std::string WinetricksVerbFor(const std::string& file) {
-  const size_t slash = file.find_last_of("\\/");
-  const std::string name = Lower(slash == std::string::npos ? file : file.substr(slash + 1));
+  const std::string name = Lower(FileNameOf(file));
   for (const VerbFiles& entry : kVerbs)
     for (const char* installed : entry.files)
       if (installed && name == installed) return entry.verb;

@@ -8,6 +8,9 @@
 namespace ravlin {
 namespace {
 
+// The watch's limit as a person reads it: "15 seconds".
+std::string WatchSeconds() { return std::to_string(kTryWatchMs / 1000) + " seconds"; }
+
 constexpr char kBreak[] = "\r\n";
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find(kBreak)); }
@@ -131,7 +134,9 @@ std::string TryMessage(const TryOutcome& outcome) {
     case K::NoWindow: break;
     case K::Unwatched: return "It started, but it could not be watched.";
   }
-  return "It is still running after 15 seconds and has not opened a window.";
+  return "It is still running after " + WatchSeconds() + " and has not opened a window.";
 }
+
+std::string TryingText() { return "Trying the program: watching its windows for up to " + WatchSeconds() + "..."; }
 
 }  // namespace ravlin

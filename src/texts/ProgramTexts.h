@@ -17,9 +17,11 @@ constexpr char kControlsUnreadable[] =
     "This is a Visual Basic program, but its list of controls cannot be read: the file is damaged.";
 // After a run over a program's controls or its manifest written.
 constexpr char kTryItOffer[] = "Press Try it to start the program and see whether it runs now.";
-constexpr char kTrying[] = "Trying the program: watching its windows for up to 15 seconds...";
 
 }  // namespace text
+
+// What the window says while it watches, with the watch's own limit.
+std::string TryingText();
 
 // "WSHOM.OCX: registered, C:\windows\syswow64\wshom.ocx", "X.OCX: not registered,
 // found beside the program", "NOWHERE.OCX: not found", ...

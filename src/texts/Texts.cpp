@@ -60,7 +60,6 @@ std::string ExportFailedText(const Outcome& outcome) {
   return message;
 }
 
-std::string FileName(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
 // MSVC's and GCC's exceptions are raised by a system library on the control's behalf.
 bool IsCppException(uint32_t code) { return code == 0xE06D7363 || code == 0x20474343; }
@@ -69,7 +68,7 @@ std::string CrashedText(const Outcome& outcome) {
   const CrashRecord& crash = outcome.crash;
   if (IsCppException(crash.code))
     return std::string("Process failed: a C++ exception was thrown out of ") + ExportName(outcome.action) +
-           " of " + FileName(outcome.file) + " (exception 0x" + Hex(crash.code, 8) + ").";
+           " of " + FileNameOf(outcome.file) + " (exception 0x" + Hex(crash.code, 8) + ").";
   const std::string where = crash.module.empty() ? "0x" + Hex(crash.address, 8)
                                                  : crash.module + "+0x" + Hex(crash.offset, 1);
   const char* name = ExceptionName(crash.code);

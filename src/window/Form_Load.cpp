@@ -1,6 +1,7 @@
 #include "inspection/LookFolder.h"
 #include "platform/ResumeNext.h"
-#include "registration/CompanionScript.h"
+#include "platform/Text.h"
+#include "requests/NamedFile.h"
 #include "texts/Texts.h"
 #include "window/CommandLineFile.h"
 #include "window/frmRavlin.h"
@@ -9,7 +10,6 @@ namespace ravlin {
 
 // Every step is guarded: start-up never stops and reports no error of its own.
 void frmRavlin::Form_Load() {
-  bool sixtyFour = false;  // a failing probe chooses system32
   bool found = false;      // a failing lookup counts as not found
   std::string controlDirectory;
   std::string rememberedDirectory;
@@ -23,10 +23,9 @@ void frmRavlin::Form_Load() {
   ResumeNext([&] { lblPleaseVerify.SetVisible(false); });
   ResumeNext([&] { SetButtonMode(true); });
   ResumeNext([&] { File1.SetPath(GetSystemPath()); });
-  ResumeNext([&] { sixtyFour = is64(); });
-  controlDirectory = CompanionFolder(sixtyFour);
+  controlPath = CompanionPath(platform_);
+  controlDirectory = FolderOf(controlPath);
   rememberedDirectory = controlDirectory;
-  controlPath = controlDirectory + "\\RICHTX32.OCX";
   mCompanionPath = controlPath;
   ResumeNext([&] { text1.SetText(controlPath); });
   ResumeNext([&] { found = !toolkit_.Dir(controlPath).empty(); });

@@ -1,7 +1,6 @@
 // A program's controls described in a manifest beside it, so it finds them
 // without the registry: the third choice while confirming a program.
-#include "registration/Capture.h"
-#include "sidebyside/ProgramManifest.h"
+#include "requests/ProgramRequest.h"
 #include "texts/ManifestTexts.h"
 #include "texts/ProgramTexts.h"
 #include "window/frmRavlin.h"
@@ -12,9 +11,7 @@ void frmRavlin::cmdNoRegistry_Click() {
   if (!mProgram) return;
   const ProgramState program = *mProgram;
   SetPointer(MousePointer::Hourglass);
-  const std::string self = OwnProgramPath(platform_);
-  const ManifestResult result = WriteProgramManifest(
-      platform_, program, [&](const std::string& control) { return DescribeControl(platform_, self, control); });
+  const ManifestResult result = DescribeInManifest(platform_, program);
   SetPointer(MousePointer::Default);
   const bool written = result.kind == ManifestResult::Kind::Written;
   Tell(written ? WithTryItOffer(ManifestMessage(result)) : ManifestMessage(result));

@@ -9,7 +9,7 @@ namespace ravlin {
 
 void frmRavlin::cmdTryIt_Click() {
   if (mTryProgram.empty()) return;
-  ResumeNext([&] { lblState.SetCaption(text::kTrying); });
+  ResumeNext([&] { lblState.SetCaption(TryingText()); });
   SetPointer(MousePointer::Hourglass);
   TryOutcome outcome;
   ResumeNext([&] { outcome = TryProgram(platform_, mTryProgram); });

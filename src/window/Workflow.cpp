@@ -2,6 +2,8 @@
 // withdraw. No handler here traps errors.
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
+#include "requests/NamedFile.h"
+#include "texts/ProgramTexts.h"
 #include "texts/Texts.h"
 #include "window/frmRavlin.h"
 
@@ -9,27 +11,44 @@ namespace ravlin {
 namespace {
 
 // Only spaces count as blank: a text of tabs goes on to the existence test.
-bool CheckFileSpec(Toolkit& toolkit, Platform& platform, frmRavlin& form, const std::string& fileSpec) {
+// What the name is comes from below; the window's own open test follows.
+std::optional<NamedFile> CheckFileSpec(Toolkit& toolkit, Platform& platform, frmRavlin& form,
+                                       const std::string& fileSpec) {
   if (IsBlank(fileSpec)) {
     toolkit.MsgBox(text::kNoFileYet);
-    return false;
+    return std::nullopt;
   }
-  // The check the command line makes, then the open test of its own.
-  if (CheckedPathOf(platform, fileSpec).empty() || !form.IsFileThere(fileSpec)) {
+  NamedFile named = ReadNamedFile(platform, fileSpec);
+  if (named.kind == NamedFile::Kind::NotFound || !form.IsFileThere(fileSpec)) {
     toolkit.MsgBox(text::kFileNotFound);
-    return false;
+    return std::nullopt;
   }
-  return true;
+  return named;
 }
 
 }  // namespace
 
 std::string frmRavlin::FileSpec() const { return WithoutEnclosingQuotes(text1.Text()); }
 
+// A setup folder, a program or a control file: true when the name was taken
+// as a control file, to be confirmed as one.
+bool frmRavlin::ConfirmNamed(const std::string& fileSpec, bool registering) {
+  mProgram.reset();
+  if (ConfirmSetup(fileSpec, registering)) return false;
+  std::optional<NamedFile> named = CheckFileSpec(toolkit_, platform_, *this, fileSpec);
+  if (!named) return false;
+  switch (named->kind) {
+    case NamedFile::Kind::Control: return true;
+    case NamedFile::Kind::ProgramUnreadable: Tell(text::kControlsUnreadable); break;
+    case NamedFile::Kind::ProgramWithoutControls: Tell(text::kNoControls); break;
+    default: ConfirmProgram(std::move(*named->program), registering); break;
+  }
+  return false;
+}
+
 void frmRavlin::cmdRegister_Click() {
   const std::string fileSpec = FileSpec();
-  if (ConfirmSetup(fileSpec, true) || !CheckFileSpec(toolkit_, platform_, *this, fileSpec) || ConfirmProgram(fileSpec, true))
-    return;
+  if (!ConfirmNamed(fileSpec, true)) return;
   ShowFileInfo(fileSpec);
   ReadConfirmationState(fileSpec);
   mRegisterMode = true;
@@ -40,8 +59,7 @@ void frmRavlin::cmdRegister_Click() {
 // No file information for an unregistration; what is registered to it, though.
 void frmRavlin::cmdUnregister_Click() {
   const std::string fileSpec = FileSpec();
-  if (ConfirmSetup(fileSpec, false) || !CheckFileSpec(toolkit_, platform_, *this, fileSpec) || ConfirmProgram(fileSpec, false))
-    return;
+  if (!ConfirmNamed(fileSpec, false)) return;
   ReadConfirmationState(fileSpec);
   mRegisterMode = false;
   RecordConfirmed(fileSpec);

@@ -132,10 +132,11 @@ class frmRavlin final : public FormHost {
   // A message box whose failure is not the caller's.
   void Tell(const std::string& message);
   void SetPointer(MousePointer pointer);
-  // A Visual Basic program named in place of a control: its controls shown
-  // for confirmation (true), or why there is nothing to confirm, told (true
-  // too); false for any other file, which goes the general way.
-  bool ConfirmProgram(const std::string& fileSpec, bool registering);
+  // What Register or Unregister was given, confirmed or told: true only for a
+  // control file, which goes the general way.
+  bool ConfirmNamed(const std::string& fileSpec, bool registering);
+  // A Visual Basic program named in place of a control: its controls shown for confirmation.
+  void ConfirmProgram(ProgramState program, bool registering);
   // Proceed on a program: its controls one after another, then one message.
   void ProceedProgram();
   // The program's missing controls looked for in the folder, the list shown again.

@@ -1,0 +1,35 @@
+#include "requests/NamedFile.h"
+
+#include "platform/Probes.h"
+#include "platform/ResumeNext.h"
+#include "registration/CompanionScript.h"
+#include "registration/Registrar.h"
+
+namespace ravlin {
+
+NamedFile ReadNamedFile(Platform& platform, const std::string& fileSpec) {
+  NamedFile named;
+  ResumeNext([&] { named.path = CheckedPathOf(platform, fileSpec); });
+  if (named.path.empty()) return named;
+  std::optional<ProgramState> program;
+  ResumeNext([&] { program = ReadProgramState(platform, named.path); });
+  if (!program || program->kind == ProgramControls::Kind::NotVisualBasic) {
+    named.kind = NamedFile::Kind::Control;
+  } else if (program->kind == ProgramControls::Kind::Unreadable) {
+    named.kind = NamedFile::Kind::ProgramUnreadable;
+  } else if (program->controls.empty()) {
+    named.kind = NamedFile::Kind::ProgramWithoutControls;
+  } else {
+    named.kind = NamedFile::Kind::Program;
+    named.program = std::move(program);
+  }
+  return named;
+}
+
+std::string CompanionPath(Platform& platform) {
+  bool sixtyFour = false;
+  ResumeNext([&] { sixtyFour = is64(platform); });
+  return CompanionFolder(sixtyFour) + "\\RICHTX32.OCX";
+}
+
+}  // namespace ravlin
