@@ -9,7 +9,6 @@
 #include "cli/SilentRequest.h"
 #include "cli/SilentSetup.h"
 #include "inspection/FileIdentity.h"
-#include "inspection/PlatformFile.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
 #include "requests/NamedFile.h"
@@ -76,15 +75,16 @@ Report RunOnFile(Platform& platform, SilentRequest::Mode mode, Action action, co
   const NamedFile named = ReadNamedFile(platform, fileSpec);
   const std::string& path = named.path;
   if (named.kind == Kind::NotFound) return {kExitCouldNotLoad, text::kFileNotFound};
-  if (mode == Mode::List && !PlatformFile(platform, path).IsOpen()) return {kExitCouldNotLoad, text::kCannotRead};
   switch (named.kind) {
-    case Kind::Control: {
+    case Kind::Control:
       if (mode == Mode::Manifest) return {kExitNothingWritten, text::kNotAProgram};
       if (mode != Mode::List) return RunOne(platform, path, action);
-      const std::optional<PeHeaders> headers = ReadPeHeadersOf(platform, path);
-      if (!headers || !headers->isImage) return {kExitCouldNotLoad, text::kNeitherProgramNorLibrary};
+      switch (ReadListedFile(platform, path)) {
+        case ListedFile::CannotRead: return {kExitCouldNotLoad, text::kCannotRead};
+        case ListedFile::NotALibrary: return {kExitCouldNotLoad, text::kNeitherProgramNorLibrary};
+        case ListedFile::Library: break;
+      }
       return {kExitDone, FileLines(platform, path)};
-    }
     case Kind::ProgramUnreadable:
       return {mode == Mode::Manifest ? kExitNothingWritten : kExitCouldNotLoad, text::kControlsUnreadable};
     case Kind::ProgramWithoutControls:

@@ -1,5 +1,7 @@
 #include "requests/NamedFile.h"
 
+#include "inspection/PeImage.h"
+#include "inspection/PlatformFile.h"
 #include "platform/Probes.h"
 #include "platform/ResumeNext.h"
 #include "registration/CompanionScript.h"
@@ -24,6 +26,12 @@ NamedFile ReadNamedFile(Platform& platform, const std::string& fileSpec) {
     named.program = std::move(program);
   }
   return named;
+}
+
+ListedFile ReadListedFile(Platform& platform, const std::string& path) {
+  if (!PlatformFile(platform, path).IsOpen()) return ListedFile::CannotRead;
+  const std::optional<PeHeaders> headers = ReadPeHeadersOf(platform, path);
+  return headers && headers->isImage ? ListedFile::Library : ListedFile::NotALibrary;
 }
 
 std::string CompanionPath(Platform& platform) {

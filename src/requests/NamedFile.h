@@ -25,6 +25,11 @@ struct NamedFile {
 // Never throws: a failing read counts as the file not being there.
 NamedFile ReadNamedFile(Platform& platform, const std::string& fileSpec);
 
+// What a listing can show of a file that is no program: a library (any
+// executable image) is described, anything else is refused with why.
+enum class ListedFile { CannotRead, NotALibrary, Library };
+ListedFile ReadListedFile(Platform& platform, const std::string& path);
+
 // The companion control where this system keeps it; a failing probe chooses
 // system32, as at start-up.
 std::string CompanionPath(Platform& platform);
