@@ -133,13 +133,18 @@ int32_t WinPlatform::CloseHandle(Handle object) { return ::CloseHandle(object); 
 
 int32_t WinPlatform::CreateProcessA(const char* applicationName, char* commandLine,
                                     uint32_t creationFlags, ProcessInformation* information) {
+  return StartProcess(applicationName, commandLine, creationFlags, nullptr, information);
+}
+
+int32_t WinPlatform::StartProcess(const char* applicationName, char* commandLine, uint32_t creationFlags,
+                                  const char* currentDirectory, ProcessInformation* information) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started{};
-  const WideArg application(applicationName);
+  const WideArg application(applicationName), directory(currentDirectory);
   WideArg line(commandLine);  // the wide function may write into its command line
-  const BOOL ok = ::CreateProcessW(application.get(), line.data(), nullptr, nullptr, FALSE,
-                                   creationFlags, nullptr, nullptr, &startup, &started);
+  const BOOL ok = ::CreateProcessW(application.get(), line.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
+                                   directory.get(), &startup, &started);
   information->process = started.hProcess;
   information->thread = started.hThread;
   information->processId = started.dwProcessId;
