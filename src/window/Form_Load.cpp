@@ -1,6 +1,6 @@
-#include "inspection/LookFolder.h"
 #include "platform/ResumeNext.h"
 #include "registration/CompanionScript.h"
+#include "registration/LookFolder.h"
 #include "texts/Texts.h"
 #include "window/CommandLineFile.h"
 #include "window/frmRavlin.h"
