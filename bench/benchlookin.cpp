@@ -20,7 +20,7 @@
 
 #include "Process.h"
 #include "Stats.h"
-#include "inspection/FolderSearch.h"
+#include "registration/FolderTake.h"
 #include "platform/win32/WinPlatform.h"
 
 using bench::Expect;

@@ -1,10 +1,10 @@
 #pragma once
 // A folder the user names for the controls a program misses: its old setup
 // folder, a CD, a download. A control is looked for there as a plain file,
-// then inside each cabinet (.CAB) directly in it, in name order; from a
-// cabinet only the files still missing are taken, into a new folder of the
-// program's own under the user's temporary folder, so nothing is replaced.
+// then inside each cabinet (.CAB) directly in it, in name order. This reads
+// the folder; taking the files out is registration's (FolderTake.h).
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "inspection/ProgramState.h"
@@ -27,9 +27,20 @@ struct FolderLook {
   std::vector<SkippedCabinet> skipped;
 };
 
-// Looks for the controls of program that were found nowhere (their foundAt is
-// empty) and notes each one found: foundAt, foundIn, and Found for one not
-// registered. A failing platform call ends the look with its exception.
-FolderLook LookInFolder(Platform& platform, ProgramState& program, const std::string& folder);
+// What the folder holds for the controls still missing.
+struct FolderContents {
+  std::vector<std::pair<size_t, std::string>> files;  // a control's index in the program, its path there
+  std::vector<FindData> cabinets;                     // directly in the folder, in name order
+};
+
+// A control found nowhere (its foundAt is empty) that is worth looking for:
+// a name that is never a control has no path to find.
+bool IsMissing(const ControlState& control);
+
+// The bare names of the controls still missing, each once.
+std::vector<std::string> StillMissing(const ProgramState& program);
+
+// A failing platform call ends the search with its exception.
+FolderContents SearchFolder(FilePlatform& files, const ProgramState& program, const std::string& folder);
 
 }  // namespace ravlin

@@ -6,7 +6,7 @@
 
 namespace ravlin {
 
-PlatformFile::PlatformFile(Platform& platform, const std::string& path)
+PlatformFile::PlatformFile(FilePlatform& platform, const std::string& path)
     : platform_(platform), handle_(InvalidHandleValue()) {
   // Others may keep the file open, even for writing: it is only looked at.
   ResumeNext([&] {
@@ -36,12 +36,12 @@ size_t PlatformFile::ReadAt(uint64_t offset, char* buffer, size_t length) {
   return total;
 }
 
-bool IsOrdinaryFile(Platform& platform, const std::string& path) {
+bool IsOrdinaryFile(FilePlatform& platform, const std::string& path) {
   const uint32_t attributes = platform.GetFileAttributesA(path.c_str());
   return attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) == 0;
 }
 
-std::optional<PeHeaders> ReadPeHeadersOf(Platform& platform, const std::string& path) {
+std::optional<PeHeaders> ReadPeHeadersOf(FilePlatform& platform, const std::string& path) {
   PlatformFile file(platform, path);
   if (!file.IsOpen()) return std::nullopt;
   return ReadPeHeaders(file);

@@ -4,13 +4,13 @@
 #include <string>
 
 #include "inspection/PeImage.h"
-#include "platform/Platform.h"
+#include "platform/FilePlatform.h"
 
 namespace ravlin {
 
 class PlatformFile final : public ByteSource {
  public:
-  PlatformFile(Platform& platform, const std::string& path);
+  PlatformFile(FilePlatform& platform, const std::string& path);
   ~PlatformFile();
   PlatformFile(const PlatformFile&) = delete;
   PlatformFile& operator=(const PlatformFile&) = delete;
@@ -19,14 +19,14 @@ class PlatformFile final : public ByteSource {
   size_t ReadAt(uint64_t offset, char* buffer, size_t length) override;
 
  private:
-  Platform& platform_;
+  FilePlatform& platform_;
   Handle handle_;
 };
 
 // Whether path names a file (not a folder) that is there.
-bool IsOrdinaryFile(Platform& platform, const std::string& path);
+bool IsOrdinaryFile(FilePlatform& platform, const std::string& path);
 
 // The headers of the file at path; none when the file cannot be read.
-std::optional<PeHeaders> ReadPeHeadersOf(Platform& platform, const std::string& path);
+std::optional<PeHeaders> ReadPeHeadersOf(FilePlatform& platform, const std::string& path);
 
 }  // namespace ravlin

@@ -12,7 +12,7 @@ constexpr uint32_t kFirstValueBytes = 520;
 
 }  // namespace
 
-RegistryKey::RegistryKey(Platform& platform, RegKey parent, const std::string& subKey,
+RegistryKey::RegistryKey(RegistryPlatform& platform, RegKey parent, const std::string& subKey,
                          uint32_t access)
     : platform_(platform) {
   RegKey opened = nullptr;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Platform.h"
+#include "platform/RegistryPlatform.h"
 
 namespace ravlin {
 
@@ -12,7 +12,7 @@ class RegistryKey {
  public:
   // Opens subKey of parent with the given access (and registry view flags);
   // on failure the key is not open and status() says why.
-  RegistryKey(Platform& platform, RegKey parent, const std::string& subKey, uint32_t access);
+  RegistryKey(RegistryPlatform& platform, RegKey parent, const std::string& subKey, uint32_t access);
   ~RegistryKey();
   RegistryKey(const RegistryKey&) = delete;
   RegistryKey& operator=(const RegistryKey&) = delete;
@@ -31,7 +31,7 @@ class RegistryKey {
   std::string StringValue(const char* valueName) const;
 
  private:
-  Platform& platform_;
+  RegistryPlatform& platform_;
   RegKey key_ = nullptr;
   mutable int32_t status_ = kErrorFileNotFound;
 };

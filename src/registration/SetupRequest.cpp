@@ -5,6 +5,8 @@
 #include "inspection/RegistrationState.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
+#include "registration/CabinetTake.h"
+#include "registration/LookFolder.h"
 
 namespace ravlin {
 namespace {
@@ -38,21 +40,6 @@ SetupFolders FoldersFor(Platform& platform, const std::string& setup) {
   return folders;
 }
 
-// A new folder of its own under the temporary folder; "" when none can be made.
-std::string NewUnpackFolder(Platform& platform) {
-  const std::string temp = Variable(platform, "TEMP");
-  if (temp.empty()) return {};
-  const std::string base = temp + (temp.back() == '\\' ? "" : "\\") + "ravlin-setup-";
-  const uint64_t start = platform.GetSystemTimeAsFileTime() / 10000000 % 1000000000;
-  for (uint64_t attempt = 0; attempt < 100; ++attempt) {
-    const std::string folder = base + std::to_string(start + attempt);
-    if (platform.CreateDirectoryA(folder.c_str())) return folder;
-    const uint32_t error = platform.GetLastError();
-    if (error != kErrorAlreadyExists && error != kErrorFileExists) return {};
-  }
-  return {};
-}
-
 // The cabinet members not in place yet, each under the name its line gives.
 SetupSources Unpack(Platform& platform, const SetupList& list, const SetupFolders& folders) {
   SetupSources sources;
@@ -68,10 +55,10 @@ SetupSources Unpack(Platform& platform, const SetupList& list, const SetupFolder
       continue;
     }
     if (wanted.empty()) continue;
-    if (sources.unpacked.empty()) sources.unpacked = NewUnpackFolder(platform);
+    if (sources.unpacked.empty()) sources.unpacked = NewTemporaryFolder(platform, "setup");
     std::vector<std::string> written;
     if (data.size > kLargestCabinet || sources.unpacked.empty() ||
-        !platform.ExtractFromCabinetA(path.c_str(), wanted, sources.unpacked.c_str(), &written)) {
+        !TakeFromCabinet(platform, path, wanted, sources.unpacked, &written)) {
       sources.damaged.push_back(cabinet);
       continue;
     }

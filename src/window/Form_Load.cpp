@@ -1,6 +1,6 @@
-#include "inspection/LookFolder.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
+#include "registration/LookFolder.h"
 #include "requests/NamedFile.h"
 #include "texts/Texts.h"
 #include "window/CommandLineFile.h"

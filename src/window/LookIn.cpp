@@ -1,8 +1,8 @@
 // A folder named while a program's controls are listed: the old setup folder,
 // a CD or a download, where the controls found nowhere else may be.
-#include "inspection/FolderSearch.h"
-#include "inspection/LookFolder.h"
 #include "platform/ResumeNext.h"
+#include "registration/FolderTake.h"
+#include "registration/LookFolder.h"
 #include "registration/ProgramRun.h"
 #include "texts/Hints.h"
 #include "texts/ProgramTexts.h"

@@ -367,7 +367,7 @@ class FakePlatform : public Platform {
   int32_t WriteFile(Handle, const void*, uint32_t, uint32_t*) override { return 0; }
   int32_t CopyFileA(const char*, const char*, int32_t) override { return 0; }
   int32_t MoveFileA(const char*, const char*) override { return 0; }
-  int32_t DeleteFileA(const char*) override { return 0; }
+  int32_t DeleteFileA(const char* fileName) override { return extracted.erase(fileName) ? 1 : 0; }
   int32_t RemoveDirectoryA(const char*) override { return 0; }
   // No capture runs here: the scenarios under Wine prove it.
   int32_t TerminateProcess(Handle, uint32_t) override { return 0; }
@@ -638,9 +638,24 @@ class FakePlatform : public Platform {
   int32_t FindClose(Handle) override { return 1; }
   uint32_t GetTempPathA(uint32_t size, char* buffer) override { return Answer("C:\\Temp\\", buffer, size); }
   int32_t CreateDirectoryA(const char*) override { return 0; }
-  int32_t ExtractFromCabinetA(const char*, const std::vector<std::string>&, const char*,
-                              std::vector<std::string>*) override {
-    return 0;
+  // Cabinets by path, their members in order; any other file is no cabinet.
+  // A member's extraction fails when its index is in failMembers; a file
+  // written stays in extracted (target -> member name) until deleted.
+  std::map<std::string, std::vector<CabinetMember>> cabinets;
+  std::vector<uint32_t> failMembers;
+  std::map<std::string, std::string> extracted;
+  int32_t ListCabinetA(const char* cabinet, std::vector<CabinetMember>* members) override {
+    auto it = cabinets.find(cabinet);
+    if (it == cabinets.end()) return 0;
+    *members = it->second;
+    return 1;
+  }
+  int32_t ExtractCabinetMemberA(const char* cabinet, uint32_t index, const char* target) override {
+    auto it = cabinets.find(cabinet);
+    const bool fails = std::find(failMembers.begin(), failMembers.end(), index) != failMembers.end();
+    if (it == cabinets.end() || index >= it->second.size() || fails || extracted.count(target)) return 0;
+    extracted[target] = it->second[index].name;
+    return 1;
   }
   int32_t RegisterTypeLibraryA(const char*) override { return static_cast<int32_t>(0x80029C4Au); }
   int32_t UnRegisterTypeLibraryA(const char*) override { return static_cast<int32_t>(0x80029C4Au); }

@@ -1,11 +1,10 @@
-// Members taken out of a cabinet file through the system's cabinet library,
-// loaded from the system folder when first needed. The archive is untrusted:
-// a member's name only decides whether it is wanted; the file written is
-// named after the wanted name, in the folder given, and never replaces one.
+// A cabinet file read through the system's cabinet library, loaded from the
+// system folder when first needed: its members listed, or one of them
+// written to a file named by the caller. Which members to take, and under
+// what name, is decided above the platform.
 #include <windows.h>
 #include <fdi.h>
 
-#include <cctype>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -17,30 +16,22 @@
 namespace ravlin {
 namespace {
 
-// A member larger than this once unpacked is passed over.
-constexpr long kLargestMember = 100L * 1024 * 1024;
-
-struct Extraction {
-  const std::vector<std::string>* wanted;
-  std::string folder;
-  std::vector<char> taken;
-  std::vector<std::string>* written;
-  std::vector<std::string> paths;  // every file made, to remove if the cabinet turns out damaged
-  HANDLE open = nullptr;           // the member being written
+// One pass over a cabinet: every member is listed, and the one at index
+// written to target when there is a target.
+struct Pass {
+  std::vector<CabinetMember>* members = nullptr;
+  uint32_t index = 0;
+  const char* target = nullptr;
+  uint32_t seen = 0;
+  bool made = false;      // target was created
+  HANDLE open = nullptr;  // the member being written
 };
 
-// The extraction under way: the library's close callback has no context of
-// its own. Cabinets are read on the user-interface thread only.
-Extraction* current = nullptr;
+// The pass under way: the library's close callback has no context of its
+// own. Cabinets are read on the user-interface thread only.
+Pass* current = nullptr;
 
 HANDLE AsHandle(INT_PTR file) { return reinterpret_cast<HANDLE>(file); }
-
-bool SameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
-  return true;
-}
 
 FNALLOC(Allocate) { return std::malloc(cb); }
 FNFREE(Release) { std::free(pv); }
@@ -69,34 +60,22 @@ FNSEEK(Seek) {
   return moved == INVALID_SET_FILE_POINTER ? -1 : static_cast<long>(moved);
 }
 
-// The wanted name that a member's name ends in, past any folder; -1 for none.
-int WantedIndex(const Extraction& job, const char* memberName) {
-  const std::string name = memberName ? memberName : "";
-  const size_t slash = name.find_last_of("\\/");
-  const std::string bare = slash == std::string::npos ? name : name.substr(slash + 1);
-  for (size_t i = 0; i < job.wanted->size(); ++i)
-    if (!job.taken[i] && SameIgnoringCase(bare, (*job.wanted)[i])) return static_cast<int>(i);
-  return -1;
-}
-
-INT_PTR CopyMember(Extraction& job, const FDINOTIFICATION& note) {
-  const int index = WantedIndex(job, note.psz1);
-  if (index < 0 || note.cb < 0 || note.cb > kLargestMember) return 0;  // 0: passed over
-  const std::string path = job.folder + "\\" + (*job.wanted)[static_cast<size_t>(index)];
-  const HANDLE file = ::CreateFileW(WidePath(path.c_str()).get(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+INT_PTR CopyMember(Pass& pass, const FDINOTIFICATION& note) {
+  const uint32_t at = pass.seen++;
+  if (pass.members) pass.members->push_back({note.psz1 ? note.psz1 : "", note.cb});
+  if (!pass.target || at != pass.index) return 0;  // 0: passed over
+  const HANDLE file = ::CreateFileW(WidePath(pass.target).get(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 0;
-  job.taken[static_cast<size_t>(index)] = 1;
-  job.paths.push_back(path);
-  job.written->push_back((*job.wanted)[static_cast<size_t>(index)]);
-  job.open = file;
+  if (file == INVALID_HANDLE_VALUE) return -1;
+  pass.made = true;
+  pass.open = file;
   return reinterpret_cast<INT_PTR>(file);
 }
 
 FNFDINOTIFY(Notify) {
-  Extraction& job = *static_cast<Extraction*>(pfdin->pv);
+  Pass& pass = *static_cast<Pass*>(pfdin->pv);
   switch (fdint) {
-    case fdintCOPY_FILE: return CopyMember(job, *pfdin);
+    case fdintCOPY_FILE: return CopyMember(pass, *pfdin);
     case fdintCLOSE_FILE_INFO: return CloseFile(pfdin->hf) == 0 ? TRUE : -1;
     case fdintNEXT_CABINET: return -1;  // a set spanning several files is not followed
     default: return 0;
@@ -107,33 +86,43 @@ using Create = decltype(&FDICreate);
 using Copy = decltype(&FDICopy);
 using Destroy = decltype(&FDIDestroy);
 
-}  // namespace
-
-int32_t WinPlatform::ExtractFromCabinetA(const char* cabinet, const std::vector<std::string>& wanted,
-                                         const char* folder, std::vector<std::string>* written) {
+// FDICopy over the whole cabinet; whether it was read to its end.
+bool Read(const char* cabinet, Pass& pass) {
   static const SystemLibrary library("cabinet.dll");
   const auto create = library.Find<Create>("FDICreate");
   const auto copy = library.Find<Copy>("FDICopy");
   const auto destroy = library.Find<Destroy>("FDIDestroy");
-  if (!create || !copy || !destroy) return 0;
+  if (!create || !copy || !destroy) return false;
   ERF error{};
   const HFDI context = create(Allocate, Release, OpenCabinet, ReadPart, WritePart, CloseFile, Seek, cpuUNKNOWN, &error);
-  if (!context) return 0;
+  if (!context) return false;
   const std::string path = cabinet;
   const size_t slash = path.find_last_of('\\');
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   std::string where = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  Extraction job{&wanted, folder, std::vector<char>(wanted.size(), 0), written, {}};
-  const size_t before = written->size();
-  current = &job;
-  const BOOL whole = copy(context, &name[0], &where[0], 0, Notify, nullptr, &job);
+  current = &pass;
+  const BOOL whole = copy(context, &name[0], &where[0], 0, Notify, nullptr, &pass);
   destroy(context);
   current = nullptr;
-  if (whole) return 1;
-  // What was made is removed, and the cabinet counts as damaged.
-  if (job.open) ::CloseHandle(job.open);
-  for (const std::string& made : job.paths) ::DeleteFileW(WidePath(made.c_str()).get());
-  written->resize(before);
+  if (pass.open) ::CloseHandle(pass.open);  // left open by a member cut short
+  return whole != FALSE;
+}
+
+}  // namespace
+
+int32_t WinPlatform::ListCabinetA(const char* cabinet, std::vector<CabinetMember>* members) {
+  members->clear();
+  Pass pass;
+  pass.members = members;
+  return Read(cabinet, pass) ? 1 : 0;
+}
+
+int32_t WinPlatform::ExtractCabinetMemberA(const char* cabinet, uint32_t index, const char* target) {
+  Pass pass;
+  pass.index = index;
+  pass.target = target;
+  if (Read(cabinet, pass) && pass.made) return 1;
+  if (pass.made) ::DeleteFileW(WidePath(target).get());
   return 0;
 }
 

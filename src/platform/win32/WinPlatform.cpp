@@ -131,22 +131,6 @@ int32_t WinPlatform::GetExitCodeThread(Handle thread, uint32_t* exitCode) {
 
 int32_t WinPlatform::CloseHandle(Handle object) { return ::CloseHandle(object); }
 
-int32_t WinPlatform::CreateProcessA(const char* applicationName, char* commandLine,
-                                    uint32_t creationFlags, ProcessInformation* information) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION started{};
-  const WideArg application(applicationName);
-  WideArg line(commandLine);  // the wide function may write into its command line
-  const BOOL ok = ::CreateProcessW(application.get(), line.data(), nullptr, nullptr, FALSE,
-                                   creationFlags, nullptr, nullptr, &startup, &started);
-  information->process = started.hProcess;
-  information->thread = started.hThread;
-  information->processId = started.dwProcessId;
-  information->threadId = started.dwThreadId;
-  return ok;
-}
-
 int32_t WinPlatform::GetExitCodeProcess(Handle process, uint32_t* exitCode) {
   DWORD code = 0;
   const BOOL ok = ::GetExitCodeProcess(process, &code);

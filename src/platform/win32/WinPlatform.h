@@ -95,10 +95,15 @@ class WinPlatform : public Platform {
   int32_t FindClose(Handle find) override;
   uint32_t GetTempPathA(uint32_t size, char* buffer) override;
   int32_t CreateDirectoryA(const char* pathName) override;
-  int32_t ExtractFromCabinetA(const char* cabinet, const std::vector<std::string>& wanted, const char* folder,
-                              std::vector<std::string>* written) override;
+  int32_t ListCabinetA(const char* cabinet, std::vector<CabinetMember>* members) override;
+  int32_t ExtractCabinetMemberA(const char* cabinet, uint32_t index, const char* target) override;
   int32_t RegisterTypeLibraryA(const char* fileName) override;
   int32_t UnRegisterTypeLibraryA(const char* fileName) override;
+
+ private:
+  // CreateProcessW with the defaults both starts share; a null folder is the program's own.
+  static int32_t StartProcess(const char* applicationName, char* commandLine, uint32_t creationFlags,
+                              const char* currentDirectory, ProcessInformation* information);
 };
 
 }  // namespace ravlin

@@ -1,6 +1,8 @@
-// A process sealed in a job of its own: ended with this program, and unable
-// to start another. Windows refuses a second process outright; Wine does not
-// enforce the limit, so a watcher ends both the moment the job reports one.
+// Processes started: the one body behind CreateProcessA and the start of a
+// program tried in its own folder, and a process sealed in a job of its own:
+// ended with this program, and unable to start another. Windows refuses a
+// second process outright; Wine does not enforce the limit, so a watcher
+// ends both the moment the job reports one.
 #include <windows.h>
 
 #include <memory>
@@ -56,6 +58,27 @@ UniqueHandle SealedJob(JobWatch& watch) {
 }
 
 }  // namespace
+
+int32_t WinPlatform::CreateProcessA(const char* applicationName, char* commandLine,
+                                    uint32_t creationFlags, ProcessInformation* information) {
+  return StartProcess(applicationName, commandLine, creationFlags, nullptr, information);
+}
+
+int32_t WinPlatform::StartProcess(const char* applicationName, char* commandLine, uint32_t creationFlags,
+                                  const char* currentDirectory, ProcessInformation* information) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION started{};
+  const WideArg application(applicationName), directory(currentDirectory);
+  WideArg line(commandLine);  // the wide function may write into its command line
+  const BOOL ok = ::CreateProcessW(application.get(), line.data(), nullptr, nullptr, FALSE, creationFlags, nullptr,
+                                   directory.get(), &startup, &started);
+  information->process = started.hProcess;
+  information->thread = started.hThread;
+  information->processId = started.dwProcessId;
+  information->threadId = started.dwThreadId;
+  return ok;
+}
 
 int32_t WinPlatform::CreateProcessInJobA(const char* applicationName, char* commandLine, uint32_t creationFlags,
                                          ProcessInformation* information, Handle* job) {

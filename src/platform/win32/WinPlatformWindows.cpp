@@ -34,18 +34,7 @@ int32_t CutOut(const std::string& text, char* buffer, int32_t maxCount) {
 
 int32_t WinPlatform::CreateProcessInDirectoryA(const char* applicationName, char* commandLine,
                                                const char* currentDirectory, ProcessInformation* information) {
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION started{};
-  const WideArg application(applicationName), directory(currentDirectory);
-  WideArg line(commandLine);  // the wide function may write into its command line
-  const BOOL ok = ::CreateProcessW(application.get(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   directory.get(), &startup, &started);
-  information->process = started.hProcess;
-  information->thread = started.hThread;
-  information->processId = started.dwProcessId;
-  information->threadId = started.dwThreadId;
-  return ok;
+  return StartProcess(applicationName, commandLine, 0, currentDirectory, information);
 }
 
 int32_t WinPlatform::EnumWindows(EnumWindowsCallback callback, intptr_t parameter) {

@@ -96,18 +96,28 @@ HRESULT LoadLibraryOf(const char* fileName, ITypeLib** library) {
   return SUCCEEDED(shortResult) ? shortResult : result;
 }
 
-}  // namespace
+using OwnedLibraryAttributes = std::unique_ptr<TLIBATTR, LibraryAttributesReleaser>;
 
-int32_t WinPlatform::LoadTypeLibraryA(const char* fileName, TypeLibraryAttributes* attributes) {
+// The file's type library and its attributes, the library held by *library.
+HRESULT OpenLibrary(const char* fileName, Owned<ITypeLib>* library, OwnedLibraryAttributes* attributes) {
   ITypeLib* rawLibrary = nullptr;
   HRESULT result = LoadLibraryOf(fileName, &rawLibrary);
   if (FAILED(result)) return result;
-  const Owned<ITypeLib> library(rawLibrary);
+  library->reset(rawLibrary);
   TLIBATTR* rawAttributes = nullptr;
-  result = library->GetLibAttr(&rawAttributes);
+  result = (*library)->GetLibAttr(&rawAttributes);
   if (FAILED(result)) return result;
-  const std::unique_ptr<TLIBATTR, LibraryAttributesReleaser> own(rawAttributes,
-                                                                  LibraryAttributesReleaser{library.get()});
+  *attributes = OwnedLibraryAttributes(rawAttributes, LibraryAttributesReleaser{library->get()});
+  return S_OK;
+}
+
+}  // namespace
+
+int32_t WinPlatform::LoadTypeLibraryA(const char* fileName, TypeLibraryAttributes* attributes) {
+  Owned<ITypeLib> library;
+  OwnedLibraryAttributes own(nullptr, LibraryAttributesReleaser{nullptr});
+  HRESULT result = OpenLibrary(fileName, &library, &own);
+  if (FAILED(result)) return result;
   *attributes = TypeLibraryAttributes{};
   attributes->libid = GuidText(own->guid);
   attributes->name = EntryName(library.get(), -1);
@@ -130,15 +140,10 @@ int32_t WinPlatform::RegisterTypeLibraryA(const char* fileName) {
 }
 
 int32_t WinPlatform::UnRegisterTypeLibraryA(const char* fileName) {
-  ITypeLib* rawLibrary = nullptr;
-  HRESULT result = LoadLibraryOf(fileName, &rawLibrary);
+  Owned<ITypeLib> library;
+  OwnedLibraryAttributes own(nullptr, LibraryAttributesReleaser{nullptr});
+  const HRESULT result = OpenLibrary(fileName, &library, &own);
   if (FAILED(result)) return result;
-  const Owned<ITypeLib> library(rawLibrary);
-  TLIBATTR* rawAttributes = nullptr;
-  result = library->GetLibAttr(&rawAttributes);
-  if (FAILED(result)) return result;
-  const std::unique_ptr<TLIBATTR, LibraryAttributesReleaser> own(rawAttributes,
-                                                                  LibraryAttributesReleaser{library.get()});
   return ::UnRegisterTypeLib(own->guid, own->wMajorVerNum, own->wMinorVerNum, own->lcid, own->syskind);
 }
 

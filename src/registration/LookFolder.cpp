@@ -1,4 +1,4 @@
-#include "inspection/LookFolder.h"
+#include "registration/LookFolder.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -50,12 +50,10 @@ void EachEntry(Platform& platform, const std::string& pattern, Visit visit) {
 
 }  // namespace
 
-std::string NewLookFolder(Platform& platform, const std::string& program) {
+std::string NewTemporaryFolder(Platform& platform, const std::string& label) {
   const std::string temporary = TemporaryFolder(platform);
   if (temporary.empty()) return {};
-  const size_t slash = program.find_last_of("\\/");
-  const std::string base = temporary + kPrefix + program.substr(slash == std::string::npos ? 0 : slash + 1) + "-" +
-                           std::to_string(platform.GetCurrentProcessId()) + "-";
+  const std::string base = temporary + kPrefix + label + "-" + std::to_string(platform.GetCurrentProcessId()) + "-";
   for (unsigned number = 1; number <= 100; ++number) {
     const std::string folder = base + std::to_string(number);
     if (platform.CreateDirectoryA(folder.c_str())) return folder;
