@@ -2,6 +2,7 @@
 
 #include "platform/ResumeNext.h"
 #include "registration/Capture.h"
+#include "registration/FolderTake.h"
 #include "registration/SystemCopy.h"
 #include "sidebyside/ProgramManifest.h"
 
@@ -17,6 +18,17 @@ ProgramProceeded ProceedWithProgram(Platform& platform, Registrar& registrar, Pr
   // Only a control registered is worth trying.
   proceeded.worthTrying = action == Action::Register && Registered(proceeded.run);
   return proceeded;
+}
+
+std::optional<FolderLook> LookForMissingControls(Platform& platform, ProgramState& program, const std::string& folder,
+                                                 Action action) {
+  const uint32_t attributes = platform.GetFileAttributesA(folder.c_str());
+  if (attributes == kInvalidFileAttributes || !(attributes & kFileAttributeDirectory)) return std::nullopt;
+  FolderLook look;
+  look.folder = folder;
+  ResumeNext([&] { look = LookInFolder(platform, program, folder); });
+  NoteConfirmed(platform, program, action);
+  return look;
 }
 
 ManifestResult DescribeInManifest(Platform& platform, const ProgramState& program) {

@@ -1,9 +1,7 @@
 // A folder named while a program's controls are listed: the old setup folder,
 // a CD or a download, where the controls found nowhere else may be.
-#include "platform/ResumeNext.h"
-#include "registration/FolderTake.h"
 #include "registration/LookFolder.h"
-#include "registration/ProgramRun.h"
+#include "requests/ProgramRequest.h"
 #include "texts/Hints.h"
 #include "texts/ProgramTexts.h"
 #include "window/frmRavlin.h"
@@ -17,18 +15,15 @@ void frmRavlin::cmdLookIn_Click() {
 }
 
 void frmRavlin::LookInFolder(const std::string& folder) {
-  const uint32_t attributes = platform_.GetFileAttributesA(folder.c_str());
-  if (!mProgram || attributes == kInvalidFileAttributes || !(attributes & kFileAttributeDirectory)) return;
-  FolderLook look;
-  look.folder = folder;
+  if (!mProgram) return;
   SetPointer(MousePointer::Hourglass);
-  // A look that fails halfway keeps what it found until then.
-  ResumeNext([&] { look = ravlin::LookInFolder(platform_, *mProgram, folder); });
+  const std::optional<FolderLook> look =
+      LookForMissingControls(platform_, *mProgram, folder, mRegisterMode ? Action::Register : Action::Unregister);
   SetPointer(MousePointer::Default);
-  if (!look.temporary.empty()) mLookFolders.push_back(look.temporary);
-  NoteConfirmed(platform_, *mProgram, mRegisterMode ? Action::Register : Action::Unregister);
+  if (!look) return;
+  if (!look->temporary.empty()) mLookFolders.push_back(look->temporary);
   lblControls.SetCaption(ControlList(*mProgram));
-  const std::string message = FolderLookMessage(look);
+  const std::string message = FolderLookMessage(*look);
   if (!message.empty()) Tell(message);
 }
 
