@@ -42,7 +42,7 @@ struct PlannedFile {
     SetupOwn,         // Pass: the setup program's own file
     NamedTwice,       // Pass: the line named at file.firstLine does it
     NoSource,         // Pass: in no cabinet and not beside the list
-    Compressed,       // Pass: beside the list only packed by compress.exe, which is not read
+    Compressed,       // Pass: beside the list only packed by compress.exe, and it could not be unpacked
   };
   SetupFile file;
   Step step = Step::Pass;

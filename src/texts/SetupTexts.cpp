@@ -47,7 +47,7 @@ std::string PassedWords(const PlannedFile& planned) {
     case Why::SetupOwn: return "not needed: a file of the setup program's own";
     case Why::NamedTwice: return "named again; line " + Number(planned.file.firstLine) + " does it";
     case Why::Compressed:
-      return "beside SETUP.LST only as " + planned.file.besideName + ", packed by compress.exe, which is not read";
+      return "beside SETUP.LST only as " + planned.file.besideName + ", packed by compress.exe, and damaged: it could not be unpacked";
     default: break;
   }
   return "in no cabinet and not beside SETUP.LST";
