@@ -14,7 +14,7 @@ std::string Packed(uint32_t length, const std::string& data, const std::string& 
 }
 
 // As mscompress packs "hello hello hello hello world\n": a match of 16 that overlaps what it writes.
-const std::string kHello = std::string("\xBFhello \xF0\xFDo\x7F world\n", 14);
+const std::string kHello = std::string("\xBFhello \xF0\xFDo\x7F world\n", 18);
 const std::string kHelloText = "hello hello hello hello world\n";
 
 TEST(Szdd, UnpacksWholeOrNotAtAll) {
