@@ -10,8 +10,10 @@ constexpr struct {
 } kWords[] = {
     {"folder", InstallRecord::Kind::Folder},           {"file", InstallRecord::Kind::File},
     {"control", InstallRecord::Kind::Control},         {"server", InstallRecord::Kind::ServerProgram},
-    {"typelibrary", InstallRecord::Kind::TypeLibrary},
+    {"typelibrary", InstallRecord::Kind::TypeLibrary}, {"replaced", InstallRecord::Kind::Replaced},
 };
+// Between a replaced file and its backup: no file name holds it.
+constexpr char kBackupMark = '|';
 
 // A path the record may name: absolute, on a drive or a share.
 bool IsFullPath(const std::string& path) {
@@ -25,7 +27,9 @@ std::string RecordText(const InstallRecord& record) {
   text += std::string(kSetupWord) + " " + record.setup + "\r\n";
   for (const InstallRecord::Entry& entry : record.entries)
     for (const auto& word : kWords)
-      if (word.kind == entry.kind) text += std::string(word.word) + " " + entry.path + "\r\n";
+      if (word.kind == entry.kind)
+        text += std::string(word.word) + " " + entry.path +
+                (entry.kind == InstallRecord::Kind::Replaced ? kBackupMark + entry.backup : std::string()) + "\r\n";
   return text;
 }
 
@@ -39,10 +43,19 @@ InstallRecord ReadInstallRecord(const std::string& text) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const size_t space = line.find(' ');
     if (space == std::string::npos) continue;
-    const std::string word = line.substr(0, space), path = line.substr(space + 1);
+    const std::string word = line.substr(0, space);
+    std::string path = line.substr(space + 1), backup;
     if (word == kSetupWord) record.setup = path;
+    const size_t mark = path.find(kBackupMark);
+    if (mark != std::string::npos) {
+      backup = path.substr(mark + 1);
+      path.erase(mark);
+    }
+    // A replaced file without its backup, or a backup on any other line, is not undone.
+    const bool replaced = word == "replaced";
+    if (replaced != (mark != std::string::npos) || (replaced && !IsFullPath(backup))) continue;
     for (const auto& known : kWords)
-      if (word == known.word && IsFullPath(path)) record.entries.push_back({known.kind, path});
+      if (word == known.word && IsFullPath(path)) record.entries.push_back({known.kind, path, backup});
   }
   return record;
 }

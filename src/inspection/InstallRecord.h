@@ -2,17 +2,19 @@
 // What installing a setup folder did, written beside the program as
 // <AppExe>.install.txt so that it can be undone exactly: the folders it made,
 // the files it copied and what it registered of them. Nothing else is ever
-// undone: a file that was there before is not in it.
+// undone: a file that was there before is in it only when it was replaced, with
+// the copy of it that undoing puts back.
 #include <string>
 #include <vector>
 
 namespace ravlin {
 
 struct InstallRecord {
-  enum class Kind { Folder, File, Control, ServerProgram, TypeLibrary };
+  enum class Kind { Folder, File, Control, ServerProgram, TypeLibrary, Replaced };
   struct Entry {
     Kind kind = Kind::File;
-    std::string path;  // in full
+    std::string path;    // in full
+    std::string backup;  // Replaced: where the file that was at path is kept, in full
   };
   std::string setup;           // the setup folder it came from
   std::vector<Entry> entries;  // in the order they were done

@@ -70,6 +70,18 @@ void KeepThere(Platform& platform, PlannedFile& planned) {
   Decide(planned, Step::Keep, newer ? Why::PackageNewer : Why::SameOrNewer);
 }
 
+// A newer shared file may be replaced only from a copy, and never one Windows File Protection guards.
+void OfferReplacing(Platform& platform, PlannedFile& planned, const SetupFolders& folders,
+                    const SetupSources& sources) {
+  if (planned.why != Why::PackageNewer) return;
+  if (platform.SfcIsFileProtectedA(planned.target.c_str())) {
+    Decide(planned, Step::Keep, Why::SystemProtects);
+    return;
+  }
+  planned.source = SourceOf(platform, planned.file, folders, sources);
+  if (!planned.source.empty()) planned.backup = folders.program + "\\Replaced\\" + planned.file.name;
+}
+
 PlannedFile PlanOne(Platform& platform, const SetupFile& file, const SetupFolders& folders,
                     const SetupSources& sources) {
   PlannedFile planned;
@@ -86,6 +98,7 @@ PlannedFile PlanOne(Platform& platform, const SetupFile& file, const SetupFolder
   }
   if (there) {
     KeepThere(platform, planned);
+    OfferReplacing(platform, planned, folders, sources);
     return planned;
   }
   planned.source = SourceOf(platform, file, folders, sources);
@@ -96,6 +109,21 @@ PlannedFile PlanOne(Platform& platform, const SetupFile& file, const SetupFolder
 }
 
 }  // namespace
+
+void ChooseReplacing(SetupPlan& plan, bool replace) {
+  plan.replacing = replace;
+  for (PlannedFile& planned : plan.files) {
+    if (planned.backup.empty()) continue;
+    if (replace) Decide(planned, Step::Install, Why::Replaces);
+    else Decide(planned, Step::Keep, Why::PackageNewer);
+  }
+}
+
+bool CanReplace(const SetupPlan& plan) {
+  for (const PlannedFile& planned : plan.files)
+    if (!planned.backup.empty()) return true;
+  return false;
+}
 
 std::string FolderFor(const SetupFolders& folders, const SetupFile& file) {
   std::string folder;

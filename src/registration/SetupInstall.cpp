@@ -1,5 +1,7 @@
 #include "registration/SetupInstall.h"
 
+#include <algorithm>
+
 #include "inspection/PlatformFile.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
@@ -28,7 +30,15 @@ bool MakeFolders(Platform& platform, const std::string& folder, std::vector<std:
   return true;
 }
 
-void Rollback(Platform& platform, const std::vector<std::string>& copied, const std::vector<std::string>& made) {
+struct Replacement {
+  std::string target, backup;
+};
+
+// What was replaced is put back first: its backup is among the copies removed next.
+void Rollback(Platform& platform, const std::vector<Replacement>& replaced, const std::vector<std::string>& copied,
+              const std::vector<std::string>& made) {
+  for (auto file = replaced.rbegin(); file != replaced.rend(); ++file)
+    platform.MoveFileExA(file->backup.c_str(), file->target.c_str(), kMoveFileReplaceExisting);
   for (auto file = copied.rbegin(); file != copied.rend(); ++file) platform.DeleteFileA(file->c_str());
   for (auto folder = made.rbegin(); folder != made.rend(); ++folder)
     platform.RemoveDirectoryA(folder->c_str());
@@ -95,12 +105,26 @@ void RemoveUnpacked(Platform& platform, const SetupSources& sources) {
   platform.RemoveDirectoryA(sources.unpacked.c_str());
 }
 
+// The one there copied to its backup, the package's copied in beside it under a name of its own, then
+// moved over it in one step. Each file made is added to copied, so a failure removes it.
+bool Replace(Platform& platform, const PlannedFile& planned, std::vector<std::string>& copied) {
+  const std::string partial = planned.target + ".ravlin-new";
+  if (!platform.CopyFileA(planned.target.c_str(), planned.backup.c_str(), 1)) return false;
+  copied.push_back(planned.backup);
+  if (!platform.CopyFileA(planned.source.c_str(), partial.c_str(), 1)) return false;
+  copied.push_back(partial);
+  if (!platform.MoveFileExA(partial.c_str(), planned.target.c_str(), kMoveFileReplaceExisting)) return false;
+  copied.pop_back();
+  return true;
+}
+
 // Folders and copies, all or none; the record of them and of what is to be registered.
 bool CopyFiles(Platform& platform, const SetupPlan& plan, SetupRun& run, InstallRecord& record) {
   std::vector<std::string> made, copied;
+  std::vector<Replacement> replaced;
   const auto fail = [&](SetupRun::Why why, const std::string& path) {
     run.error = platform.GetLastError();
-    Rollback(platform, copied, made);
+    Rollback(platform, replaced, copied, made);
     run.why = why;
     run.failedPath = path;
     return false;
@@ -109,16 +133,34 @@ bool CopyFiles(Platform& platform, const SetupPlan& plan, SetupRun& run, Install
   for (const PlannedFile& planned : plan.files) {
     if (planned.step != PlannedFile::Step::Install) continue;
     if (!MakeFolders(platform, FolderOf(planned.target), made)) return fail(SetupRun::Why::FolderNotMade, FolderOf(planned.target));
+    if (planned.why == PlannedFile::Why::Replaces) {
+      if (!MakeFolders(platform, FolderOf(planned.backup), made)) return fail(SetupRun::Why::FolderNotMade, FolderOf(planned.backup));
+      if (!Replace(platform, planned, copied)) return fail(SetupRun::Why::CopyFailed, planned.target);
+      replaced.push_back({planned.target, planned.backup});
+      continue;
+    }
     if (!platform.CopyFileA(planned.source.c_str(), planned.target.c_str(), 1)) return fail(SetupRun::Why::CopyFailed, planned.target);
     copied.push_back(planned.target);
   }
-  for (const std::string& folder : made) record.entries.push_back({Kind::Folder, folder});
-  for (const std::string& file : copied) record.entries.push_back({Kind::File, file});
+  for (const std::string& folder : made) record.entries.push_back({Kind::Folder, folder, {}});
+  // A backup is not deleted on undo: it is put back.
+  for (const std::string& file : copied)
+    if (std::none_of(replaced.begin(), replaced.end(), [&](const Replacement& r) { return r.backup == file; }))
+      record.entries.push_back({Kind::File, file, {}});
+  for (const Replacement& file : replaced) record.entries.push_back({Kind::Replaced, file.target, file.backup});
   for (const PlannedFile& planned : plan.files)
     if (planned.step == PlannedFile::Step::Install && planned.registers)
-      record.entries.push_back({*RecordKindOf(planned.file.registration), planned.target});
+      record.entries.push_back({*RecordKindOf(planned.file.registration), planned.target, {}});
   if (!WriteRecord(platform, run.record, RecordText(record))) return fail(SetupRun::Why::RecordNotWritten, run.record);
   return true;
+}
+
+// The registration the record holds for a file; none when it holds none.
+std::optional<Kind> RegistrationIn(const InstallRecord& record, const std::string& path) {
+  for (const InstallRecord::Entry& entry : record.entries)
+    if (entry.path == path && entry.kind != Kind::Folder && entry.kind != Kind::File && entry.kind != Kind::Replaced)
+      return entry.kind;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -166,7 +208,9 @@ SetupUndo UndoInstall(Platform& platform, Registrar& registrar, const std::strin
   if (!undo.recordRead) return undo;
   const InstallRecord record = ReadInstallRecord(text);
   size_t count = 0, position = 0;
-  for (const InstallRecord::Entry& entry : record.entries) count += entry.kind != Kind::Folder && entry.kind != Kind::File;
+  for (const InstallRecord::Entry& entry : record.entries)
+    count += entry.kind == Kind::Replaced ? RegistrationIn(record, entry.path).has_value()
+                                          : entry.kind != Kind::Folder && entry.kind != Kind::File;
   std::vector<UndoneEntry> folders;
   for (auto entry = record.entries.rbegin(); entry != record.entries.rend(); ++entry) {
     UndoneEntry undone{*entry, false, std::nullopt, std::nullopt};
@@ -176,6 +220,14 @@ SetupUndo UndoInstall(Platform& platform, Registrar& registrar, const std::strin
     }
     if (entry->kind == Kind::File) {
       undone.done = platform.DeleteFileA(entry->path.c_str()) || !IsOrdinaryFile(platform, entry->path);
+    } else if (entry->kind == Kind::Replaced) {
+      // The file put back was registered before it was replaced: so it is again.
+      undone.done = platform.MoveFileExA(entry->backup.c_str(), entry->path.c_str(), kMoveFileReplaceExisting) != 0;
+      const std::optional<Kind> registration = RegistrationIn(record, entry->path);
+      if (undone.done && registration) {
+        onNext(++position, count, FileNameOf(entry->path));
+        Register(platform, registrar, *registration, entry->path, Action::Register, undone.outcome, undone.typeLibrary, onBusy);
+      }
     } else {
       onNext(++position, count, FileNameOf(entry->path));
       Register(platform, registrar, entry->kind, entry->path, Action::Unregister, undone.outcome, undone.typeLibrary, onBusy);

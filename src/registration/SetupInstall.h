@@ -38,8 +38,8 @@ SetupRun InstallSetup(Platform& platform, Registrar& registrar, const SetupPlan&
 
 struct UndoneEntry {
   InstallRecord::Entry entry;
-  bool done = false;
-  std::optional<Outcome> outcome;     // a control or a server program unregistered
+  bool done = false;                  // Replaced: put back, whatever its registration came to
+  std::optional<Outcome> outcome;     // a control or a server program unregistered (Replaced: registered again)
   std::optional<int32_t> typeLibrary;
 };
 
@@ -50,8 +50,9 @@ struct SetupUndo {
 };
 
 // The record at recordPath undone backwards: each registration it holds
-// unregistered, each file it installed deleted, the record itself, then the
-// folders it made, where they are empty.
+// unregistered, each file it replaced put back from its backup (and registered
+// again when it was), each file it installed deleted, the record itself, then
+// the folders it made, where they are empty.
 SetupUndo UndoInstall(Platform& platform, Registrar& registrar, const std::string& recordPath,
                       const SetupProgress& onNext, const std::function<void()>& onBusy);
 

@@ -128,7 +128,7 @@ SetupSources Unpack(Platform& platform, const SetupList& list, const SetupFolder
   return sources;
 }
 
-void Prepare(Platform& platform, const std::string& toFolder, PreparedSetup& prepared) {
+void Prepare(Platform& platform, const std::string& toFolder, bool replaceNewer, PreparedSetup& prepared) {
   const std::string& listPath = prepared.list;
   PlatformFile file(platform, listPath);
   FileAttributeData data;
@@ -156,6 +156,7 @@ void Prepare(Platform& platform, const std::string& toFolder, PreparedSetup& pre
   }
   SetupSources sources = Unpack(platform, list, folders);
   prepared.plan = PlanSetup(platform, std::move(list), folders, std::move(sources));
+  ChooseReplacing(prepared.plan, replaceNewer);
   prepared.why = PreparedSetup::Why::Ready;
 }
 
@@ -173,7 +174,8 @@ bool NamesSetup(Platform& platform, const std::string& spec) {
   return folder || Lower(FileNameOf(given)) == Lower(kListName);
 }
 
-PreparedSetup PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder) {
+PreparedSetup PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder,
+                           bool replaceNewer) {
   PreparedSetup prepared;
   if (!NamesSetup(platform, spec)) return prepared;
   prepared.why = PreparedSetup::Why::NoList;
@@ -181,7 +183,7 @@ PreparedSetup PrepareSetup(Platform& platform, const std::string& spec, const st
     const std::string path = FullPathOf(platform, WithoutEnclosingQuotes(spec));
     if (path.empty()) return;
     prepared.list = IsFolder(platform, path) ? path + (path.back() == '\\' ? "" : "\\") + kListName : path;
-    Prepare(platform, toFolder, prepared);
+    Prepare(platform, toFolder, replaceNewer, prepared);
   });
   return prepared;
 }

@@ -5,7 +5,9 @@
 
 #include "Fakes.h"
 #include "inspection/FileVersion.h"
+#include "inspection/InstallRecord.h"
 #include "inspection/SetupPlan.h"
+#include "texts/SetupTexts.h"
 
 namespace ravlin {
 namespace {
@@ -82,6 +84,68 @@ TEST(SetupPlan, EachFileAgainstWhatTheSystemHas) {
       EXPECT_EQ(file.presentVersion, "1.8.0.5");
     }
   }
+}
+
+// Replacing, asked for or not, against what may never be replaced; each line as the plan shows it.
+TEST(SetupPlan, ReplacesOnlyANewerSharedFileItHasACopyOf) {
+  const struct {
+    const char* line;
+    bool protectedFile;  // Windows File Protection guards the one there
+    bool replace;
+    Why why;
+    const char* shown;   // past the name
+  } rows[] = {
+      {"@STrayIco.ocx,$(WinSysPath),$(DLLSelfRegister),,d,1,1.9.0.23", false, true, Why::Replaces,
+       "replaced: the package's 1.9.0.23 is newer than 1.8.0.5 there, which is kept in "
+       "C:\\Program Files (x86)\\pdfPrint\\Replaced, then register it"},
+      {"@STrayIco.ocx,$(WinSysPath),$(DLLSelfRegister),,d,1,1.9.0.23", false, false, Why::PackageNewer,
+       "kept: the package's 1.9.0.23 is newer than 1.8.0.5 there, which is not replaced unless you ask, then register it"},
+      {"@STrayIco.ocx,$(WinSysPath),$(DLLSelfRegister),,d,1,1.9.0.23", true, true, Why::SystemProtects,
+       "kept: the package's 1.9.0.23 is newer than 1.8.0.5 there, but Windows protects it"},
+      {"@nocopy.ocx,$(WinSysPath),,,d,1,1.9", false, true, Why::PackageNewer,
+       "kept: the package's 1.9 is newer than 1.8.0.5 there, which is not replaced"},
+      {"@OLEAUT32.DLL,$(WinSysPathSysFile),,,d,1,9.9", false, true, Why::SystemOwn, "kept: the system's own"},
+      {"@other.dll,$(WinSysPathSysFile),,,d,1,9.9", false, true, Why::SystemOwn, "kept: the system's own"},
+      {"@asycfilt.dll,$(WinSysPath),,,d,1,9.9", false, true, Why::SystemOwn, "kept: the system's own"},
+      {"@msvbvm60.dll,$(WinSysPath),,,d,1,9.9", false, true, Why::RuntimeThere,
+       "kept: the Visual Basic runtime is there"},
+  };
+  for (const auto& row : rows) {
+    CallLog log;
+    FakePlatform platform(log);
+    const SetupList list = ReadSetupList(std::string("[Setup]\nAppExe=pdfPrint.exe\n[Files]\nFile1=") + row.line);
+    ASSERT_EQ(list.files.size(), 1u) << row.line;
+    const std::string there = std::string(kSystem) + "\\" + list.files[0].name;
+    if (row.protectedFile) platform.protectedFiles.insert(there);
+    platform.onGetFileAttributesA = [&](const char* path) { return there == path ? 0x20u : kInvalidFileAttributes; };
+    platform.onGetFileVersionInfoSizeA = [](const char*, uint32_t*) { return 20u; };
+    platform.onGetFileVersionInfoA = [](const char*, uint32_t, uint32_t size, void* data) {
+      BlockOf18().copy(static_cast<char*>(data), size);
+      return 1;
+    };
+    const SetupSources sources{"C:\\Temp\\ravlin-setup-1", {"STrayIco.ocx", "OLEAUT32.DLL", "other.dll",
+                                                            "asycfilt.dll", "msvbvm60.dll"}, {}, {}};
+    SetupPlan plan = PlanSetup(platform, list, {"C:\\setup", kProgram, kSystem, "C:\\WINDOWS", "", ""}, sources);
+    ChooseReplacing(plan, row.replace);
+    EXPECT_EQ(plan.files[0].why, row.why) << row.line;
+    EXPECT_EQ(plan.files[0].step, row.why == Why::Replaces ? Step::Install : Step::Keep) << row.line;
+    EXPECT_EQ(PlanLine(plan.files[0]), list.files[0].name + ": " + row.shown);
+  }
+}
+
+// A replaced file's backup goes with it; a line that has lost either path is not undone.
+TEST(InstallRecord, KeepsWhatAReplacedFileIsPutBackFrom) {
+  InstallRecord record;
+  record.setup = "C:\\setup";
+  record.entries = {{InstallRecord::Kind::Replaced, "C:\\WINDOWS\\a.ocx", "C:\\P\\Replaced\\a.ocx"},
+                    {InstallRecord::Kind::Control, "C:\\WINDOWS\\a.ocx", ""}};
+  const std::string text = RecordText(record);
+  const InstallRecord read = ReadInstallRecord(text + "replaced C:\\b.ocx\r\nreplaced C:\\c.ocx|c.ocx\r\n"
+                                               "file C:\\d.ocx|C:\\e.ocx\r\n");
+  ASSERT_EQ(read.entries.size(), 2u) << text;
+  EXPECT_EQ(read.entries[0].path, "C:\\WINDOWS\\a.ocx");
+  EXPECT_EQ(read.entries[0].backup, "C:\\P\\Replaced\\a.ocx");
+  EXPECT_EQ(read.entries[1].kind, InstallRecord::Kind::Control);
 }
 
 TEST(SetupPlan, DestinationsFollowTheirMacrosAndTheProgramIsInItsFolder) {
