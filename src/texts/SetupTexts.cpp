@@ -35,7 +35,10 @@ std::string KeptWords(const PlannedFile& planned) {
     case Why::SameOrNewer: return "kept: the one there is as new (" + planned.presentVersion + ")";
     case Why::PackageNewer:
       return "kept: the package's " + planned.file.version + " is newer than " + planned.presentVersion +
-             " there, which is not replaced";
+             " there, which is not replaced" + (planned.backup.empty() ? "" : " unless you ask");
+    case Why::SystemProtects:
+      return "kept: the package's " + planned.file.version + " is newer than " + planned.presentVersion +
+             " there, but Windows protects it";
     default: break;
   }
   return "kept: a file of that name is already in " + ShownPath(FolderOf(planned.target)) + ", not replaced";
@@ -113,8 +116,10 @@ std::string PlanLine(const PlannedFile& planned) {
   const std::string registration = RegistrationWords(planned.file.registration);
   std::string line = planned.file.name + ": ";
   if (planned.step == PlannedFile::Step::Pass) return line + PassedWords(planned);
-  line += planned.step == PlannedFile::Step::Install ? "install into " + ShownPath(FolderOf(planned.target))
-                                                     : KeptWords(planned);
+  line += planned.why == Why::Replaces ? "replaced: the package's " + planned.file.version + " is newer than " +
+                                            planned.presentVersion + " there, which is kept in " + ShownPath(FolderOf(planned.backup))
+          : planned.step == PlannedFile::Step::Install ? "install into " + ShownPath(FolderOf(planned.target))
+                                                       : KeptWords(planned);
   if (planned.registers) return line + ", then " + registration;
   const bool notDone = planned.file.registration == SetupRegistration::Remote ||
                        planned.file.registration == SetupRegistration::VblRegister;
@@ -150,7 +155,7 @@ std::string SetupRunMessage(const SetupRun& run) {
   for (const SetupStepDone& step : run.steps) {
     installed += step.copied ? 1 : 0;
     std::string line = step.planned.file.name + ": " +
-                       (step.copied ? "installed" : step.planned.step == PlannedFile::Step::Keep ? KeptWords(step.planned) : "not installed");
+                       (step.planned.why == Why::Replaces ? "replaced" : step.copied ? "installed" : step.planned.step == PlannedFile::Step::Keep ? KeptWords(step.planned) : "not installed");
     if (step.planned.registers) {
       ++asked;
       const bool yes = Succeeded(step.outcome, step.typeLibrary);
@@ -170,6 +175,9 @@ std::string UndoPlanText(const InstallRecord& record, const std::string& recordP
     switch (entry->kind) {
       case InstallRecord::Kind::Folder: text += kBreak + ("remove the folder, when empty: " + ShownPath(entry->path)); break;
       case InstallRecord::Kind::File: text += kBreak + ("delete " + ShownPath(entry->path)); break;
+      case InstallRecord::Kind::Replaced:
+        text += kBreak + ("put back " + ShownPath(entry->path) + " from " + ShownPath(entry->backup));
+        break;
       default: text += kBreak + ("unregister " + ShownPath(entry->path)); break;
     }
   }
@@ -178,9 +186,17 @@ std::string UndoPlanText(const InstallRecord& record, const std::string& recordP
 
 std::string SetupUndoMessage(const SetupUndo& undo) {
   if (!undo.recordRead) return "Nothing was undone: " + ShownPath(undo.record) + " is not there, or cannot be read.";
-  size_t registrations = 0, files = 0, folders = 0;
+  size_t registrations = 0, files = 0, folders = 0, putBack = 0;
   std::string failures;
   for (const UndoneEntry& entry : undo.entries) {
+    if (entry.entry.kind == InstallRecord::Kind::Replaced) {
+      putBack += entry.done ? 1 : 0;
+      const bool registered = !entry.outcome && !entry.typeLibrary ? true : Succeeded(entry.outcome, entry.typeLibrary);
+      if (!entry.done) failures += kBreak + ShownPath(entry.entry.path) + ": could not be put back from " + ShownPath(entry.entry.backup);
+      else if (!registered) failures += kBreak + ShownPath(entry.entry.path) + ": put back, not registered again: " +
+                                        FailureWords(entry.outcome, entry.typeLibrary, SetupRegistration::DllSelfRegister);
+      continue;
+    }
     const bool folder = entry.entry.kind == InstallRecord::Kind::Folder;
     const bool file = entry.entry.kind == InstallRecord::Kind::File;
     if (entry.done) {
@@ -194,7 +210,8 @@ std::string SetupUndoMessage(const SetupUndo& undo) {
     }
   }
   return "Undone: " + Counted(registrations, "registration", "registrations") + ", " + Counted(files, "file", "files") +
-         " and " + Counted(folders, "folder", "folders") + " removed." + failures;
+         " and " + Counted(folders, "folder", "folders") + " removed." +
+         (putBack ? " " + Counted(putBack, "file", "files") + " put back as it was." : std::string()) + failures;
 }
 
 }  // namespace ravlin
