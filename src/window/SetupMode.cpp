@@ -9,12 +9,18 @@
 #include "window/frmRavlin.h"
 
 namespace ravlin {
+namespace {
+
+constexpr char kReplaceNewer[] = "Replace newer";
+constexpr char kKeepNewer[] = "Don't replace";
+
+}  // namespace
 
 bool frmRavlin::ConfirmSetup(const std::string& fileSpec, bool registering) {
   mSetup.reset();
   if (IsBlank(fileSpec) || !NamesSetup(platform_, fileSpec)) return false;
   SetPointer(MousePointer::Hourglass);
-  PreparedSetup prepared = PrepareSetup(platform_, fileSpec, "");
+  PreparedSetup prepared = PrepareSetup(platform_, fileSpec, "", false);
   SetPointer(MousePointer::Default);
   if (prepared.why != PreparedSetup::Why::Ready) {
     Tell(PreparedProblem(prepared));
@@ -33,8 +39,17 @@ bool frmRavlin::ConfirmSetup(const std::string& fileSpec, bool registering) {
   }
   mSetup = std::make_unique<PreparedSetup>(std::move(prepared));
   mRegisterMode = registering;
+  cmdReplace.SetCaption(kReplaceNewer);
   SetButtonMode(false);
   return true;
+}
+
+// Each click turns replacing the package's newer shared files on or off, and the plan shown says which.
+void frmRavlin::cmdReplace_Click() {
+  if (!mSetup) return;
+  ChooseReplacing(mSetup->plan, !mSetup->plan.replacing);
+  cmdReplace.SetCaption(mSetup->plan.replacing ? kKeepNewer : kReplaceNewer);
+  lblControls.SetCaption(PlanText(mSetup->plan));
 }
 
 // The installed program is then read as any program, so its controls' state shows.
