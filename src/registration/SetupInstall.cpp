@@ -1,7 +1,5 @@
 #include "registration/SetupInstall.h"
 
-#include <algorithm>
-
 #include "inspection/PlatformFile.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
@@ -34,7 +32,7 @@ struct Replacement {
   std::string target, backup;
 };
 
-// What was replaced is put back first: its backup is among the copies removed next.
+// What was replaced is put back from its backup.
 void Rollback(Platform& platform, const std::vector<Replacement>& replaced, const std::vector<std::string>& copied,
               const std::vector<std::string>& made) {
   for (auto file = replaced.rbegin(); file != replaced.rend(); ++file)
@@ -106,16 +104,16 @@ void RemoveUnpacked(Platform& platform, const SetupSources& sources) {
 }
 
 // The one there copied to its backup, the package's copied in beside it under a name of its own, then
-// moved over it in one step. Each file made is added to copied, so a failure removes it.
-bool Replace(Platform& platform, const PlannedFile& planned, std::vector<std::string>& copied) {
+// moved over it in one step; on a failure, what this made is removed again.
+bool Replace(Platform& platform, const PlannedFile& planned) {
   const std::string partial = planned.target + ".ravlin-new";
   if (!platform.CopyFileA(planned.target.c_str(), planned.backup.c_str(), 1)) return false;
-  copied.push_back(planned.backup);
-  if (!platform.CopyFileA(planned.source.c_str(), partial.c_str(), 1)) return false;
-  copied.push_back(partial);
-  if (!platform.MoveFileExA(partial.c_str(), planned.target.c_str(), kMoveFileReplaceExisting)) return false;
-  copied.pop_back();
-  return true;
+  if (platform.CopyFileA(planned.source.c_str(), partial.c_str(), 1)) {
+    if (platform.MoveFileExA(partial.c_str(), planned.target.c_str(), kMoveFileReplaceExisting)) return true;
+    platform.DeleteFileA(partial.c_str());
+  }
+  platform.DeleteFileA(planned.backup.c_str());
+  return false;
 }
 
 // Folders and copies, all or none; the record of them and of what is to be registered.
@@ -135,7 +133,7 @@ bool CopyFiles(Platform& platform, const SetupPlan& plan, SetupRun& run, Install
     if (!MakeFolders(platform, FolderOf(planned.target), made)) return fail(SetupRun::Why::FolderNotMade, FolderOf(planned.target));
     if (planned.why == PlannedFile::Why::Replaces) {
       if (!MakeFolders(platform, FolderOf(planned.backup), made)) return fail(SetupRun::Why::FolderNotMade, FolderOf(planned.backup));
-      if (!Replace(platform, planned, copied)) return fail(SetupRun::Why::CopyFailed, planned.target);
+      if (!Replace(platform, planned)) return fail(SetupRun::Why::CopyFailed, planned.target);
       replaced.push_back({planned.target, planned.backup});
       continue;
     }
@@ -143,10 +141,7 @@ bool CopyFiles(Platform& platform, const SetupPlan& plan, SetupRun& run, Install
     copied.push_back(planned.target);
   }
   for (const std::string& folder : made) record.entries.push_back({Kind::Folder, folder, {}});
-  // A backup is not deleted on undo: it is put back.
-  for (const std::string& file : copied)
-    if (std::none_of(replaced.begin(), replaced.end(), [&](const Replacement& r) { return r.backup == file; }))
-      record.entries.push_back({Kind::File, file, {}});
+  for (const std::string& file : copied) record.entries.push_back({Kind::File, file, {}});
   for (const Replacement& file : replaced) record.entries.push_back({Kind::Replaced, file.target, file.backup});
   for (const PlannedFile& planned : plan.files)
     if (planned.step == PlannedFile::Step::Install && planned.registers)

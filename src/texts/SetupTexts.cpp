@@ -28,17 +28,21 @@ std::string RegistrationWords(SetupRegistration registration) {
   return {};
 }
 
+// "the package's 1.9 is newer than 1.8 there", between what is done and why.
+std::string NewerWords(const PlannedFile& planned, const char* done, const std::string& why) {
+  return done + (" the package's " + planned.file.version) + " is newer than " + planned.presentVersion + " there" + why;
+}
+
+// A line kept, or replaced at the user's asking.
 std::string KeptWords(const PlannedFile& planned) {
   switch (planned.why) {
     case Why::SystemOwn: return "kept: the system's own";
     case Why::RuntimeThere: return "kept: the Visual Basic runtime is there";
     case Why::SameOrNewer: return "kept: the one there is as new (" + planned.presentVersion + ")";
     case Why::PackageNewer:
-      return "kept: the package's " + planned.file.version + " is newer than " + planned.presentVersion +
-             " there, which is not replaced" + (planned.backup.empty() ? "" : " unless you ask");
-    case Why::SystemProtects:
-      return "kept: the package's " + planned.file.version + " is newer than " + planned.presentVersion +
-             " there, but Windows protects it";
+      return NewerWords(planned, "kept:", planned.backup.empty() ? ", which is not replaced" : ", which is not replaced unless you ask");
+    case Why::SystemProtects: return NewerWords(planned, "kept:", ", but Windows protects it");
+    case Why::Replaces: return NewerWords(planned, "replaced:", ", which is kept in " + ShownPath(FolderOf(planned.backup)));
     default: break;
   }
   return "kept: a file of that name is already in " + ShownPath(FolderOf(planned.target)) + ", not replaced";
@@ -116,10 +120,9 @@ std::string PlanLine(const PlannedFile& planned) {
   const std::string registration = RegistrationWords(planned.file.registration);
   std::string line = planned.file.name + ": ";
   if (planned.step == PlannedFile::Step::Pass) return line + PassedWords(planned);
-  line += planned.why == Why::Replaces ? "replaced: the package's " + planned.file.version + " is newer than " +
-                                            planned.presentVersion + " there, which is kept in " + ShownPath(FolderOf(planned.backup))
-          : planned.step == PlannedFile::Step::Install ? "install into " + ShownPath(FolderOf(planned.target))
-                                                       : KeptWords(planned);
+  line += planned.step == PlannedFile::Step::Install && planned.why != Why::Replaces
+              ? "install into " + ShownPath(FolderOf(planned.target))
+              : KeptWords(planned);
   if (planned.registers) return line + ", then " + registration;
   const bool notDone = planned.file.registration == SetupRegistration::Remote ||
                        planned.file.registration == SetupRegistration::VblRegister;
@@ -191,10 +194,12 @@ std::string SetupUndoMessage(const SetupUndo& undo) {
   for (const UndoneEntry& entry : undo.entries) {
     if (entry.entry.kind == InstallRecord::Kind::Replaced) {
       putBack += entry.done ? 1 : 0;
-      const bool registered = !entry.outcome && !entry.typeLibrary ? true : Succeeded(entry.outcome, entry.typeLibrary);
-      if (!entry.done) failures += kBreak + ShownPath(entry.entry.path) + ": could not be put back from " + ShownPath(entry.entry.backup);
-      else if (!registered) failures += kBreak + ShownPath(entry.entry.path) + ": put back, not registered again: " +
-                                        FailureWords(entry.outcome, entry.typeLibrary, SetupRegistration::DllSelfRegister);
+      const bool registered = (!entry.outcome && !entry.typeLibrary) || Succeeded(entry.outcome, entry.typeLibrary);
+      if (!entry.done || !registered)
+        failures += kBreak + ShownPath(entry.entry.path) +
+                    (entry.done ? ": put back, not registered again: " +
+                                      FailureWords(entry.outcome, entry.typeLibrary, SetupRegistration::DllSelfRegister)
+                                : ": could not be put back from " + ShownPath(entry.entry.backup));
       continue;
     }
     const bool folder = entry.entry.kind == InstallRecord::Kind::Folder;

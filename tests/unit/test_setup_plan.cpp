@@ -1,12 +1,14 @@
 // The plan for a setup folder against what the system has: one line, one row.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 
 #include "Fakes.h"
 #include "inspection/FileVersion.h"
 #include "inspection/InstallRecord.h"
 #include "inspection/SetupPlan.h"
+#include "registration/SetupRequest.h"
 #include "texts/SetupTexts.h"
 
 namespace ravlin {
@@ -146,6 +148,25 @@ TEST(InstallRecord, KeepsWhatAReplacedFileIsPutBackFrom) {
   EXPECT_EQ(read.entries[0].path, "C:\\WINDOWS\\a.ocx");
   EXPECT_EQ(read.entries[0].backup, "C:\\P\\Replaced\\a.ocx");
   EXPECT_EQ(read.entries[1].kind, InstallRecord::Kind::Control);
+}
+
+// A list that opens but reads short of its size (locked, a read error) could not be loaded; read whole, it is planned.
+TEST(PrepareSetup, AListThatReadsShortCouldNotBeLoaded) {
+  constexpr char kList[] = "C:\\setup\\SETUP.LST";
+  const std::string list = "[Setup]\r\nAppExe=a.exe\r\n[Files]\r\nFile1=@a.exe,$(AppPath),,,d,1\r\n";
+  for (const uint64_t size : {uint64_t{list.size()}, uint64_t{list.size() + 1}}) {
+    CallLog log;
+    FakePlatform platform(log);
+    platform.fileBytes[kList] = list;
+    platform.fileData[kList].size = size;
+    platform.onGetFullPathNameA = [](const char* name, uint32_t length, char* buffer, char**) {
+      const uint32_t needed = static_cast<uint32_t>(std::strlen(name));
+      if (needed < length) std::memcpy(buffer, name, needed + 1);
+      return needed < length ? needed : needed + 1;
+    };
+    EXPECT_EQ(PrepareSetup(platform, kList, "C:\\to", false).why,
+              size == list.size() ? PreparedSetup::Why::Ready : PreparedSetup::Why::NoList);
+  }
 }
 
 TEST(SetupPlan, DestinationsFollowTheirMacrosAndTheProgramIsInItsFolder) {
