@@ -12,8 +12,6 @@ constexpr struct {
     {"control", InstallRecord::Kind::Control},         {"server", InstallRecord::Kind::ServerProgram},
     {"typelibrary", InstallRecord::Kind::TypeLibrary}, {"replaced", InstallRecord::Kind::Replaced},
 };
-// Between a replaced file and its backup: no file name holds it.
-constexpr char kBackupMark = '|';
 
 // A path the record may name: absolute, on a drive or a share.
 bool IsFullPath(const std::string& path) {
@@ -27,9 +25,7 @@ std::string RecordText(const InstallRecord& record) {
   text += std::string(kSetupWord) + " " + record.setup + "\r\n";
   for (const InstallRecord::Entry& entry : record.entries)
     for (const auto& word : kWords)
-      if (word.kind == entry.kind)
-        text += std::string(word.word) + " " + entry.path +
-                (entry.kind == InstallRecord::Kind::Replaced ? kBackupMark + entry.backup : std::string()) + "\r\n";
+      if (word.kind == entry.kind) text += std::string(word.word) + " " + entry.path + "\r\n";
   return text;
 }
 
@@ -43,21 +39,16 @@ InstallRecord ReadInstallRecord(const std::string& text) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     const size_t space = line.find(' ');
     if (space == std::string::npos) continue;
-    const std::string word = line.substr(0, space);
-    std::string path = line.substr(space + 1), backup;
+    const std::string word = line.substr(0, space), path = line.substr(space + 1);
     if (word == kSetupWord) record.setup = path;
-    const size_t mark = path.find(kBackupMark);
-    if (mark != std::string::npos) {
-      backup = path.substr(mark + 1);
-      path.erase(mark);
-    }
-    // A replaced file without its backup, or a backup on any other line, is not undone.
-    const bool replaced = word == "replaced";
-    if (replaced != (mark != std::string::npos) || (replaced && !IsFullPath(backup))) continue;
     for (const auto& known : kWords)
-      if (word == known.word && IsFullPath(path)) record.entries.push_back({known.kind, path, backup});
+      if (word == known.word && IsFullPath(path)) record.entries.push_back({known.kind, path});
   }
   return record;
+}
+
+std::string BackupPathFor(const std::string& programFolder, const std::string& fileName) {
+  return programFolder + "\\Replaced\\" + fileName;
 }
 
 std::string RecordNameFor(const std::string& appExe) { return (appExe.empty() ? "setup" : appExe) + ".install.txt"; }

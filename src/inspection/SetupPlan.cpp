@@ -1,6 +1,7 @@
 #include "inspection/SetupPlan.h"
 
 #include "inspection/FileVersion.h"
+#include "inspection/InstallRecord.h"
 #include "inspection/NeverControls.h"
 #include "inspection/PlatformFile.h"
 #include "platform/Text.h"
@@ -70,18 +71,6 @@ void KeepThere(Platform& platform, PlannedFile& planned) {
   Decide(planned, Step::Keep, newer ? Why::PackageNewer : Why::SameOrNewer);
 }
 
-// A newer shared file may be replaced only from a copy, and never one Windows File Protection guards.
-void OfferReplacing(Platform& platform, PlannedFile& planned, const SetupFolders& folders,
-                    const SetupSources& sources) {
-  if (planned.why != Why::PackageNewer) return;
-  if (platform.SfcIsFileProtectedA(planned.target.c_str())) {
-    Decide(planned, Step::Keep, Why::SystemProtects);
-    return;
-  }
-  planned.source = SourceOf(platform, planned.file, folders, sources);
-  if (!planned.source.empty()) planned.backup = folders.program + "\\Replaced\\" + planned.file.name;
-}
-
 PlannedFile PlanOne(Platform& platform, const SetupFile& file, const SetupFolders& folders,
                     const SetupSources& sources) {
   PlannedFile planned;
@@ -96,12 +85,16 @@ PlannedFile PlanOne(Platform& platform, const SetupFile& file, const SetupFolder
     if (there) return Decide(planned, Step::Keep, Why::SystemOwn);
     if (NamedAsSystems(file)) return Decide(planned, Step::Pass, Why::SystemOwnAbsent);
   }
+  planned.source = SourceOf(platform, file, folders, sources);
   if (there) {
     KeepThere(platform, planned);
-    OfferReplacing(platform, planned, folders, sources);
+    // A newer shared file may be replaced only from a copy, and never one Windows File Protection guards.
+    if (planned.why == Why::PackageNewer && platform.SfcIsFileProtectedA(planned.target.c_str()))
+      return Decide(planned, Step::Keep, Why::SystemProtects);
+    if (planned.why == Why::PackageNewer && !planned.source.empty())
+      planned.backup = BackupPathFor(folders.program, file.name);
     return planned;
   }
-  planned.source = SourceOf(platform, file, folders, sources);
   if (!planned.source.empty()) return Decide(planned, Step::Install, Why::Missing);
   const bool packed = !file.inCabinet && file.besideName != file.name &&
                       IsOrdinaryFile(platform, folders.setup + "\\" + file.besideName);
@@ -117,12 +110,6 @@ void ChooseReplacing(SetupPlan& plan, bool replace) {
     if (replace) Decide(planned, Step::Install, Why::Replaces);
     else Decide(planned, Step::Keep, Why::PackageNewer);
   }
-}
-
-bool CanReplace(const SetupPlan& plan) {
-  for (const PlannedFile& planned : plan.files)
-    if (!planned.backup.empty()) return true;
-  return false;
 }
 
 std::string FolderFor(const SetupFolders& folders, const SetupFile& file) {

@@ -50,7 +50,7 @@ struct PlannedFile {
   Step step = Step::Pass;
   Why why = Why::NoSource;
   std::string target;          // where it goes, in full
-  std::string source;          // Install: the copy taken from
+  std::string source;          // the copy to take, when there is one: Install takes it
   std::string presentVersion;  // Keep by version: the file there's
   std::string backup;          // PackageNewer with a source, Replaces: where the one there is kept when replaced
   // What the line's registration comes to: done on what is installed or kept
@@ -75,9 +75,6 @@ SetupPlan PlanSetup(Platform& platform, SetupList list, const SetupFolders& fold
 // The lines whose package copy is newer than the one there become Replaces
 // when replace, and PackageNewer again when not; no other line changes.
 void ChooseReplacing(SetupPlan& plan, bool replace);
-
-// Whether the plan has a line the user may ask to replace.
-bool CanReplace(const SetupPlan& plan);
 
 // The folder a line's files go into.
 std::string FolderFor(const SetupFolders& folders, const SetupFile& file);

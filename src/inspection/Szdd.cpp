@@ -1,7 +1,7 @@
 #include "inspection/Szdd.h"
 
-#include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace ravlin {
 namespace {
@@ -16,39 +16,43 @@ unsigned ByteAt(const std::string& bytes, size_t at) { return static_cast<unsign
 
 }  // namespace
 
-std::optional<std::string> UnpackSzdd(const std::string& packed) {
+bool UnpackSzdd(const std::string& packed, std::string& unpacked) {
+  unpacked.clear();
   if (packed.size() < kHeaderSize || packed.compare(0, kMagicSize, kMagic, kMagicSize) != 0 || packed[8] != 'A')
-    return std::nullopt;
+    return false;
   const uint32_t length = ByteAt(packed, 10) | ByteAt(packed, 11) << 8 | ByteAt(packed, 12) << 16 |
                           static_cast<uint32_t>(ByteAt(packed, 13)) << 24;
-  if (length > kLargestUnpacked) return std::nullopt;
-  std::array<char, kWindowSize> window;
-  window.fill(' ');
-  size_t position = kFirstPosition, at = kHeaderSize;
-  std::string unpacked;
+  if (length > kLargestUnpacked) return false;
   unpacked.reserve(length);
-  const auto put = [&](char c) {
-    unpacked.push_back(c);
-    window[position] = c;
-    position = (position + 1) % kWindowSize;
-  };
+  char window[kWindowSize];
+  std::memset(window, ' ', sizeof window);
+  size_t position = kFirstPosition, at = kHeaderSize;
   // Each flag byte says, low bit first, literal (1) or a match into the window (0).
+  unsigned flags = 0, bits = 0;
   while (at < packed.size() && unpacked.size() < length) {
-    const unsigned flags = ByteAt(packed, at++);
-    for (unsigned bit = 0; bit < 8 && at < packed.size() && unpacked.size() < length; ++bit) {
-      if (flags & (1u << bit)) {
-        put(packed[at++]);
-        continue;
-      }
-      if (packed.size() - at < 2) return std::nullopt;
-      const unsigned low = ByteAt(packed, at), high = ByteAt(packed, at + 1);
+    if (bits == 0) {
+      flags = ByteAt(packed, at++);
+      bits = 8;
+      continue;
+    }
+    const bool literal = (flags & 1) != 0;
+    flags >>= 1;
+    --bits;
+    size_t from = 0, count = 1;
+    if (!literal) {
+      if (packed.size() - at < 2) return false;
+      from = ByteAt(packed, at) | (ByteAt(packed, at + 1) & 0xF0) << 4;
+      count = (ByteAt(packed, at + 1) & 0x0F) + 3;
       at += 2;
-      const size_t from = low | (high & 0xF0) << 4, count = (high & 0x0F) + 3;
-      for (size_t i = 0; i < count; ++i) put(window[(from + i) % kWindowSize]);
+    }
+    for (size_t i = 0; i < count; ++i) {
+      const char c = literal ? packed[at++] : window[(from + i) % kWindowSize];
+      unpacked += c;
+      window[position] = c;
+      position = (position + 1) % kWindowSize;
     }
   }
-  if (unpacked.size() != length || at != packed.size()) return std::nullopt;
-  return unpacked;
+  return unpacked.size() == length && at == packed.size();
 }
 
 }  // namespace ravlin

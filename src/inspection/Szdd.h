@@ -3,7 +3,6 @@
 // unpacked as data: the stated length is trusted only up to a cap, nothing is
 // read past the input, and a damaged file gives nothing rather than a part.
 #include <cstddef>
-#include <optional>
 #include <string>
 
 namespace ravlin {
@@ -11,8 +10,8 @@ namespace ravlin {
 // Larger than any file an old setup packed; more is taken as damage.
 constexpr size_t kLargestUnpacked = 64u << 20;
 
-// The unpacked bytes; none when packed is not SZDD, is cut short, or does not
-// come to exactly the length it states.
-std::optional<std::string> UnpackSzdd(const std::string& packed);
+// The unpacked bytes into unpacked; false when packed is not SZDD, is cut
+// short, or does not come to exactly the length it states.
+bool UnpackSzdd(const std::string& packed, std::string& unpacked);
 
 }  // namespace ravlin

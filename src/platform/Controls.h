@@ -65,10 +65,7 @@ class CommandButton : public Control {
  public:
   explicit CommandButton(std::string caption = {}) : caption_(std::move(caption)) {}
   const std::string& Caption() const { return caption_; }
-  void SetCaption(const std::string& caption) {
-    caption_ = caption;
-    if (view_) view_->ShowText(caption);
-  }
+  void SetCaption(const std::string& caption) { caption_ = caption; }
   void Click() {
     if (onClick) onClick();
   }

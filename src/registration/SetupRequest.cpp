@@ -6,9 +6,9 @@
 #include "inspection/PlatformFile.h"
 #include "inspection/RegistrationState.h"
 #include "inspection/Szdd.h"
-#include "platform/Owned.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
+#include "registration/SetupInstall.h"
 
 namespace ravlin {
 namespace {
@@ -57,52 +57,28 @@ std::string NewUnpackFolder(Platform& platform) {
   return {};
 }
 
-// A copy is needed of what is not in place yet, and of a shared file the user may ask to replace.
-bool SourceNeeded(Platform& platform, const SetupFolders& folders, const SetupFile& file) {
-  return file.folder == SetupFolder::WinSysPath || !IsOrdinaryFile(platform, FolderFor(folders, file) + "\\" + file.name);
-}
-
-// The packed file unpacked whole in memory, then written as a new file; a part is never left.
-bool UnpackPacked(Platform& platform, const std::string& packedPath, const std::string& path) {
-  FileAttributeData data;
-  if (!platform.GetFileAttributesExA(packedPath.c_str(), &data) || data.size > kLargestUnpacked) return false;
-  PlatformFile file(platform, packedPath);
-  std::string packed(static_cast<size_t>(data.size), '\0');
-  if (!file.IsOpen() || file.ReadAt(0, &packed[0], packed.size()) != packed.size()) return false;
-  const std::optional<std::string> unpacked = UnpackSzdd(packed);
-  if (!unpacked) return false;
-  const Handle raw = platform.CreateFileA(path.c_str(), kGenericWrite, 0, kCreateNew, 0);
-  if (raw == InvalidHandleValue()) return false;
-  bool whole = false;
-  {
-    const OwnedHandle out(raw, HandleReleaser{&platform});
-    uint32_t written = 0;
-    whole = platform.WriteFile(out.get(), unpacked->data(), static_cast<uint32_t>(unpacked->size()), &written) &&
-            written == unpacked->size();
-  }
-  if (!whole) platform.DeleteFileA(path.c_str());
-  return whole;
-}
-
-// The files beside the list only in compress.exe's packed form ("NAME.DL_"), each under the name its line gives.
+// The files beside the list only in compress.exe's packed form ("NAME.DL_"), each under the name its line
+// gives: unpacked whole in memory, then written whole, so a part is never left.
 void UnpackBeside(Platform& platform, const SetupList& list, const SetupFolders& folders, SetupSources& sources) {
   for (const SetupFile& file : list.files) {
-    const std::string packed = folders.setup + "\\" + file.besideName;
+    std::string packed, unpacked;
     if (file.inCabinet || file.besideName == file.name || file.firstLine != 0 ||
-        !SourceNeeded(platform, folders, file) || !IsOrdinaryFile(platform, packed))
+        !ReadWholeFile(platform, folders.setup + "\\" + file.besideName, kLargestUnpacked, packed))
       continue;
     if (sources.unpacked.empty()) sources.unpacked = NewUnpackFolder(platform);
-    if (!sources.unpacked.empty() && UnpackPacked(platform, packed, sources.unpacked + "\\" + file.name))
+    if (!sources.unpacked.empty() && UnpackSzdd(packed, unpacked) &&
+        WriteNewFile(platform, sources.unpacked + "\\" + file.name, unpacked))
       sources.written.push_back(file.name);
   }
 }
 
-// The cabinet members not in place yet, each under the name its line gives.
+// Every cabinet member the list names, each under the name its line gives: one in place already may
+// be replaced at the user's asking.
 SetupSources Unpack(Platform& platform, const SetupList& list, const SetupFolders& folders) {
   SetupSources sources;
   std::vector<std::string> wanted;
   for (const SetupFile& file : list.files)
-    if (file.inCabinet && SourceNeeded(platform, folders, file)) wanted.push_back(file.name);
+    if (file.inCabinet) wanted.push_back(file.name);
   for (const std::string& cabinet : list.cabinets) {
     const std::string path = folders.setup + "\\" + cabinet;
     FileAttributeData data;
@@ -130,12 +106,10 @@ SetupSources Unpack(Platform& platform, const SetupList& list, const SetupFolder
 
 void Prepare(Platform& platform, const std::string& toFolder, bool replaceNewer, PreparedSetup& prepared) {
   const std::string& listPath = prepared.list;
-  PlatformFile file(platform, listPath);
   FileAttributeData data;
-  std::string bytes(kLargestList, '\0');
-  if (file.IsOpen()) bytes.resize(file.ReadAt(0, &bytes[0], bytes.size()));
+  std::string bytes;
   // One that opens but reads short (locked, a read error) could not be loaded either: not a bad list.
-  if (!file.IsOpen() || !platform.GetFileAttributesExA(listPath.c_str(), &data) ||
+  if (!ReadWholeFile(platform, listPath, kLargestList, bytes) || !platform.GetFileAttributesExA(listPath.c_str(), &data) ||
       bytes.size() < std::min<uint64_t>(data.size, kLargestList)) {
     prepared.why = PreparedSetup::Why::NoList;
     return;

@@ -28,24 +28,31 @@ std::string RegistrationWords(SetupRegistration registration) {
   return {};
 }
 
-// "the package's 1.9 is newer than 1.8 there", between what is done and why.
-std::string NewerWords(const PlannedFile& planned, const char* done, const std::string& why) {
-  return done + (" the package's " + planned.file.version) + " is newer than " + planned.presentVersion + " there" + why;
-}
-
-// A line kept, or replaced at the user's asking.
+// A line kept, or replaced at the user's asking; the package's newer one with both versions.
 std::string KeptWords(const PlannedFile& planned) {
+  const char* done = "kept:";
+  const char* why = ", which is not replaced";
   switch (planned.why) {
     case Why::SystemOwn: return "kept: the system's own";
     case Why::RuntimeThere: return "kept: the Visual Basic runtime is there";
     case Why::SameOrNewer: return "kept: the one there is as new (" + planned.presentVersion + ")";
-    case Why::PackageNewer:
-      return NewerWords(planned, "kept:", planned.backup.empty() ? ", which is not replaced" : ", which is not replaced unless you ask");
-    case Why::SystemProtects: return NewerWords(planned, "kept:", ", but Windows protects it");
-    case Why::Replaces: return NewerWords(planned, "replaced:", ", which is kept in " + ShownPath(FolderOf(planned.backup)));
-    default: break;
+    case Why::PackageNewer: break;
+    case Why::SystemProtects: why = ", but Windows protects it"; break;
+    case Why::Replaces:
+      done = "replaced:";
+      why = ", which is kept in ";
+      break;
+    default: return "kept: a file of that name is already in " + ShownPath(FolderOf(planned.target)) + ", not replaced";
   }
-  return "kept: a file of that name is already in " + ShownPath(FolderOf(planned.target)) + ", not replaced";
+  std::string words = done;
+  words += " the package's ";
+  words += planned.file.version;
+  words += " is newer than ";
+  words += planned.presentVersion;
+  words += " there";
+  words += why;
+  if (planned.why == Why::Replaces) words += ShownPath(FolderOf(planned.backup));
+  return words;
 }
 
 std::string PassedWords(const PlannedFile& planned) {
@@ -54,7 +61,7 @@ std::string PassedWords(const PlannedFile& planned) {
     case Why::SetupOwn: return "not needed: a file of the setup program's own";
     case Why::NamedTwice: return "named again; line " + Number(planned.file.firstLine) + " does it";
     case Why::Compressed:
-      return "beside SETUP.LST only as " + planned.file.besideName + ", packed by compress.exe, and damaged: it could not be unpacked";
+      return "beside SETUP.LST only as " + planned.file.besideName + ", packed by compress.exe, and damaged";
     default: break;
   }
   return "in no cabinet and not beside SETUP.LST";
@@ -179,7 +186,7 @@ std::string UndoPlanText(const InstallRecord& record, const std::string& recordP
       case InstallRecord::Kind::Folder: text += kBreak + ("remove the folder, when empty: " + ShownPath(entry->path)); break;
       case InstallRecord::Kind::File: text += kBreak + ("delete " + ShownPath(entry->path)); break;
       case InstallRecord::Kind::Replaced:
-        text += kBreak + ("put back " + ShownPath(entry->path) + " from " + ShownPath(entry->backup));
+        text += kBreak + ("put back as it was: " + ShownPath(entry->path));
         break;
       default: text += kBreak + ("unregister " + ShownPath(entry->path)); break;
     }
@@ -192,31 +199,22 @@ std::string SetupUndoMessage(const SetupUndo& undo) {
   size_t registrations = 0, files = 0, folders = 0, putBack = 0;
   std::string failures;
   for (const UndoneEntry& entry : undo.entries) {
-    if (entry.entry.kind == InstallRecord::Kind::Replaced) {
-      putBack += entry.done ? 1 : 0;
-      const bool registered = (!entry.outcome && !entry.typeLibrary) || Succeeded(entry.outcome, entry.typeLibrary);
-      if (!entry.done || !registered)
-        failures += kBreak + ShownPath(entry.entry.path) +
-                    (entry.done ? ": put back, not registered again: " +
-                                      FailureWords(entry.outcome, entry.typeLibrary, SetupRegistration::DllSelfRegister)
-                                : ": could not be put back from " + ShownPath(entry.entry.backup));
-      continue;
-    }
     const bool folder = entry.entry.kind == InstallRecord::Kind::Folder;
     const bool file = entry.entry.kind == InstallRecord::Kind::File;
+    const bool replaced = entry.entry.kind == InstallRecord::Kind::Replaced;
     if (entry.done) {
-      (folder ? folders : file ? files : registrations) += 1;
+      (folder ? folders : file ? files : replaced ? putBack : registrations) += 1;
     } else if (!folder) {
       failures += kBreak + ShownPath(entry.entry.path) +
-                  (file ? ": could not be deleted" : ": not unregistered: " + FailureWords(entry.outcome, entry.typeLibrary,
+                  (file ? ": could not be deleted" : replaced ? ": could not be put back" : ": not unregistered: " + FailureWords(entry.outcome, entry.typeLibrary,
                                                       entry.entry.kind == InstallRecord::Kind::ServerProgram
                                                           ? SetupRegistration::ExeSelfRegister
                                                           : SetupRegistration::DllSelfRegister));
     }
   }
+  if (putBack) failures = " " + Counted(putBack, "file", "files") + " put back as it was." + failures;
   return "Undone: " + Counted(registrations, "registration", "registrations") + ", " + Counted(files, "file", "files") +
-         " and " + Counted(folders, "folder", "folders") + " removed." +
-         (putBack ? " " + Counted(putBack, "file", "files") + " put back as it was." : std::string()) + failures;
+         " and " + Counted(folders, "folder", "folders") + " removed." + failures;
 }
 
 }  // namespace ravlin

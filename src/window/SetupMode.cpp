@@ -9,12 +9,6 @@
 #include "window/frmRavlin.h"
 
 namespace ravlin {
-namespace {
-
-constexpr char kReplaceNewer[] = "Replace newer";
-constexpr char kKeepNewer[] = "Don't replace";
-
-}  // namespace
 
 bool frmRavlin::ConfirmSetup(const std::string& fileSpec, bool registering) {
   mSetup.reset();
@@ -39,17 +33,17 @@ bool frmRavlin::ConfirmSetup(const std::string& fileSpec, bool registering) {
   }
   mSetup = std::make_unique<PreparedSetup>(std::move(prepared));
   mRegisterMode = registering;
-  cmdReplace.SetCaption(kReplaceNewer);
   SetButtonMode(false);
   return true;
 }
 
-// Each click turns replacing the package's newer shared files on or off, and the plan shown says which.
+// The package's newer shared files replaced: the plan shown says so before Proceed. Cancel and
+// Register again plans without.
 void frmRavlin::cmdReplace_Click() {
   if (!mSetup) return;
-  ChooseReplacing(mSetup->plan, !mSetup->plan.replacing);
-  cmdReplace.SetCaption(mSetup->plan.replacing ? kKeepNewer : kReplaceNewer);
+  ChooseReplacing(mSetup->plan, true);
   lblControls.SetCaption(PlanText(mSetup->plan));
+  cmdReplace.SetVisible(false);
 }
 
 // The installed program is then read as any program, so its controls' state shows.

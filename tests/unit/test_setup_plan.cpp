@@ -6,7 +6,6 @@
 
 #include "Fakes.h"
 #include "inspection/FileVersion.h"
-#include "inspection/InstallRecord.h"
 #include "inspection/SetupPlan.h"
 #include "registration/SetupRequest.h"
 #include "texts/SetupTexts.h"
@@ -101,7 +100,7 @@ TEST(SetupPlan, ReplacesOnlyANewerSharedFileItHasACopyOf) {
        "replaced: the package's 1.9.0.23 is newer than 1.8.0.5 there, which is kept in "
        "C:\\Program Files (x86)\\pdfPrint\\Replaced, then register it"},
       {"@STrayIco.ocx,$(WinSysPath),$(DLLSelfRegister),,d,1,1.9.0.23", false, false, Why::PackageNewer,
-       "kept: the package's 1.9.0.23 is newer than 1.8.0.5 there, which is not replaced unless you ask, then register it"},
+       "kept: the package's 1.9.0.23 is newer than 1.8.0.5 there, which is not replaced, then register it"},
       {"@STrayIco.ocx,$(WinSysPath),$(DLLSelfRegister),,d,1,1.9.0.23", true, true, Why::SystemProtects,
        "kept: the package's 1.9.0.23 is newer than 1.8.0.5 there, but Windows protects it"},
       {"@nocopy.ocx,$(WinSysPath),,,d,1,1.9", false, true, Why::PackageNewer,
@@ -133,21 +132,6 @@ TEST(SetupPlan, ReplacesOnlyANewerSharedFileItHasACopyOf) {
     EXPECT_EQ(plan.files[0].step, row.why == Why::Replaces ? Step::Install : Step::Keep) << row.line;
     EXPECT_EQ(PlanLine(plan.files[0]), list.files[0].name + ": " + row.shown);
   }
-}
-
-// A replaced file's backup goes with it; a line that has lost either path is not undone.
-TEST(InstallRecord, KeepsWhatAReplacedFileIsPutBackFrom) {
-  InstallRecord record;
-  record.setup = "C:\\setup";
-  record.entries = {{InstallRecord::Kind::Replaced, "C:\\WINDOWS\\a.ocx", "C:\\P\\Replaced\\a.ocx"},
-                    {InstallRecord::Kind::Control, "C:\\WINDOWS\\a.ocx", ""}};
-  const std::string text = RecordText(record);
-  const InstallRecord read = ReadInstallRecord(text + "replaced C:\\b.ocx\r\nreplaced C:\\c.ocx|c.ocx\r\n"
-                                               "file C:\\d.ocx|C:\\e.ocx\r\n");
-  ASSERT_EQ(read.entries.size(), 2u) << text;
-  EXPECT_EQ(read.entries[0].path, "C:\\WINDOWS\\a.ocx");
-  EXPECT_EQ(read.entries[0].backup, "C:\\P\\Replaced\\a.ocx");
-  EXPECT_EQ(read.entries[1].kind, InstallRecord::Kind::Control);
 }
 
 // A list that opens but reads short of its size (locked, a read error) could not be loaded; read whole, it is planned.

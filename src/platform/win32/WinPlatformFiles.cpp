@@ -29,7 +29,7 @@ int32_t WinPlatform::MoveFileExA(const char* existingFileName, const char* newFi
 
 int32_t WinPlatform::SfcIsFileProtectedA(const char* fileName) {
   // Looked up at run time: only a replacement the user may ask for needs it.
-  static const SystemLibrary sfc("sfc.dll");
+  const SystemLibrary sfc("sfc.dll");
   using Protected = BOOL(WINAPI*)(HANDLE, LPCWSTR);
   const auto isProtected = sfc.Find<Protected>("SfcIsFileProtected");
   return isProtected && isProtected(nullptr, WidePath(fileName).get()) ? 1 : 0;
