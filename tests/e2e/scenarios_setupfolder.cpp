@@ -133,14 +133,11 @@ SCENARIO(AnOldProgramsSetupFolderIsPlannedInstalledAndUndoneExactly) {
     s.SetText(IdText1, setup);
     s.Click(IdCmdRegister);
     if (Check(s.WaitVisible(IdCmdReplace, true, 30000), "Replace newer offered under the plan")) {
-      const std::string line = "ravlinsetup.ocx: ";
-      Check(s.Text(IdLblControls).find(line + "kept: the package's 9.0.0.0 is newer than 4.2.1.7 there, which is not "
-                                              "replaced, then register it") != std::string::npos, "not replaced unasked");
+      Check(s.Text(IdLblControls).find("ravlinsetup.ocx: kept: the package's 9.0.0.0") != std::string::npos, "kept unasked");
       s.Click(IdCmdReplace);
       Check(s.WaitVisible(IdCmdReplace, false), "asked once");
-      Check(s.Text(IdLblControls).find(line + "replaced: the package's 9.0.0.0 is newer than 4.2.1.7 there, which is kept "
-                                              "in " + app + "\\Replaced, then register it") != std::string::npos,
-            "the plan says so");
+      Check(s.Text(IdLblControls).find("ravlinsetup.ocx: replaced: the package's 9.0.0.0") != std::string::npos,
+            "the plan says so before Proceed");
     }
     s.Click(IdCmdCancel);
   }

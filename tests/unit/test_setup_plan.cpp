@@ -106,7 +106,6 @@ TEST(SetupPlan, ReplacesOnlyANewerSharedFileItHasACopyOf) {
       {"@nocopy.ocx,$(WinSysPath),,,d,1,1.9", false, true, Why::PackageNewer,
        "kept: the package's 1.9 is newer than 1.8.0.5 there, which is not replaced"},
       {"@OLEAUT32.DLL,$(WinSysPathSysFile),,,d,1,9.9", false, true, Why::SystemOwn, "kept: the system's own"},
-      {"@other.dll,$(WinSysPathSysFile),,,d,1,9.9", false, true, Why::SystemOwn, "kept: the system's own"},
       {"@asycfilt.dll,$(WinSysPath),,,d,1,9.9", false, true, Why::SystemOwn, "kept: the system's own"},
       {"@msvbvm60.dll,$(WinSysPath),,,d,1,9.9", false, true, Why::RuntimeThere,
        "kept: the Visual Basic runtime is there"},
@@ -124,8 +123,8 @@ TEST(SetupPlan, ReplacesOnlyANewerSharedFileItHasACopyOf) {
       BlockOf18().copy(static_cast<char*>(data), size);
       return 1;
     };
-    const SetupSources sources{"C:\\Temp\\ravlin-setup-1", {"STrayIco.ocx", "OLEAUT32.DLL", "other.dll",
-                                                            "asycfilt.dll", "msvbvm60.dll"}, {}, {}};
+    const SetupSources sources{"C:\\Temp\\ravlin-setup-1", {"STrayIco.ocx", "OLEAUT32.DLL", "asycfilt.dll",
+                                                            "msvbvm60.dll"}, {}, {}};
     SetupPlan plan = PlanSetup(platform, list, {"C:\\setup", kProgram, kSystem, "C:\\WINDOWS", "", ""}, sources);
     ChooseReplacing(plan, row.replace);
     EXPECT_EQ(plan.files[0].why, row.why) << row.line;
