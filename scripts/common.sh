@@ -6,7 +6,8 @@ log() { printf '== %s\n' "$*"; }
 
 install_packages() {
   local needed=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest
-                g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth imagemagick unzip gcab)
+                g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth imagemagick unzip gcab
+                mscompress)
   local missing=()
   for p in "${needed[@]}"; do dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p"); done
   # 32-bit Wine, for the main (32-bit) build; some hosts cannot run it, which is handled below.

@@ -9,8 +9,10 @@ namespace ravlin {
 namespace {
 
 // The switches as bits, in the order of their names.
-enum : unsigned { kSilent = 1, kUndo = 2, kManifest = 4, kCompanion = 8, kList = 16, kOut = 32, kInstall = 64, kTo = 128 };
-constexpr const char* kSwitchNames[] = {"/s", "/u", "/manifest", "/companion", "/list", "/out", "/install", "/to"};
+enum : unsigned {
+  kSilent = 1, kUndo = 2, kManifest = 4, kCompanion = 8, kList = 16, kOut = 32, kInstall = 64, kTo = 128, kReplace = 256
+};
+constexpr const char* kSwitchNames[] = {"/s", "/u", "/manifest", "/companion", "/list", "/out", "/install", "/to", "/replace"};
 
 // A switch starts with a slash or, as regsvr32 also takes it, a hyphen.
 bool IsSwitch(const std::string& argument) { return !argument.empty() && (argument[0] == '/' || argument[0] == '-'); }
@@ -40,6 +42,7 @@ const char* ProblemOf(unsigned switches, size_t files, const std::string& to) {
   if (has(kSilent) && has(kList)) return text::kSilentAndList;
   if (has(kList) && has(kUndo | kManifest | kCompanion)) return text::kListTakesOut;
   if (!has(kInstall) && !to.empty()) return text::kToTakesInstall;
+  if (has(kReplace) && (!has(kInstall) || has(kUndo))) return text::kReplaceTakesInstall;
   if (has(kManifest) && has(kUndo | kCompanion)) return text::kManifestAlone;
   if (has(kCompanion)) return files == 0 ? nullptr : text::kCompanionAlone;
   if (files == 0) return text::kNoFileNamed;
@@ -77,6 +80,7 @@ SilentRequest ReadSilentRequest(const std::string& commandLine) {
   else if (outs > 1) request.problem = text::kTwoReports;
   request.companion = (switches & kCompanion) != 0;
   request.install = (switches & kInstall) != 0;
+  request.replace = (switches & kReplace) != 0;
   request.mode = !request.problem.empty() ? Mode::Usage
                  : (switches & kList)     ? Mode::List
                  : (switches & kManifest) ? Mode::Manifest

@@ -1,6 +1,6 @@
 #pragma once
 // What a script asks for on the command line: /s, /u, /manifest, /companion,
-// /list, /out, /install and /to, in any order and any case.
+// /list, /out, /install, /to and /replace, in any order and any case.
 #include <string>
 
 namespace ravlin {
@@ -21,6 +21,7 @@ struct SilentRequest {
   std::string problem;     // Usage: what is wrong, in a sentence
   bool install = false;    // file is a setup folder: installed, undone (/u) or its plan listed
   std::string to;          // /to: the folder the setup's program goes into; "" for its own default
+  bool replace = false;    // /replace: the shared files the setup has newer are replaced (never the system's)
 };
 
 SilentRequest ReadSilentRequest(const std::string& commandLine);

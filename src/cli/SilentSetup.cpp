@@ -17,7 +17,7 @@ void NoProgress(size_t, size_t, const std::string&) {}
 }  // namespace
 
 SetupReport RunSetupRequest(Platform& platform, const SilentRequest& request) {
-  const PreparedSetup prepared = PrepareSetup(platform, request.file, request.to);
+  const PreparedSetup prepared = PrepareSetup(platform, request.file, request.to, request.replace);
   if (prepared.why == PreparedSetup::Why::NotASetup) return {kExitCouldNotLoad, text::kNotASetup};
   if (prepared.why != PreparedSetup::Why::Ready)
     return {prepared.why == PreparedSetup::Why::NoList ? kExitCouldNotLoad : kExitSetupUnusable, PreparedProblem(prepared)};

@@ -10,7 +10,7 @@ constexpr struct {
 } kWords[] = {
     {"folder", InstallRecord::Kind::Folder},           {"file", InstallRecord::Kind::File},
     {"control", InstallRecord::Kind::Control},         {"server", InstallRecord::Kind::ServerProgram},
-    {"typelibrary", InstallRecord::Kind::TypeLibrary},
+    {"typelibrary", InstallRecord::Kind::TypeLibrary}, {"replaced", InstallRecord::Kind::Replaced},
 };
 
 // A path the record may name: absolute, on a drive or a share.
@@ -45,6 +45,10 @@ InstallRecord ReadInstallRecord(const std::string& text) {
       if (word == known.word && IsFullPath(path)) record.entries.push_back({known.kind, path});
   }
   return record;
+}
+
+std::string BackupPathFor(const std::string& programFolder, const std::string& fileName) {
+  return programFolder + "\\Replaced\\" + fileName;
 }
 
 std::string RecordNameFor(const std::string& appExe) { return (appExe.empty() ? "setup" : appExe) + ".install.txt"; }

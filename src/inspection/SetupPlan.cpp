@@ -1,6 +1,7 @@
 #include "inspection/SetupPlan.h"
 
 #include "inspection/FileVersion.h"
+#include "inspection/InstallRecord.h"
 #include "inspection/NeverControls.h"
 #include "inspection/PlatformFile.h"
 #include "platform/Text.h"
@@ -84,11 +85,16 @@ PlannedFile PlanOne(Platform& platform, const SetupFile& file, const SetupFolder
     if (there) return Decide(planned, Step::Keep, Why::SystemOwn);
     if (NamedAsSystems(file)) return Decide(planned, Step::Pass, Why::SystemOwnAbsent);
   }
+  planned.source = SourceOf(platform, file, folders, sources);
   if (there) {
     KeepThere(platform, planned);
+    // A newer shared file may be replaced only from a copy, and never one Windows File Protection guards.
+    if (planned.why == Why::PackageNewer && platform.SfcIsFileProtectedA(planned.target.c_str()))
+      return Decide(planned, Step::Keep, Why::SystemProtects);
+    if (planned.why == Why::PackageNewer && !planned.source.empty())
+      planned.backup = BackupPathFor(folders.program, file.name);
     return planned;
   }
-  planned.source = SourceOf(platform, file, folders, sources);
   if (!planned.source.empty()) return Decide(planned, Step::Install, Why::Missing);
   const bool packed = !file.inCabinet && file.besideName != file.name &&
                       IsOrdinaryFile(platform, folders.setup + "\\" + file.besideName);
@@ -96,6 +102,15 @@ PlannedFile PlanOne(Platform& platform, const SetupFile& file, const SetupFolder
 }
 
 }  // namespace
+
+void ChooseReplacing(SetupPlan& plan, bool replace) {
+  plan.replacing = replace;
+  for (PlannedFile& planned : plan.files) {
+    if (planned.backup.empty()) continue;
+    if (replace) Decide(planned, Step::Install, Why::Replaces);
+    else Decide(planned, Step::Keep, Why::PackageNewer);
+  }
+}
 
 std::string FolderFor(const SetupFolders& folders, const SetupFile& file) {
   std::string folder;

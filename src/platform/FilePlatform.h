@@ -20,6 +20,7 @@ constexpr uint32_t kFileShareRead = 0x1;
 constexpr uint32_t kFileShareWrite = 0x2;
 constexpr uint32_t kOpenExisting = 3;
 constexpr uint32_t kCreateNew = 1;
+constexpr uint32_t kMoveFileReplaceExisting = 1;
 constexpr uint32_t kErrorFileExists = 80;
 constexpr uint32_t kErrorAlreadyExists = 183;
 constexpr uint32_t kFileBegin = 0;
@@ -90,6 +91,10 @@ class FilePlatform {
   virtual int32_t CopyFileA(const char* existingFileName, const char* newFileName, int32_t failIfExists) = 0;
   // MoveFileExA without flags: never replaces, never copies across volumes.
   virtual int32_t MoveFileA(const char* existingFileName, const char* newFileName) = 0;
+  // MoveFileExA with these flags (kMoveFileReplaceExisting: over a file there, in one step).
+  virtual int32_t MoveFileExA(const char* existingFileName, const char* newFileName, uint32_t flags) = 0;
+  // Windows File Protection's SfcIsFileProtected: 1 when the system guards the file; 0 also without sfc.dll.
+  virtual int32_t SfcIsFileProtectedA(const char* fileName) = 0;
   virtual int32_t DeleteFileA(const char* fileName) = 0;
   // No security attributes. 0 when it fails, also when the folder is there already.
   virtual int32_t CreateDirectoryA(const char* pathName) = 0;

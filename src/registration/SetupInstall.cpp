@@ -1,6 +1,7 @@
 #include "registration/SetupInstall.h"
 
 #include "inspection/PlatformFile.h"
+#include "platform/Owned.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
 
@@ -8,7 +9,6 @@ namespace ravlin {
 namespace {
 
 using Kind = InstallRecord::Kind;
-constexpr uint32_t kFileAttributeNormal = 0x80;
 constexpr size_t kLargestRecord = 1 << 20;
 constexpr int32_t kTypeLibraryNotRegistered = static_cast<int32_t>(0x80004005u);  // E_FAIL
 
@@ -28,36 +28,14 @@ bool MakeFolders(Platform& platform, const std::string& folder, std::vector<std:
   return true;
 }
 
-void Rollback(Platform& platform, const std::vector<std::string>& copied, const std::vector<std::string>& made) {
+// What was replaced is put back from its backup under the program's folder.
+void Rollback(Platform& platform, const std::string& program, const std::vector<std::string>& replaced,
+              const std::vector<std::string>& copied, const std::vector<std::string>& made) {
+  for (const std::string& file : replaced)
+    platform.MoveFileExA(BackupPathFor(program, FileNameOf(file)).c_str(), file.c_str(), kMoveFileReplaceExisting);
   for (auto file = copied.rbegin(); file != copied.rend(); ++file) platform.DeleteFileA(file->c_str());
   for (auto folder = made.rbegin(); folder != made.rend(); ++folder)
     platform.RemoveDirectoryA(folder->c_str());
-}
-
-// Written whole under a name of its own, then moved into place, never over a file.
-bool WriteRecord(Platform& platform, const std::string& path, const std::string& text) {
-  const std::string partial = path + ".partial";
-  const Handle raw = platform.CreateFileA(partial.c_str(), kGenericWrite, 0, kCreateNew, kFileAttributeNormal);
-  if (raw == InvalidHandleValue()) return false;
-  bool whole = false;
-  {
-    const OwnedHandle file(raw, HandleReleaser{&platform});
-    uint32_t written = 0;
-    whole = platform.WriteFile(file.get(), text.data(), static_cast<uint32_t>(text.size()), &written) &&
-            written == text.size();
-  }
-  if (whole && platform.MoveFileA(partial.c_str(), path.c_str())) return true;
-  platform.DeleteFileA(partial.c_str());
-  return false;
-}
-
-bool ReadWhole(Platform& platform, const std::string& path, std::string& text) {
-  PlatformFile file(platform, path);
-  if (!file.IsOpen()) return false;
-  char buffer[4096];
-  for (size_t read; text.size() < kLargestRecord && (read = file.ReadAt(text.size(), buffer, sizeof buffer)) > 0;)
-    text.append(buffer, read);
-  return true;
 }
 
 std::optional<Kind> RecordKindOf(SetupRegistration registration) {
@@ -98,9 +76,10 @@ void RemoveUnpacked(Platform& platform, const SetupSources& sources) {
 // Folders and copies, all or none; the record of them and of what is to be registered.
 bool CopyFiles(Platform& platform, const SetupPlan& plan, SetupRun& run, InstallRecord& record) {
   std::vector<std::string> made, copied;
+  std::vector<std::string> replaced;
   const auto fail = [&](SetupRun::Why why, const std::string& path) {
     run.error = platform.GetLastError();
-    Rollback(platform, copied, made);
+    Rollback(platform, plan.folders.program, replaced, copied, made);
     run.why = why;
     run.failedPath = path;
     return false;
@@ -109,23 +88,66 @@ bool CopyFiles(Platform& platform, const SetupPlan& plan, SetupRun& run, Install
   for (const PlannedFile& planned : plan.files) {
     if (planned.step != PlannedFile::Step::Install) continue;
     if (!MakeFolders(platform, FolderOf(planned.target), made)) return fail(SetupRun::Why::FolderNotMade, FolderOf(planned.target));
+    if (planned.why == PlannedFile::Why::Replaces) {
+      if (!MakeFolders(platform, FolderOf(planned.backup), made)) return fail(SetupRun::Why::FolderNotMade, FolderOf(planned.backup));
+      // The one there copied to its backup, the package's copied in beside it under a name of its own, then
+      // moved over it in one step; on a failure, what this made is removed again.
+      const std::string partial = planned.target + ".ravlin-new";
+      if (!platform.CopyFileA(planned.target.c_str(), planned.backup.c_str(), 1)) return fail(SetupRun::Why::CopyFailed, planned.backup);
+      if (!platform.CopyFileA(planned.source.c_str(), partial.c_str(), 1) ||
+          !platform.MoveFileExA(partial.c_str(), planned.target.c_str(), kMoveFileReplaceExisting)) {
+        copied.push_back(planned.backup);
+        copied.push_back(partial);
+        return fail(SetupRun::Why::CopyFailed, planned.target);
+      }
+      replaced.push_back(planned.target);
+      continue;
+    }
     if (!platform.CopyFileA(planned.source.c_str(), planned.target.c_str(), 1)) return fail(SetupRun::Why::CopyFailed, planned.target);
     copied.push_back(planned.target);
   }
   for (const std::string& folder : made) record.entries.push_back({Kind::Folder, folder});
   for (const std::string& file : copied) record.entries.push_back({Kind::File, file});
+  for (const std::string& file : replaced) record.entries.push_back({Kind::Replaced, file});
   for (const PlannedFile& planned : plan.files)
-    if (planned.step == PlannedFile::Step::Install && planned.registers)
+    // A shared file replaced stays registered when it is put back: other programs use it.
+    if (planned.step == PlannedFile::Step::Install && planned.registers && planned.why != PlannedFile::Why::Replaces)
       record.entries.push_back({*RecordKindOf(planned.file.registration), planned.target});
-  if (!WriteRecord(platform, run.record, RecordText(record))) return fail(SetupRun::Why::RecordNotWritten, run.record);
+  if (!WriteNewFile(platform, run.record, RecordText(record))) return fail(SetupRun::Why::RecordNotWritten, run.record);
   return true;
 }
 
 }  // namespace
 
+bool ReadWholeFile(Platform& platform, const std::string& path, size_t largest, std::string& text) {
+  PlatformFile file(platform, path);
+  if (!file.IsOpen()) return false;
+  char buffer[4096];
+  for (size_t read; text.size() < largest && (read = file.ReadAt(text.size(), buffer, sizeof buffer)) > 0;)
+    text.append(buffer, read);
+  return true;
+}
+
+bool WriteNewFile(Platform& platform, const std::string& path, const std::string& text) {
+  constexpr uint32_t kFileAttributeNormal = 0x80;
+  const std::string partial = path + ".partial";
+  const Handle raw = platform.CreateFileA(partial.c_str(), kGenericWrite, 0, kCreateNew, kFileAttributeNormal);
+  if (raw == InvalidHandleValue()) return false;
+  bool whole = false;
+  {
+    const OwnedHandle file(raw, HandleReleaser{&platform});
+    uint32_t written = 0;
+    whole = platform.WriteFile(file.get(), text.data(), static_cast<uint32_t>(text.size()), &written) &&
+            written == text.size();
+  }
+  if (whole && platform.MoveFileA(partial.c_str(), path.c_str())) return true;
+  platform.DeleteFileA(partial.c_str());
+  return false;
+}
+
 std::optional<InstallRecord> ReadInstallRecordAt(Platform& platform, const std::string& recordPath) {
   std::string text;
-  return ReadWhole(platform, recordPath, text) ? std::optional<InstallRecord>(ReadInstallRecord(text)) : std::nullopt;
+  return ReadWholeFile(platform, recordPath, kLargestRecord, text) ? std::optional<InstallRecord>(ReadInstallRecord(text)) : std::nullopt;
 }
 
 std::string RecordPathFor(const SetupPlan& plan) {
@@ -162,11 +184,12 @@ SetupUndo UndoInstall(Platform& platform, Registrar& registrar, const std::strin
   SetupUndo undo;
   undo.record = recordPath;
   std::string text;
-  undo.recordRead = ReadWhole(platform, recordPath, text);
+  undo.recordRead = ReadWholeFile(platform, recordPath, kLargestRecord, text);
   if (!undo.recordRead) return undo;
   const InstallRecord record = ReadInstallRecord(text);
   size_t count = 0, position = 0;
-  for (const InstallRecord::Entry& entry : record.entries) count += entry.kind != Kind::Folder && entry.kind != Kind::File;
+  for (const InstallRecord::Entry& entry : record.entries)
+    count += entry.kind != Kind::Folder && entry.kind != Kind::File && entry.kind != Kind::Replaced;
   std::vector<UndoneEntry> folders;
   for (auto entry = record.entries.rbegin(); entry != record.entries.rend(); ++entry) {
     UndoneEntry undone{*entry, false, std::nullopt, std::nullopt};
@@ -176,6 +199,9 @@ SetupUndo UndoInstall(Platform& platform, Registrar& registrar, const std::strin
     }
     if (entry->kind == Kind::File) {
       undone.done = platform.DeleteFileA(entry->path.c_str()) || !IsOrdinaryFile(platform, entry->path);
+    } else if (entry->kind == Kind::Replaced) {
+      const std::string backup = BackupPathFor(FolderOf(recordPath), FileNameOf(entry->path));
+      undone.done = platform.MoveFileExA(backup.c_str(), entry->path.c_str(), kMoveFileReplaceExisting) != 0;
     } else {
       onNext(++position, count, FileNameOf(entry->path));
       Register(platform, registrar, entry->kind, entry->path, Action::Unregister, undone.outcome, undone.typeLibrary, onBusy);

@@ -50,8 +50,9 @@ struct SetupUndo {
 };
 
 // The record at recordPath undone backwards: each registration it holds
-// unregistered, each file it installed deleted, the record itself, then the
-// folders it made, where they are empty.
+// unregistered, each file it replaced put back from its backup (still
+// registered, as before), each file it installed deleted, the record itself,
+// then the folders it made, where they are empty.
 SetupUndo UndoInstall(Platform& platform, Registrar& registrar, const std::string& recordPath,
                       const SetupProgress& onNext, const std::function<void()>& onBusy);
 
@@ -60,5 +61,12 @@ std::optional<InstallRecord> ReadInstallRecordAt(Platform& platform, const std::
 
 // The record's path for a plan: beside the program.
 std::string RecordPathFor(const SetupPlan& plan);
+
+// At most largest bytes of path appended to text; false when it cannot be opened.
+bool ReadWholeFile(Platform& platform, const std::string& path, size_t largest, std::string& text);
+
+// Written whole under a name of its own, then moved into place, never over a
+// file; on a failure nothing is left.
+bool WriteNewFile(Platform& platform, const std::string& path, const std::string& text);
 
 }  // namespace ravlin

@@ -1,12 +1,16 @@
 #include "registration/SetupRequest.h"
 
+#include <algorithm>
+
 #include "inspection/FolderSearch.h"
 #include "inspection/PlatformFile.h"
 #include "inspection/RegistrationState.h"
+#include "inspection/Szdd.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
 #include "registration/CabinetTake.h"
 #include "registration/LookFolder.h"
+#include "registration/SetupInstall.h"
 
 namespace ravlin {
 namespace {
@@ -40,13 +44,28 @@ SetupFolders FoldersFor(Platform& platform, const std::string& setup) {
   return folders;
 }
 
-// The cabinet members not in place yet, each under the name its line gives.
+// The files beside the list only in compress.exe's packed form ("NAME.DL_"), each under the name its line
+// gives: unpacked whole in memory, then written whole, so a part is never left.
+void UnpackBeside(Platform& platform, const SetupList& list, const SetupFolders& folders, SetupSources& sources) {
+  for (const SetupFile& file : list.files) {
+    std::string packed, unpacked;
+    if (file.inCabinet || file.besideName == file.name || file.firstLine != 0 ||
+        !ReadWholeFile(platform, folders.setup + "\\" + file.besideName, kLargestUnpacked, packed))
+      continue;
+    if (sources.unpacked.empty()) sources.unpacked = NewTemporaryFolder(platform, "setup");
+    if (!sources.unpacked.empty() && UnpackSzdd(packed, unpacked) &&
+        WriteNewFile(platform, sources.unpacked + "\\" + file.name, unpacked))
+      sources.written.push_back(file.name);
+  }
+}
+
+// Every cabinet member the list names, each under the name its line gives: one in place already may
+// be replaced at the user's asking.
 SetupSources Unpack(Platform& platform, const SetupList& list, const SetupFolders& folders) {
   SetupSources sources;
   std::vector<std::string> wanted;
   for (const SetupFile& file : list.files)
-    if (file.inCabinet && !IsOrdinaryFile(platform, FolderFor(folders, file) + "\\" + file.name))
-      wanted.push_back(file.name);
+    if (file.inCabinet) wanted.push_back(file.name);
   for (const std::string& cabinet : list.cabinets) {
     const std::string path = folders.setup + "\\" + cabinet;
     FileAttributeData data;
@@ -68,18 +87,20 @@ SetupSources Unpack(Platform& platform, const SetupList& list, const SetupFolder
         if (Lower(wanted[i]) == Lower(name)) wanted.erase(wanted.begin() + static_cast<std::ptrdiff_t>(i));
     }
   }
+  UnpackBeside(platform, list, folders, sources);
   return sources;
 }
 
-void Prepare(Platform& platform, const std::string& toFolder, PreparedSetup& prepared) {
+void Prepare(Platform& platform, const std::string& toFolder, bool replaceNewer, PreparedSetup& prepared) {
   const std::string& listPath = prepared.list;
-  PlatformFile file(platform, listPath);
-  if (!file.IsOpen()) {
+  FileAttributeData data;
+  std::string bytes;
+  // One that opens but reads short (locked, a read error) could not be loaded either: not a bad list.
+  if (!ReadWholeFile(platform, listPath, kLargestList, bytes) || !platform.GetFileAttributesExA(listPath.c_str(), &data) ||
+      bytes.size() < std::min<uint64_t>(data.size, kLargestList)) {
     prepared.why = PreparedSetup::Why::NoList;
     return;
   }
-  std::string bytes(kLargestList, '\0');
-  bytes.resize(file.ReadAt(0, &bytes[0], bytes.size()));
   SetupList list = ReadSetupList(bytes);
   if (list.files.empty()) {
     prepared.why = PreparedSetup::Why::Unreadable;
@@ -96,6 +117,7 @@ void Prepare(Platform& platform, const std::string& toFolder, PreparedSetup& pre
   }
   SetupSources sources = Unpack(platform, list, folders);
   prepared.plan = PlanSetup(platform, std::move(list), folders, std::move(sources));
+  ChooseReplacing(prepared.plan, replaceNewer);
   prepared.why = PreparedSetup::Why::Ready;
 }
 
@@ -113,7 +135,8 @@ bool NamesSetup(Platform& platform, const std::string& spec) {
   return folder || Lower(FileNameOf(given)) == Lower(kListName);
 }
 
-PreparedSetup PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder) {
+PreparedSetup PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder,
+                           bool replaceNewer) {
   PreparedSetup prepared;
   if (!NamesSetup(platform, spec)) return prepared;
   prepared.why = PreparedSetup::Why::NoList;
@@ -121,7 +144,7 @@ PreparedSetup PrepareSetup(Platform& platform, const std::string& spec, const st
     const std::string path = FullPathOf(platform, WithoutEnclosingQuotes(spec));
     if (path.empty()) return;
     prepared.list = IsFolder(platform, path) ? path + (path.back() == '\\' ? "" : "\\") + kListName : path;
-    Prepare(platform, toFolder, prepared);
+    Prepare(platform, toFolder, replaceNewer, prepared);
   });
   return prepared;
 }

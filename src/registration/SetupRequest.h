@@ -22,7 +22,9 @@ struct PreparedSetup {
 bool NamesSetup(Platform& platform, const std::string& spec);
 
 // NotASetup when NamesSetup says no; toFolder ("" for the list's own default)
-// is where the program goes. Never throws.
-PreparedSetup PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder);
+// is where the program goes; replaceNewer, whether the shared files the package
+// has newer are replaced (see ChooseReplacing). Never throws.
+PreparedSetup PrepareSetup(Platform& platform, const std::string& spec, const std::string& toFolder,
+                           bool replaceNewer);
 
 }  // namespace ravlin

@@ -7,7 +7,7 @@ constexpr char kBreak[] = "\r\n";
 
 constexpr char kUsage[] =
     "Usage: ravlin.exe /s [/u] FILE | /s [/u] /companion | /s /manifest PROGRAM | /list FILE\r\n"
-    "| /s [/u] /install SETUPFOLDER [/to FOLDER] | /list /install SETUPFOLDER\r\n"
+    "| /s [/u] /install SETUPFOLDER [/to FOLDER] [/replace] | /list /install SETUPFOLDER [/replace]\r\n"
     "and /out REPORT.";
 
 struct Listed {

@@ -23,6 +23,7 @@ constexpr char kNeitherProgramNorLibrary[] = "Not a program or a library: nothin
 constexpr char kNotAProgram[] = "Nothing was written: no Visual Basic program.";
 constexpr char kNoFolderAfterTo[] = "No folder after /to.";
 constexpr char kToTakesInstall[] = "/to goes with /install.";
+constexpr char kReplaceTakesInstall[] = "/replace goes with /install, not with /u.";
 constexpr char kInstallAlone[] = "/install takes no /manifest or /companion.";
 constexpr char kNotASetup[] = "No setup folder: name the folder that holds SETUP.LST, or SETUP.LST itself.";
 

@@ -28,17 +28,31 @@ std::string RegistrationWords(SetupRegistration registration) {
   return {};
 }
 
+// A line kept, or replaced at the user's asking; the package's newer one with both versions.
 std::string KeptWords(const PlannedFile& planned) {
+  const char* done = "kept:";
+  const char* why = ", which is not replaced";
   switch (planned.why) {
     case Why::SystemOwn: return "kept: the system's own";
     case Why::RuntimeThere: return "kept: the Visual Basic runtime is there";
     case Why::SameOrNewer: return "kept: the one there is as new (" + planned.presentVersion + ")";
-    case Why::PackageNewer:
-      return "kept: the package's " + planned.file.version + " is newer than " + planned.presentVersion +
-             " there, which is not replaced";
-    default: break;
+    case Why::PackageNewer: break;
+    case Why::SystemProtects: why = ", but Windows protects it"; break;
+    case Why::Replaces:
+      done = "replaced:";
+      why = ", which is kept in ";
+      break;
+    default: return "kept: a file of that name is already in " + ShownPath(FolderOf(planned.target)) + ", not replaced";
   }
-  return "kept: a file of that name is already in " + ShownPath(FolderOf(planned.target)) + ", not replaced";
+  std::string words = done;
+  words += " the package's ";
+  words += planned.file.version;
+  words += " is newer than ";
+  words += planned.presentVersion;
+  words += " there";
+  words += why;
+  if (planned.why == Why::Replaces) words += ShownPath(FolderOf(planned.backup));
+  return words;
 }
 
 std::string PassedWords(const PlannedFile& planned) {
@@ -47,7 +61,7 @@ std::string PassedWords(const PlannedFile& planned) {
     case Why::SetupOwn: return "not needed: a file of the setup program's own";
     case Why::NamedTwice: return "named again; line " + Number(planned.file.firstLine) + " does it";
     case Why::Compressed:
-      return "beside SETUP.LST only as " + planned.file.besideName + ", packed by compress.exe, which is not read";
+      return "beside SETUP.LST only as " + planned.file.besideName + ", packed by compress.exe, and damaged";
     default: break;
   }
   return "in no cabinet and not beside SETUP.LST";
@@ -113,8 +127,9 @@ std::string PlanLine(const PlannedFile& planned) {
   const std::string registration = RegistrationWords(planned.file.registration);
   std::string line = planned.file.name + ": ";
   if (planned.step == PlannedFile::Step::Pass) return line + PassedWords(planned);
-  line += planned.step == PlannedFile::Step::Install ? "install into " + ShownPath(FolderOf(planned.target))
-                                                     : KeptWords(planned);
+  line += planned.step == PlannedFile::Step::Install && planned.why != Why::Replaces
+              ? "install into " + ShownPath(FolderOf(planned.target))
+              : KeptWords(planned);
   if (planned.registers) return line + ", then " + registration;
   const bool notDone = planned.file.registration == SetupRegistration::Remote ||
                        planned.file.registration == SetupRegistration::VblRegister;
@@ -150,7 +165,7 @@ std::string SetupRunMessage(const SetupRun& run) {
   for (const SetupStepDone& step : run.steps) {
     installed += step.copied ? 1 : 0;
     std::string line = step.planned.file.name + ": " +
-                       (step.copied ? "installed" : step.planned.step == PlannedFile::Step::Keep ? KeptWords(step.planned) : "not installed");
+                       (step.planned.why == Why::Replaces ? "replaced" : step.copied ? "installed" : step.planned.step == PlannedFile::Step::Keep ? KeptWords(step.planned) : "not installed");
     if (step.planned.registers) {
       ++asked;
       const bool yes = Succeeded(step.outcome, step.typeLibrary);
@@ -170,6 +185,9 @@ std::string UndoPlanText(const InstallRecord& record, const std::string& recordP
     switch (entry->kind) {
       case InstallRecord::Kind::Folder: text += kBreak + ("remove the folder, when empty: " + ShownPath(entry->path)); break;
       case InstallRecord::Kind::File: text += kBreak + ("delete " + ShownPath(entry->path)); break;
+      case InstallRecord::Kind::Replaced:
+        text += kBreak + ("put back as it was: " + ShownPath(entry->path));
+        break;
       default: text += kBreak + ("unregister " + ShownPath(entry->path)); break;
     }
   }
@@ -178,21 +196,23 @@ std::string UndoPlanText(const InstallRecord& record, const std::string& recordP
 
 std::string SetupUndoMessage(const SetupUndo& undo) {
   if (!undo.recordRead) return "Nothing was undone: " + ShownPath(undo.record) + " is not there, or cannot be read.";
-  size_t registrations = 0, files = 0, folders = 0;
+  size_t registrations = 0, files = 0, folders = 0, putBack = 0;
   std::string failures;
   for (const UndoneEntry& entry : undo.entries) {
     const bool folder = entry.entry.kind == InstallRecord::Kind::Folder;
     const bool file = entry.entry.kind == InstallRecord::Kind::File;
+    const bool replaced = entry.entry.kind == InstallRecord::Kind::Replaced;
     if (entry.done) {
-      (folder ? folders : file ? files : registrations) += 1;
+      (folder ? folders : file ? files : replaced ? putBack : registrations) += 1;
     } else if (!folder) {
       failures += kBreak + ShownPath(entry.entry.path) +
-                  (file ? ": could not be deleted" : ": not unregistered: " + FailureWords(entry.outcome, entry.typeLibrary,
+                  (file ? ": could not be deleted" : replaced ? ": could not be put back" : ": not unregistered: " + FailureWords(entry.outcome, entry.typeLibrary,
                                                       entry.entry.kind == InstallRecord::Kind::ServerProgram
                                                           ? SetupRegistration::ExeSelfRegister
                                                           : SetupRegistration::DllSelfRegister));
     }
   }
+  if (putBack) failures = " " + Counted(putBack, "file", "files") + " put back as it was." + failures;
   return "Undone: " + Counted(registrations, "registration", "registrations") + ", " + Counted(files, "file", "files") +
          " and " + Counted(folders, "folder", "folders") + " removed." + failures;
 }

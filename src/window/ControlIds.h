@@ -30,6 +30,7 @@ enum ControlId : int {
   IdCmdNoRegistry = 121,
   IdCmdTryIt = 122,
   IdCmdLookIn = 123,
+  IdCmdReplace = 124,
 };
 
 }  // namespace ravlin

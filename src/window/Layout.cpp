@@ -9,7 +9,7 @@ const FontSpec kFontD{"MS Sans Serif", 19.2, 400};
 
 using K = ControlKind;
 
-const std::array<ControlSpec, 23> kLayout = {{
+const std::array<ControlSpec, 24> kLayout = {{
     // name, index, kind, id, caption, left, top, width, height, tab, font, raised
     {"Command2", -1, K::Button, IdCommand2, "Close", 5724, 3144, 972, 372, 14, nullptr, false},
     {"Command1", 0, K::Button, IdCommand1Unregister, "UnRegister  RICHTX32.OCX", 1680, 1080, 3012, 612, 12, nullptr, false},
@@ -40,6 +40,8 @@ const std::array<ControlSpec, 23> kLayout = {{
     {"cmdTryIt", -1, K::Button, IdCmdTryIt, "Try it", 3360, 7080, 1215, 375, 21, &kFontA, false},
     // Under a program's controls: a folder to look for the missing ones in.
     {"cmdLookIn", -1, K::ColouredButton, IdCmdLookIn, "Look in a folder...", 360, 11580, 1815, 375, 22, &kFontA, false},
+    // Under a setup's plan: whether the shared files the package has newer are replaced.
+    {"cmdReplace", -1, K::ColouredButton, IdCmdReplace, "Replace newer", 4905, 11580, 1815, 375, 23, &kFontA, false},
 }};
 
 }  // namespace ravlin

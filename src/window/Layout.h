@@ -16,6 +16,6 @@ extern const FontSpec kFontB;
 extern const FontSpec kFontC;
 extern const FontSpec kFontD;
 
-extern const std::array<ControlSpec, 23> kLayout;
+extern const std::array<ControlSpec, 24> kLayout;
 
 }  // namespace ravlin

@@ -14,7 +14,7 @@ bool frmRavlin::ConfirmSetup(const std::string& fileSpec, bool registering) {
   mSetup.reset();
   if (IsBlank(fileSpec) || !NamesSetup(platform_, fileSpec)) return false;
   SetPointer(MousePointer::Hourglass);
-  PreparedSetup prepared = PrepareSetup(platform_, fileSpec, "");
+  PreparedSetup prepared = PrepareSetup(platform_, fileSpec, "", false);
   SetPointer(MousePointer::Default);
   if (prepared.why != PreparedSetup::Why::Ready) {
     Tell(PreparedProblem(prepared));
@@ -35,6 +35,15 @@ bool frmRavlin::ConfirmSetup(const std::string& fileSpec, bool registering) {
   mRegisterMode = registering;
   SetButtonMode(false);
   return true;
+}
+
+// The package's newer shared files replaced: the plan shown says so before Proceed. Cancel and
+// Register again plans without.
+void frmRavlin::cmdReplace_Click() {
+  if (!mSetup) return;
+  ChooseReplacing(mSetup->plan, true);
+  lblControls.SetCaption(PlanText(mSetup->plan));
+  cmdReplace.SetVisible(false);
 }
 
 // The installed program is then read as any program, so its controls' state shows.

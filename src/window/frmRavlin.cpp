@@ -27,6 +27,7 @@ frmRavlin::frmRavlin(Toolkit& toolkit, Platform& platform)
   cmdNoRegistry.onClick = [this] { cmdNoRegistry_Click(); };
   cmdTryIt.onClick = [this] { cmdTryIt_Click(); };
   cmdLookIn.onClick = [this] { cmdLookIn_Click(); };
+  cmdReplace.onClick = [this] { cmdReplace_Click(); };
   text1.onChange = [this] { text1_Change(); };
   File1.onMouseDown = [this](int16_t button, int16_t shift, float x, float y) {
     File1_MouseDown(button, shift, x, y);
@@ -52,6 +53,7 @@ Control& frmRavlin::ControlById(int id) {
     case IdCmdNoRegistry: return cmdNoRegistry;
     case IdCmdTryIt: return cmdTryIt;
     case IdCmdLookIn: return cmdLookIn;
+    case IdCmdReplace: return cmdReplace;
     case IdLabel2: return Label2;
     case IdLabel1Second: return Label1[1];
     case IdLabel1First: return Label1[0];

@@ -49,6 +49,7 @@ class frmRavlin final : public FormHost {
   CommandButton cmdNoRegistry;
   CommandButton cmdTryIt;
   CommandButton cmdLookIn;
+  CommandButton cmdReplace;
   Label Label2;
   std::array<Label, 2> Label1;
   Label lblPleaseVerify;
@@ -80,6 +81,7 @@ class frmRavlin final : public FormHost {
   void cmdTryIt_Click();
   // A folder named for the program's missing controls: the old setup, a CD.
   void cmdLookIn_Click();
+  void cmdReplace_Click();
   void text1_Change();
   void File1_MouseDown(int16_t button, int16_t shift, float x, float y);
   // The idle timer: what ended after its time-out is told now.

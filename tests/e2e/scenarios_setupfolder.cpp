@@ -17,7 +17,7 @@ namespace {
 constexpr char kControlKey[] = "Software\\RavlinFixtures\\fromsetup";
 constexpr char kServerKey[] = "Software\\RavlinFixtures\\exeserver";
 constexpr char kTypeLibrary[] = "TypeLib\\{6A3B1E20-7C41-4F0E-9D2A-52A1C0FFEE20}\\2.a";
-constexpr char kInstalled[] = "Installed 6 files; registered 3 of 3.";
+constexpr char kInstalled[] = "Installed 7 files; registered 3 of 3.";
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -55,16 +55,18 @@ DWORD RunSilently(const std::string& arguments) {
   return code;
 }
 
-std::string FirstLineOf(const std::string& path) {
+std::string Contents(const std::string& path) {
   std::ostringstream text;
   text << std::ifstream(path, std::ios::binary).rdbuf();
-  return FirstLine(text.str());
+  return text.str();
 }
+
+std::string FirstLineOf(const std::string& path) { return FirstLine(Contents(path)); }
 
 SCENARIO(AnOldProgramsSetupFolderIsPlannedInstalledAndUndoneExactly) {
   const std::string setup = FixturePath("oldsetup");
   if (!Exists(setup + "\\RAVSETUP.CAB")) {
-    std::printf("  (skipped: no gcab, widl or test program to make the setup folder)\n");
+    std::printf("  (skipped: no gcab, mscompress, widl or test program to make the setup folder)\n");
     return;
   }
   char programFiles[MAX_PATH] = {}, temp[MAX_PATH] = {};
@@ -89,11 +91,13 @@ SCENARIO(AnOldProgramsSetupFolderIsPlannedInstalledAndUndoneExactly) {
             "MSVBVM60.DLL: install into " + system + "\r\nravlinsetup.ocx: install into " + system +
             ", then register it\r\ndescribed.tlb: install into " + app + ", then register its type library\r\n"
             "exeserver.exe: install into " + app + ", then run it with /RegServer\r\nvbprogram.exe: install into " +
-            app + "\r\nreadme.txt: install into " + app + "\\Docs\r\nVBPROGRAM.EXE: named again; line 20 does it",
+            app + "\r\nreadme.txt: install into " + app + "\\Docs\r\nVBPROGRAM.EXE: named again; line 20 does it\r\n"
+            "notes.txt: install into " + app,
             "the plan, line by line");
     s.Click(IdCmdProceed);
     CheckEq(s.TakeBox(), "WWW", "the question");
     CheckEq(FirstLine(s.TakeBox(60000)), kInstalled, "the report");
+    CheckEq(Contents(app + "\\notes.txt"), Contents(FixturePath("notes.txt")), "the packed file unpacked as it was");
     Check(Exists(app + "\\vbprogram.exe") && Exists(app + "\\Docs\\readme.txt") && RegistryKeyExists(kControlKey) &&
               RegistryKeyExists(kServerKey) && TypeLibraryRegistered(),
           "installed and registered");
@@ -108,7 +112,7 @@ SCENARIO(AnOldProgramsSetupFolderIsPlannedInstalledAndUndoneExactly) {
             "the record named");
     s.Click(IdCmdProceed);
     CheckEq(s.TakeBox(), "WWW", "the question");
-    CheckEq(FirstLine(s.TakeBox(60000)), "Undone: 3 registrations, 6 files and 2 folders removed.", "the undo");
+    CheckEq(FirstLine(s.TakeBox(60000)), "Undone: 3 registrations, 7 files and 2 folders removed.", "the undo");
     Check(NothingInstalled(app), "undone exactly");
   }
 
@@ -119,6 +123,34 @@ SCENARIO(AnOldProgramsSetupFolderIsPlannedInstalledAndUndoneExactly) {
   CheckEq(std::to_string(RunSilently("/s /u " + install)), "0", "/s /u /install: its exit code");
   Check(NothingInstalled(to), "undone from the command line");
   CheckEq(Stamp(oleaut), before, "the system's OLEAUT32.DLL still untouched");
+
+  // An older ravlinsetup.ocx (4.2.1.7, no control) there: /replace puts the package's 9.0.0.0 over it, Unregister puts it back.
+  const std::string shared = SharedFolder() + "\\ravlinsetup.ocx", older = Stamp(FixturePath("version16.dll"));
+  CopyFileA(FixturePath("version16.dll").c_str(), shared.c_str(), FALSE);
+  {
+    Session s;
+    s.StartIdle();
+    s.SetText(IdText1, setup);
+    s.Click(IdCmdRegister);
+    if (Check(s.WaitVisible(IdCmdReplace, true, 30000), "Replace newer offered under the plan")) {
+      Check(s.Text(IdLblControls).find("ravlinsetup.ocx: kept: the package's 9.0.0.0") != std::string::npos, "kept unasked");
+      s.Click(IdCmdReplace);
+      Check(s.WaitVisible(IdCmdReplace, false), "asked once");
+      Check(s.Text(IdLblControls).find("ravlinsetup.ocx: replaced: the package's 9.0.0.0") != std::string::npos,
+            "the plan says so before Proceed");
+    }
+    s.Click(IdCmdCancel);
+  }
+  CheckEq(std::to_string(RunSilently("/s /replace " + install)), "0", "/s /replace /install: its exit code");
+  Check(Stamp(shared) != older && Stamp(to + "\\Replaced\\ravlinsetup.ocx") == older && RegistryKeyExists(kControlKey),
+        "replaced and registered, the one before kept");
+  CheckEq(std::to_string(RunSilently("/s /u " + install)), "0", "undone: its exit code");
+  CheckEq(FirstLineOf(report), "Undone: 2 registrations, 6 files and 3 folders removed. 1 file put back as it was.",
+          "the undo's report");
+  Check(Stamp(shared) == older && RegistryKeyExists(kControlKey) && !Exists(to),
+        "the one before put back, still registered (others use it), all else undone");
+  DeleteRegistryKey(kControlKey);
+  DeleteFileA(shared.c_str());
   DeleteFileA(report.c_str());
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -367,6 +368,9 @@ class FakePlatform : public Platform {
   int32_t WriteFile(Handle, const void*, uint32_t, uint32_t*) override { return 0; }
   int32_t CopyFileA(const char*, const char*, int32_t) override { return 0; }
   int32_t MoveFileA(const char*, const char*) override { return 0; }
+  int32_t MoveFileExA(const char*, const char*, uint32_t) override { return 0; }
+  std::set<std::string> protectedFiles;  // what Windows File Protection guards, by full path
+  int32_t SfcIsFileProtectedA(const char* fileName) override { return protectedFiles.count(fileName) ? 1 : 0; }
   int32_t DeleteFileA(const char* fileName) override { return extracted.erase(fileName) ? 1 : 0; }
   int32_t RemoveDirectoryA(const char*) override { return 0; }
   // No capture runs here: the scenarios under Wine prove it.

@@ -26,7 +26,7 @@ TEST(Layout, EveryControlOnceWithItsOwnTabIndexAndId) {
   EXPECT_EQ(tabs.size(), kLayout.size());
   EXPECT_EQ(ids.size(), kLayout.size());
   EXPECT_EQ(*tabs.begin(), 0);
-  EXPECT_EQ(*tabs.rbegin(), 22);
+  EXPECT_EQ(*tabs.rbegin(), 23);
 }
 
 // The toolkit takes each row's control as the type its kind names, unchecked.
@@ -149,7 +149,7 @@ TEST(SetButtonMode, SwitchesTheTwoButtonSetsAndTheLockInOrder) {
               (std::vector<std::string>{"cmdRegister.Visible=" + on, "cmdUnregister.Visible=" + on,
                                         "cmdExit.Visible=" + on, "cmdProceed.Visible=" + off,
                                         "cmdCancel.Visible=" + off, "cmdNoRegistry.Visible=0", "cmdTryIt.Visible=0",
-                                        "cmdLookIn.Visible=0",
+                                        "cmdLookIn.Visible=0", "cmdReplace.Visible=0",
                                         "text1.Locked=" + off}));
     EXPECT_EQ(w.form.text1.Locked(), !idle);
   }

@@ -1,11 +1,14 @@
 // The plan for a setup folder against what the system has: one line, one row.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 
 #include "Fakes.h"
 #include "inspection/FileVersion.h"
 #include "inspection/SetupPlan.h"
+#include "registration/SetupRequest.h"
+#include "texts/SetupTexts.h"
 
 namespace ravlin {
 namespace {
@@ -81,6 +84,71 @@ TEST(SetupPlan, EachFileAgainstWhatTheSystemHas) {
     if (row.why == Why::PackageNewer) {
       EXPECT_EQ(file.presentVersion, "1.8.0.5");
     }
+  }
+}
+
+// Replacing, asked for or not, against what may never be replaced; each line as the plan shows it.
+TEST(SetupPlan, ReplacesOnlyANewerSharedFileItHasACopyOf) {
+  const struct {
+    const char* line;
+    bool protectedFile;  // Windows File Protection guards the one there
+    bool replace;
+    Why why;
+    const char* shown;   // past the name
+  } rows[] = {
+      {"@STrayIco.ocx,$(WinSysPath),$(DLLSelfRegister),,d,1,1.9.0.23", false, true, Why::Replaces,
+       "replaced: the package's 1.9.0.23 is newer than 1.8.0.5 there, which is kept in "
+       "C:\\Program Files (x86)\\pdfPrint\\Replaced, then register it"},
+      {"@STrayIco.ocx,$(WinSysPath),$(DLLSelfRegister),,d,1,1.9.0.23", false, false, Why::PackageNewer,
+       "kept: the package's 1.9.0.23 is newer than 1.8.0.5 there, which is not replaced, then register it"},
+      {"@STrayIco.ocx,$(WinSysPath),$(DLLSelfRegister),,d,1,1.9.0.23", true, true, Why::SystemProtects,
+       "kept: the package's 1.9.0.23 is newer than 1.8.0.5 there, but Windows protects it"},
+      {"@nocopy.ocx,$(WinSysPath),,,d,1,1.9", false, true, Why::PackageNewer,
+       "kept: the package's 1.9 is newer than 1.8.0.5 there, which is not replaced"},
+      {"@OLEAUT32.DLL,$(WinSysPathSysFile),,,d,1,9.9", false, true, Why::SystemOwn, "kept: the system's own"},
+      {"@asycfilt.dll,$(WinSysPath),,,d,1,9.9", false, true, Why::SystemOwn, "kept: the system's own"},
+      {"@msvbvm60.dll,$(WinSysPath),,,d,1,9.9", false, true, Why::RuntimeThere,
+       "kept: the Visual Basic runtime is there"},
+  };
+  for (const auto& row : rows) {
+    CallLog log;
+    FakePlatform platform(log);
+    const SetupList list = ReadSetupList(std::string("[Setup]\nAppExe=pdfPrint.exe\n[Files]\nFile1=") + row.line);
+    ASSERT_EQ(list.files.size(), 1u) << row.line;
+    const std::string there = std::string(kSystem) + "\\" + list.files[0].name;
+    if (row.protectedFile) platform.protectedFiles.insert(there);
+    platform.onGetFileAttributesA = [&](const char* path) { return there == path ? 0x20u : kInvalidFileAttributes; };
+    platform.onGetFileVersionInfoSizeA = [](const char*, uint32_t*) { return 20u; };
+    platform.onGetFileVersionInfoA = [](const char*, uint32_t, uint32_t size, void* data) {
+      BlockOf18().copy(static_cast<char*>(data), size);
+      return 1;
+    };
+    const SetupSources sources{"C:\\Temp\\ravlin-setup-1", {"STrayIco.ocx", "OLEAUT32.DLL", "asycfilt.dll",
+                                                            "msvbvm60.dll"}, {}, {}};
+    SetupPlan plan = PlanSetup(platform, list, {"C:\\setup", kProgram, kSystem, "C:\\WINDOWS", "", ""}, sources);
+    ChooseReplacing(plan, row.replace);
+    EXPECT_EQ(plan.files[0].why, row.why) << row.line;
+    EXPECT_EQ(plan.files[0].step, row.why == Why::Replaces ? Step::Install : Step::Keep) << row.line;
+    EXPECT_EQ(PlanLine(plan.files[0]), list.files[0].name + ": " + row.shown);
+  }
+}
+
+// A list that opens but reads short of its size (locked, a read error) could not be loaded; read whole, it is planned.
+TEST(PrepareSetup, AListThatReadsShortCouldNotBeLoaded) {
+  constexpr char kList[] = "C:\\setup\\SETUP.LST";
+  const std::string list = "[Setup]\r\nAppExe=a.exe\r\n[Files]\r\nFile1=@a.exe,$(AppPath),,,d,1\r\n";
+  for (const uint64_t size : {uint64_t{list.size()}, uint64_t{list.size() + 1}}) {
+    CallLog log;
+    FakePlatform platform(log);
+    platform.fileBytes[kList] = list;
+    platform.fileData[kList].size = size;
+    platform.onGetFullPathNameA = [](const char* name, uint32_t length, char* buffer, char**) {
+      const uint32_t needed = static_cast<uint32_t>(std::strlen(name));
+      if (needed < length) std::memcpy(buffer, name, needed + 1);
+      return needed < length ? needed : needed + 1;
+    };
+    EXPECT_EQ(PrepareSetup(platform, kList, "C:\\to", false).why,
+              size == list.size() ? PreparedSetup::Why::Ready : PreparedSetup::Why::NoList);
   }
 }
 

@@ -8,7 +8,8 @@ namespace {
 // The request in a line: its mode's number, then what it names.
 std::string Described(const SilentRequest& request) {
   if (request.mode == SilentRequest::Mode::Usage) return "usage: " + request.problem;
-  return std::to_string(static_cast<int>(request.mode)) + (request.companion ? " companion" : "") + " [" +
+  return std::to_string(static_cast<int>(request.mode)) + (request.companion ? " companion" : "") +
+         (request.replace ? " replace" : "") + " [" +
          request.file + "] out [" + request.out + "]";
 }
 
@@ -37,6 +38,9 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"-s -U a.ocx", "3 [a.ocx] out []"},  // as regsvr32 takes them
         RequestCase{"/list a.ocx /out r.txt /out a.ocx", "usage: /out named twice."},
         RequestCase{"/s", "usage: No file named."},
+        RequestCase{"/s /REPLACE /install setup", "2 replace [setup] out []"},
+        RequestCase{"/s /u /install setup /replace", "usage: /replace goes with /install, not with /u."},
+        RequestCase{"/list a.ocx /replace", "usage: /replace goes with /install, not with /u."},
         RequestCase{"/list a.ocx /out", "usage: No file after /out."},
         RequestCase{"/s a.ocx b.ocx", "usage: Two files named."},
         RequestCase{"/s /list a.ocx", "usage: /s or /list, not both."},

@@ -47,6 +47,8 @@ class WinPlatform : public Platform {
   int32_t WriteFile(Handle file, const void* buffer, uint32_t bytesToWrite, uint32_t* bytesWritten) override;
   int32_t CopyFileA(const char* existingFileName, const char* newFileName, int32_t failIfExists) override;
   int32_t MoveFileA(const char* existingFileName, const char* newFileName) override;
+  int32_t MoveFileExA(const char* existingFileName, const char* newFileName, uint32_t flags) override;
+  int32_t SfcIsFileProtectedA(const char* fileName) override;
   int32_t DeleteFileA(const char* fileName) override;
   int32_t RemoveDirectoryA(const char* pathName) override;
   int32_t GetFileInformationByHandle(Handle file, FileIndex* information) override;

@@ -1,6 +1,7 @@
 // The platform's file writes and resource look-up.
 #include <windows.h>
 
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WinPlatform.h"
 #include "platform/win32/WideText.h"
 
@@ -20,6 +21,18 @@ int32_t WinPlatform::CopyFileA(const char* existingFileName, const char* newFile
 
 int32_t WinPlatform::MoveFileA(const char* existingFileName, const char* newFileName) {
   return ::MoveFileExW(WidePath(existingFileName).get(), WidePath(newFileName).get(), 0);
+}
+
+int32_t WinPlatform::MoveFileExA(const char* existingFileName, const char* newFileName, uint32_t flags) {
+  return ::MoveFileExW(WidePath(existingFileName).get(), WidePath(newFileName).get(), flags);
+}
+
+int32_t WinPlatform::SfcIsFileProtectedA(const char* fileName) {
+  // Looked up at run time: only a replacement the user may ask for needs it.
+  const SystemLibrary sfc("sfc.dll");
+  using Protected = BOOL(WINAPI*)(HANDLE, LPCWSTR);
+  const auto isProtected = sfc.Find<Protected>("SfcIsFileProtected");
+  return isProtected && isProtected(nullptr, WidePath(fileName).get()) ? 1 : 0;
 }
 
 Handle WinPlatform::FindResourceA(Module module, const char* name, const char* type) {
