@@ -1,9 +1,7 @@
 #include "cli/SilentSetup.h"
 
 #include "cli/ExitCodes.h"
-#include "inspection/InstallRecord.h"
-#include "registration/SetupInstall.h"
-#include "registration/SetupRequest.h"
+#include "requests/SetupFolderRequest.h"
 #include "texts/CommandLineTexts.h"
 #include "texts/SetupTexts.h"
 
@@ -17,21 +15,17 @@ void NoProgress(size_t, size_t, const std::string&) {}
 }  // namespace
 
 SetupReport RunSetupRequest(Platform& platform, const SilentRequest& request) {
-  const PreparedSetup prepared = PrepareSetup(platform, request.file, request.to, request.replace);
+  const Action action = request.mode == SilentRequest::Mode::Unregister ? Action::Unregister : Action::Register;
+  const PreparedSetup prepared =
+      ConfirmSetupFolder(platform, request.file, request.to, request.replace, action).prepared;
   if (prepared.why == PreparedSetup::Why::NotASetup) return {kExitCouldNotLoad, text::kNotASetup};
   if (prepared.why != PreparedSetup::Why::Ready)
     return {prepared.why == PreparedSetup::Why::NoList ? kExitCouldNotLoad : kExitSetupUnusable, PreparedProblem(prepared)};
+  if (request.mode == SilentRequest::Mode::List) return {kExitDone, PlanText(prepared.plan)};
   Registrar registrar(platform);
-  switch (request.mode) {
-    case SilentRequest::Mode::List: return {kExitDone, PlanText(prepared.plan)};
-    case SilentRequest::Mode::Unregister: {
-      const SetupUndo undo = UndoInstall(platform, registrar, RecordPathFor(prepared.plan), NoProgress, NoBusyPointer);
-      return {ExitCodeOf(undo), SetupUndoMessage(undo)};
-    }
-    default: break;
-  }
-  const SetupRun run = InstallSetup(platform, registrar, prepared.plan, NoProgress, NoBusyPointer);
-  return {ExitCodeOf(run, prepared.plan), SetupRunMessage(run)};
+  const SetupProceeded proceeded = ProceedWithSetup(platform, registrar, prepared.plan, action, NoProgress, NoBusyPointer);
+  if (proceeded.undo) return {ExitCodeOf(*proceeded.undo), SetupUndoMessage(*proceeded.undo)};
+  return {ExitCodeOf(*proceeded.run, prepared.plan), SetupRunMessage(*proceeded.run)};
 }
 
 }  // namespace ravlin

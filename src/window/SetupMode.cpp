@@ -1,9 +1,7 @@
 // A setup folder named in place of a control: its plan shown, then carried
 // out by Proceed, or undone from its record by Unregister and Proceed.
 #include "platform/ResumeNext.h"
-#include "platform/Text.h"
-#include "registration/ProgramRun.h"
-#include "registration/SetupInstall.h"
+#include "requests/SetupFolderRequest.h"
 #include "texts/ProgramTexts.h"
 #include "texts/SetupTexts.h"
 #include "window/frmRavlin.h"
@@ -12,26 +10,24 @@ namespace ravlin {
 
 bool frmRavlin::ConfirmSetup(const std::string& fileSpec, bool registering) {
   mSetup.reset();
-  if (IsBlank(fileSpec) || !NamesSetup(platform_, fileSpec)) return false;
+  if (!NamesSetupFolder(platform_, fileSpec)) return false;
   SetPointer(MousePointer::Hourglass);
-  PreparedSetup prepared = PrepareSetup(platform_, fileSpec, "", false);
+  SetupConfirmation confirmation =
+      ConfirmSetupFolder(platform_, fileSpec, "", false, registering ? Action::Register : Action::Unregister);
   SetPointer(MousePointer::Default);
-  if (prepared.why != PreparedSetup::Why::Ready) {
-    Tell(PreparedProblem(prepared));
+  if (confirmation.prepared.why != PreparedSetup::Why::Ready) {
+    Tell(PreparedProblem(confirmation.prepared));
     return true;
   }
-  const std::string record = RecordPathFor(prepared.plan);
   if (registering) {
-    lblControls.SetCaption(PlanText(prepared.plan));
+    lblControls.SetCaption(PlanText(confirmation.prepared.plan));
+  } else if (!confirmation.installed) {
+    Tell(SetupUndoMessage(SetupUndo{false, confirmation.record, {}}));
+    return true;
   } else {
-    const std::optional<InstallRecord> installed = ReadInstallRecordAt(platform_, record);
-    if (!installed) {
-      Tell(SetupUndoMessage(SetupUndo{false, record, {}}));
-      return true;
-    }
-    lblControls.SetCaption(UndoPlanText(*installed, record));
+    lblControls.SetCaption(UndoPlanText(*confirmation.installed, confirmation.record));
   }
-  mSetup = std::make_unique<PreparedSetup>(std::move(prepared));
+  mSetup = std::make_unique<PreparedSetup>(std::move(confirmation.prepared));
   mRegisterMode = registering;
   SetButtonMode(false);
   return true;
@@ -54,18 +50,19 @@ void frmRavlin::ProceedSetup() {
     ResumeNext([&] { lblState.SetCaption(ProgressText(position, count, file)); });
   };
   const auto onBusy = [this] { SetPointer(MousePointer::Hourglass); };
+  const SetupProceeded proceeded = ProceedWithSetup(platform_, registrar_, setup.plan,
+                                                    mRegisterMode ? Action::Register : Action::Unregister, onNext, onBusy);
   std::string message;
-  if (mRegisterMode) {
-    const SetupRun run = InstallSetup(platform_, registrar_, setup.plan, onNext, onBusy);
-    message = SetupRunMessage(run);
-    const std::optional<ProgramState> program = ReadProgramNamed(platform_, setup.plan.program);
+  if (proceeded.run) {
+    message = SetupRunMessage(*proceeded.run);
+    const std::optional<ProgramState>& program = proceeded.program;
     lblControls.SetCaption(program && !program->controls.empty() ? ControlList(*program) : std::string());
-    if (run.why == SetupRun::Why::Installed && !CheckedPathOf(platform_, setup.plan.program).empty()) {
+    if (proceeded.worthTrying) {
       message = WithTryItOffer(message);
       mTryProgram = setup.plan.program;
     }
   } else {
-    message = SetupUndoMessage(UndoInstall(platform_, registrar_, RecordPathFor(setup.plan), onNext, onBusy));
+    message = SetupUndoMessage(*proceeded.undo);
     lblControls.SetCaption("");
   }
   SetPointer(MousePointer::Default);
