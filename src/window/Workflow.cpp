@@ -41,7 +41,8 @@ bool frmRavlin::ConfirmNamed(const std::string& fileSpec, bool registering) {
     case NamedFile::Kind::Control: return true;
     case NamedFile::Kind::ProgramUnreadable: Tell(text::kControlsUnreadable); break;
     case NamedFile::Kind::ProgramWithoutControls: Tell(text::kNoControls); break;
-    default: ConfirmProgram(std::move(*named->program), registering); break;
+    case NamedFile::Kind::Program: ConfirmProgram(std::move(*named->program), registering); break;
+    case NamedFile::Kind::NotFound: break;  // told by the check
   }
   return false;
 }
