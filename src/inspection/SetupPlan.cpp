@@ -103,6 +103,12 @@ PlannedFile PlanOne(Platform& platform, const SetupFile& file, const SetupFolder
 
 }  // namespace
 
+bool OffersReplacing(const SetupPlan& plan) {
+  for (const PlannedFile& planned : plan.files)
+    if (!planned.backup.empty()) return true;
+  return false;
+}
+
 void ChooseReplacing(SetupPlan& plan, bool replace) {
   plan.replacing = replace;
   for (PlannedFile& planned : plan.files) {

@@ -75,6 +75,8 @@ SetupPlan PlanSetup(Platform& platform, SetupList list, const SetupFolders& fold
 // The lines whose package copy is newer than the one there become Replaces
 // when replace, and PackageNewer again when not; no other line changes.
 void ChooseReplacing(SetupPlan& plan, bool replace);
+// Whether the plan has a line replacing could change: one the user may ask for.
+bool OffersReplacing(const SetupPlan& plan);
 
 // The folder a line's files go into.
 std::string FolderFor(const SetupFolders& folders, const SetupFile& file);

@@ -13,11 +13,7 @@ void frmRavlin::SetButtonMode(bool bIdle) {
   cmdNoRegistry.SetVisible(!bIdle && mProgram.has_value() && mRegisterMode);
   cmdTryIt.SetVisible(bIdle && !mTryProgram.empty());
   cmdLookIn.SetVisible(!bIdle && mProgram.has_value() && mRegisterMode);
-  // Only what the user sees in the plan may be replaced, and only when asked for there: a line with a backup.
-  bool replaceable = false;
-  if (!bIdle && mSetup && mRegisterMode)
-    for (const PlannedFile& planned : mSetup->plan.files) replaceable = replaceable || !planned.backup.empty();
-  cmdReplace.SetVisible(replaceable);
+  cmdReplace.SetVisible(!bIdle && mSetup && mRegisterMode && OffersReplacing(mSetup->plan));
   text1.SetLocked(!bIdle);
 }
 
