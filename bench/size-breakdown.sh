@@ -3,6 +3,8 @@
 # each input adds to the sections loaded from the file (code, data, unwind
 # tables, resources; not .bss), the program's own code by its folder in src/
 # and the runtime's libraries as wholes, largest first; then the largest files.
+# Code optimised at link time is one piece, its folders no longer told apart:
+# the 64-bit build's map tells them.
 #   bench/size-breakdown.sh MAP [FILES]     FILES: how many of the largest files (default 8)
 set -euo pipefail
 [ $# -ge 1 ] && [ -f "$1" ] || { echo "usage: $0 MAP [FILES]" >&2; exit 2; }
@@ -22,6 +24,9 @@ function add(size, file,   library, member, piece) {
   member = file; sub(/^.*\(/, "", member); sub(/\)$/, "", member); sub(/\.(obj|o)$/, "", member)
   if (section == ".reloc") {
     piece = "(base-relocations)"
+  } else if (library ~ /\.ltrans[0-9]*\.ltrans\.o$/) {
+    # Code optimised at link time (the 32-bit build) comes as one piece.
+    piece = "src/(link-time)"
   } else if (library ~ /^libravlin_/ || library ~ /\.cpp\.obj$/) {
     if (library ~ /\.cpp\.obj$/) member = substr(library, 1, length(library) - 4)
     piece = (member in folder) ? "src/" folder[member] : library
