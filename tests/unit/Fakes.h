@@ -13,13 +13,189 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "FakeRegistry.h"
-#include "FakeToolkit.h"
+#include "platform/Toolkit.h"
+#include "platform/Controls.h"
 #include "window/frmRavlin.h"
 
 namespace ravlin {
 
-class FakePlatform : public Platform, public FakeRegistry {
+struct CallLog {
+  std::vector<std::string> entries;
+  void Add(std::string entry) { entries.push_back(std::move(entry)); }
+  // Index of the first entry equal to entry, or -1.
+  int Find(const std::string& entry) const {
+    for (size_t i = 0; i < entries.size(); ++i)
+      if (entries[i] == entry) return static_cast<int>(i);
+    return -1;
+  }
+  // Index of the first entry starting with prefix, or -1.
+  int FindPrefix(const std::string& prefix) const {
+    for (size_t i = 0; i < entries.size(); ++i)
+      if (entries[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
+    return -1;
+  }
+  std::vector<std::string> WithPrefix(const std::string& prefix) const {
+    std::vector<std::string> out;
+    for (const auto& e : entries)
+      if (e.rfind(prefix, 0) == 0) out.push_back(e);
+    return out;
+  }
+  void Clear() { entries.clear(); }
+};
+
+class FakeToolkit : public Toolkit {
+ public:
+  explicit FakeToolkit(CallLog& log) : log_(log) {}
+
+  // Scripted state.
+  std::string appPath = "C:\\Program Files\\Ravlin";
+  std::string command;
+  // Ordinary files that Dir() finds, by full path (exact text).
+  std::map<std::string, std::string> dirMatches;
+  std::function<std::string(const std::string&)> onDir;  // overrides dirMatches
+  std::function<void(const std::string&)> onMsgBox;      // runs while the box is "up"
+  std::function<void()> onDoEvents;
+  // Files: readable by path; a path in failOpen fails with that description.
+  std::map<std::string, std::string> files;
+  std::map<std::string, std::string> failOpen;
+  std::function<void()> onFreeFile;  // may throw
+  frmRavlin* form = nullptr;         // receives Form_Unload on Unload()
+
+  std::vector<std::string> messages;
+  MousePointer pointer = MousePointer::Default;
+  bool ended = false;
+  uint32_t timerInterval = 0;
+
+  void MsgBox(const std::string& prompt) override {
+    log_.Add("MsgBox:" + prompt);
+    messages.push_back(prompt);
+    if (onMsgBox) onMsgBox(prompt);
+  }
+  std::string chosenFolder;  // what the folder picker gives back
+  std::string BrowseForFolder(const std::string&, const std::string& startFolder) override {
+    log_.Add("BrowseForFolder:" + startFolder);
+    return chosenFolder;
+  }
+  void DoEvents() override {
+    log_.Add("DoEvents");
+    if (onDoEvents) onDoEvents();
+  }
+  std::string AppPath() override { return appPath; }
+  std::string Command() override { return command; }
+  std::string Dir(const std::string& pathName) override {
+    log_.Add("Dir:" + pathName);
+    if (onDir) return onDir(pathName);
+    auto it = dirMatches.find(pathName);
+    return it == dirMatches.end() ? std::string() : it->second;
+  }
+  int FreeFile() override {
+    if (onFreeFile) onFreeFile();
+    return nextNumber_;
+  }
+  void OpenForInput(int fileNumber, const std::string& path) override {
+    log_.Add("OpenForInput:" + path);
+    Fail(path);
+    if (!files.count(path)) throw ToolkitError("File not found");
+    open_[fileNumber] = {path, false};
+    ++nextNumber_;
+  }
+  void OpenForOutput(int fileNumber, const std::string& path) override {
+    log_.Add("OpenForOutput:" + path);
+    Fail(path);
+    files[path].clear();
+    open_[fileNumber] = {path, true};
+    ++nextNumber_;
+  }
+  void Print(int fileNumber, const std::string& text) override {
+    log_.Add("Print");
+    auto it = open_.find(fileNumber);
+    if (it == open_.end() || !it->second.output) throw ToolkitError("Bad file mode");
+    files[it->second.path] += text + "\r\n";
+  }
+  void Close(int fileNumber) override {
+    log_.Add("Close");
+    open_.erase(fileNumber);
+  }
+  void SetMousePointer(MousePointer p) override {
+    log_.Add(p == MousePointer::Hourglass ? "Pointer:Hourglass" : "Pointer:Default");
+    pointer = p;
+  }
+  void SetTimer(uint32_t intervalMs, std::function<void()> onTimer) override {
+    timerInterval = intervalMs;
+    onTimer_ = std::move(onTimer);
+  }
+  // One tick of the timer, as the idle program gets it.
+  void Tick() {
+    if (onTimer_) onTimer_();
+  }
+  void Unload() override {
+    log_.Add("Unload");
+    if (form) {
+      int16_t cancel = 0;
+      form->Form_Unload(cancel);
+    }
+  }
+  void End() override {
+    log_.Add("End");
+    ended = true;
+  }
+
+  size_t OpenFiles() const { return open_.size(); }
+
+  // Files dropped on the window: the form hears of the first, as from the Windows toolkit.
+  void DropFiles(const std::vector<std::string>& paths) {
+    log_.Add("DropFiles");
+    if (form && !paths.empty()) form->Form_DropFiles(paths.front());
+  }
+
+ private:
+  void Fail(const std::string& path) {
+    auto it = failOpen.find(path);
+    if (it != failOpen.end()) throw ToolkitError(it->second);
+  }
+  struct OpenFile {
+    std::string path;
+    bool output;
+  };
+  CallLog& log_;
+  std::function<void()> onTimer_;
+  std::map<int, OpenFile> open_;
+  int nextNumber_ = 1;
+};
+
+// A native control stand-in: logs what the form shows, holds a scripted
+// file list and selection.
+class FakeView : public ControlView {
+ public:
+  FakeView(CallLog& log, std::string name) : log_(log), name_(std::move(name)) {}
+  void ShowText(const std::string& text) override { log_.Add(name_ + ".Text=" + text); }
+  void ShowVisible(bool v) override { log_.Add(name_ + ".Visible=" + (v ? "1" : "0")); }
+  void ShowLocked(bool v) override { log_.Add(name_ + ".Locked=" + (v ? "1" : "0")); }
+  void ShowForeColor(Color c) override {
+    log_.Add(name_ + ".ForeColor=" + std::to_string(c.red) + "," + std::to_string(c.green) +
+             "," + std::to_string(c.blue));
+  }
+  void ShowDirectory(const std::string& dir, const std::string& pattern) override {
+    log_.Add(name_ + ".Directory=" + dir + "|" + pattern);
+    if (onDirectory) onDirectory(dir);
+  }
+  int SelectedIndex() const override { return selected; }
+  std::string Entry(int index) const override {
+    if (index < 0 || index >= static_cast<int>(entries.size()))
+      throw ToolkitError("Invalid property array index");
+    return entries[static_cast<size_t>(index)];
+  }
+
+  std::vector<std::string> entries;
+  int selected = -1;
+  std::function<void(const std::string&)> onDirectory;  // may throw
+
+ private:
+  CallLog& log_;
+  std::string name_;
+};
+
+class FakePlatform : public Platform {
  public:
   explicit FakePlatform(CallLog& log) : log_(log) {}
 
@@ -120,7 +296,13 @@ class FakePlatform : public Platform, public FakeRegistry {
   }
   void OleUninitialize() override { log_.Add("OleUninitialize"); }
   void InstallCrashFilter() override { log_.Add("InstallCrashFilter"); }
-  int32_t TakeCrashRecord(uint32_t threadId, CrashRecord* record) override;
+  int32_t TakeCrashRecord(uint32_t threadId, CrashRecord* record) override {
+    auto it = crashes.find(threadId);
+    if (it == crashes.end()) return 0;
+    *record = it->second;
+    crashes.erase(it);
+    return 1;
+  }
   int32_t CreateProcessA(const char* application, char* commandLine, uint32_t flags,
                          ProcessInformation* information) override {
     log_.Add(std::string("CreateProcessA:") + commandLine + "|" + std::to_string(flags));
@@ -145,9 +327,31 @@ class FakePlatform : public Platform, public FakeRegistry {
   uint32_t GetSystemWow64DirectoryA(char* buffer, uint32_t size) override {
     return Answer(wow64Directory, buffer, size);
   }
-  Handle CreateFileA(const char* fileName, uint32_t, uint32_t, uint32_t, uint32_t) override;
-  int32_t SetFilePointerEx(Handle file, int64_t distance, int64_t* newPosition, uint32_t) override;
-  int32_t ReadFile(Handle file, void* buffer, uint32_t bytesToRead, uint32_t* bytesRead) override;
+  Handle CreateFileA(const char* fileName, uint32_t, uint32_t, uint32_t, uint32_t) override {
+    auto it = fileBytes.find(fileName);
+    if (it == fileBytes.end()) return InvalidHandleValue();
+    const Handle handle = reinterpret_cast<Handle>(static_cast<intptr_t>(0xF000 + nextFile_++));
+    openFiles_[handle] = {&it->second, 0};
+    return handle;
+  }
+  int32_t SetFilePointerEx(Handle file, int64_t distance, int64_t* newPosition, uint32_t) override {
+    auto it = openFiles_.find(file);
+    if (it == openFiles_.end() || distance < 0) return 0;
+    it->second.position = static_cast<size_t>(distance);
+    if (newPosition) *newPosition = distance;
+    return 1;
+  }
+  int32_t ReadFile(Handle file, void* buffer, uint32_t bytesToRead, uint32_t* bytesRead) override {
+    auto it = openFiles_.find(file);
+    if (it == openFiles_.end()) return 0;
+    const std::string& bytes = *it->second.bytes;
+    const size_t from = std::min(it->second.position, bytes.size());
+    const size_t count = std::min<size_t>(bytesToRead, bytes.size() - from);
+    std::memcpy(buffer, bytes.data() + from, count);
+    it->second.position = from + count;
+    *bytesRead = static_cast<uint32_t>(count);
+    return 1;
+  }
   uint32_t WaitForSingleObject(Handle handle, uint32_t milliseconds) override {
     log_.Add("WaitForSingleObject:" + std::to_string(milliseconds));
     if (onWaitForSingleObject) return onWaitForSingleObject(handle, milliseconds);
@@ -216,7 +420,25 @@ class FakePlatform : public Platform, public FakeRegistry {
   // By default a code page in which only code points below 0x80 have a character.
   int32_t WideCharToMultiByte(uint32_t codePage, uint32_t flags, const char16_t* wideText,
                               int32_t wideLength, char* multiByteText, int32_t multiByteLength,
-                              const char* defaultChar, int32_t* usedDefaultChar) override;
+                              const char* defaultChar, int32_t* usedDefaultChar) override {
+    log_.Add("WideCharToMultiByte:" + std::to_string(codePage) + "|" + std::to_string(wideLength) +
+             "|" + std::to_string(multiByteLength));
+    if (onWideCharToMultiByte)
+      return onWideCharToMultiByte(codePage, flags, wideText, wideLength, multiByteText,
+                                   multiByteLength, defaultChar, usedDefaultChar);
+    if (wideLength < 0) wideLength = static_cast<int32_t>(std::char_traits<char16_t>::length(wideText)) + 1;
+    if (wideLength == 0 || multiByteLength < 0) return 0;
+    if (multiByteLength == 0) return wideLength;
+    if (multiByteLength < wideLength) return 0;
+    bool usedDefault = false;
+    for (int32_t i = 0; i < wideLength; ++i) {
+      const char16_t unit = wideText[i];
+      usedDefault = usedDefault || unit >= 0x80;
+      multiByteText[i] = unit < 0x80 ? static_cast<char>(unit) : defaultChar ? *defaultChar : '?';
+    }
+    if (usedDefaultChar) *usedDefaultChar = usedDefault ? 1 : 0;
+    return wideLength;
+  }
   int32_t IsUserAnAdmin() override {
     log_.Add("IsUserAnAdmin");
     if (onIsUserAnAdmin) return onIsUserAnAdmin();
@@ -230,24 +452,93 @@ class FakePlatform : public Platform, public FakeRegistry {
     return 1;
   }
 
+  // --- The registry: one map of key path -> values per view ---------------------------
+  // Paths start with the root's name ("HKCR\\CLSID\\{...}") and are matched
+  // without regard to case; values are strings, keyed by name ("" the default).
+  struct FakeValue {
+    uint32_t type;
+    std::string data;
+  };
+  using FakeKeyValues = std::map<std::string, FakeValue>;
+  std::map<std::string, FakeKeyValues> registry32, registry64;
+  // Whichever view a root key opened without a view flag reads.
+  bool programIs64 = true;
   // %NAME% -> text, for ExpandEnvironmentStringsA; names in upper case.
   std::map<std::string, std::string> environment;
   // GetLongPathNameA's answers by short path (lower case); any other path is not there.
   std::map<std::string, std::string> longPaths;
+  // Enumerating any key fails from this index on.
+  uint32_t failEnumerationAt = UINT32_MAX;
 
-  int32_t RegOpenKeyExA(RegKey key, const char* subKey, uint32_t, uint32_t samDesired, RegKey* result) override {
-    return OpenKeyAt(key, subKey, samDesired, result);
+  std::map<std::string, FakeKeyValues>& Registry(bool is64) { return is64 ? registry64 : registry32; }
+  void SetRegistryValue(bool is64, const std::string& keyPath, const std::string& name,
+                        const std::string& data, uint32_t type = kRegSz) {
+    Registry(is64)[Lower(keyPath)][name] = {type, data};
+  }
+  size_t OpenRegistryKeys() const { return openKeys_.size(); }
+
+  int32_t RegOpenKeyExA(RegKey key, const char* subKey, uint32_t, uint32_t samDesired,
+                        RegKey* result) override {
+    *result = nullptr;
+    OpenKey parent;
+    if (!ParentKey(key, samDesired, &parent)) return 6;  // ERROR_INVALID_HANDLE
+    const std::string path = Lower(*subKey ? parent.path + "\\" + subKey : parent.path);
+    if (!KeyExists(parent.is64, path)) return kErrorFileNotFound;
+    *result = reinterpret_cast<RegKey>(static_cast<intptr_t>(0xE000 + nextKey_++));
+    openKeys_[*result] = {parent.is64, path};
+    return kErrorSuccess;
   }
   int32_t RegEnumKeyExA(RegKey key, uint32_t index, char* name, uint32_t* nameLength,
                         uint64_t* lastWriteTime) override {
-    return EnumKeyAt(key, index, name, nameLength, lastWriteTime);
+    if (index >= failEnumerationAt) return 5;  // ERROR_ACCESS_DENIED
+    auto it = openKeys_.find(key);
+    if (it == openKeys_.end()) return 6;
+    const std::vector<std::string> names = SubKeys(it->second.is64, it->second.path);
+    if (index >= names.size()) return kErrorNoMoreItems;
+    const std::string& found = names[index];
+    if (found.size() + 1 > *nameLength) return kErrorMoreData;
+    std::memcpy(name, found.c_str(), found.size() + 1);
+    *nameLength = static_cast<uint32_t>(found.size());
+    if (lastWriteTime) *lastWriteTime = 0;  // the fake's keys are all as old as its clock
+    return kErrorSuccess;
   }
   int32_t RegQueryValueExA(RegKey key, const char* valueName, uint32_t* type, uint8_t* data,
                            uint32_t* dataSize) override {
-    return QueryValueAt(key, valueName, type, data, dataSize);
+    auto it = openKeys_.find(key);
+    if (it == openKeys_.end()) return 6;
+    const FakeKeyValues& values = Registry(it->second.is64)[it->second.path];
+    auto value = values.find(valueName ? valueName : "");
+    if (value == values.end()) return kErrorFileNotFound;
+    const uint32_t needed = static_cast<uint32_t>(value->second.data.size() + 1);
+    if (type) *type = value->second.type;
+    if (!dataSize) return kErrorSuccess;
+    const uint32_t room = *dataSize;
+    *dataSize = needed;
+    if (!data) return kErrorSuccess;
+    if (room < needed) return kErrorMoreData;
+    std::memcpy(data, value->second.data.c_str(), needed);
+    return kErrorSuccess;
   }
-  int32_t RegCloseKey(RegKey key) override { return CloseKey(key); }
-  uint32_t ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) override;
+  int32_t RegCloseKey(RegKey key) override { return openKeys_.erase(key) ? kErrorSuccess : 6; }
+  uint32_t ExpandEnvironmentStringsA(const char* source, char* destination, uint32_t size) override {
+    std::string text = source;
+    for (size_t start = text.find('%'); start != std::string::npos; start = text.find('%', start)) {
+      const size_t end = text.find('%', start + 1);
+      if (end == std::string::npos) break;
+      std::string name = text.substr(start + 1, end - start - 1);
+      std::transform(name.begin(), name.end(), name.begin(),
+                     [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+      auto it = environment.find(name);
+      if (it == environment.end()) {
+        start = end;  // the second % may open the next name
+        continue;
+      }
+      text.replace(start, end - start + 1, it->second);
+      start += it->second.size();
+    }
+    if (text.size() + 1 <= size) std::memcpy(destination, text.c_str(), text.size() + 1);
+    return static_cast<uint32_t>(text.size() + 1);
+  }
   uint32_t GetLongPathNameA(const char* shortPath, char* longPath, uint32_t size) override {
     auto it = longPaths.find(Lower(shortPath));
     if (it == longPaths.end()) return 0;
@@ -270,6 +561,46 @@ class FakePlatform : public Platform, public FakeRegistry {
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
   }
+  struct OpenKey {
+    bool is64;
+    std::string path;
+  };
+  bool ParentKey(RegKey key, uint32_t samDesired, OpenKey* parent) {
+    const bool viewGiven = (samDesired & (kKeyWow64_32Key | kKeyWow64_64Key)) != 0;
+    const bool is64 = viewGiven ? (samDesired & kKeyWow64_64Key) != 0 : programIs64;
+    const std::pair<RegKey, const char*> roots[] = {
+        {HkeyClassesRoot(), "hkcr"}, {HkeyCurrentUser(), "hkcu"}, {HkeyLocalMachine(), "hklm"}};
+    for (const auto& root : roots)
+      if (key == root.first) {
+        *parent = {is64, root.second};
+        return true;
+      }
+    auto it = openKeys_.find(key);
+    if (it == openKeys_.end()) return false;
+    *parent = it->second;  // beneath an opened key nothing is redirected again
+    return true;
+  }
+  bool KeyExists(bool is64, const std::string& path) {
+    if (path.find('\\') == std::string::npos) return true;  // a root
+    const auto& keys = Registry(is64);
+    if (keys.count(path)) return true;
+    auto below = keys.lower_bound(path + "\\");
+    return below != keys.end() && below->first.rfind(path + "\\", 0) == 0;
+  }
+  // The names of a key's direct subkeys, in the map's order.
+  std::vector<std::string> SubKeys(bool is64, const std::string& path) {
+    std::vector<std::string> names;
+    const std::string prefix = path + "\\";
+    for (const auto& entry : Registry(is64)) {
+      if (entry.first.rfind(prefix, 0) != 0) continue;
+      const std::string rest = entry.first.substr(prefix.size());
+      const std::string name = rest.substr(0, rest.find('\\'));
+      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    return names;
+  }
+  std::map<RegKey, OpenKey> openKeys_;
+  intptr_t nextKey_ = 0;
   struct OpenBytes {
     const std::string* bytes;
     size_t position;
@@ -317,8 +648,19 @@ class FakePlatform : public Platform, public FakeRegistry {
   std::map<std::string, std::vector<CabinetMember>> cabinets;
   std::vector<uint32_t> failMembers;
   std::map<std::string, std::string> extracted;
-  int32_t ListCabinetA(const char* cabinet, std::vector<CabinetMember>* members) override;
-  int32_t ExtractCabinetMemberA(const char* cabinet, uint32_t index, const char* target) override;
+  int32_t ListCabinetA(const char* cabinet, std::vector<CabinetMember>* members) override {
+    auto it = cabinets.find(cabinet);
+    if (it == cabinets.end()) return 0;
+    *members = it->second;
+    return 1;
+  }
+  int32_t ExtractCabinetMemberA(const char* cabinet, uint32_t index, const char* target) override {
+    auto it = cabinets.find(cabinet);
+    const bool fails = std::find(failMembers.begin(), failMembers.end(), index) != failMembers.end();
+    if (it == cabinets.end() || index >= it->second.size() || fails || extracted.count(target)) return 0;
+    extracted[target] = it->second[index].name;
+    return 1;
+  }
   int32_t RegisterTypeLibraryA(const char*) override { return static_cast<int32_t>(0x80029C4Au); }
   int32_t UnRegisterTypeLibraryA(const char*) override { return static_cast<int32_t>(0x80029C4Au); }
 };
