@@ -9,6 +9,7 @@
 #include "cli/SilentRequest.h"
 #include "cli/SilentSetup.h"
 #include "inspection/FileIdentity.h"
+#include "inspection/PlatformFile.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
 #include "requests/NamedFile.h"
@@ -100,11 +101,7 @@ Report RunOnFile(Platform& platform, SilentRequest::Mode mode, Action action, co
 // file named (by any of its names), or the manifest /manifest writes.
 bool ReportIsInput(Platform& platform, const SilentRequest& request) {
   const std::string input = request.companion ? CompanionPath(platform) : request.file;
-  const auto full = [&](const std::string& path) {
-    return Lower(BufferedText([&](char* buffer, uint32_t size) {
-      return platform.GetFullPathNameA(path.c_str(), size, buffer, nullptr);
-    }));
-  };
+  const auto full = [&](const std::string& path) { return Lower(FullPathOf(platform, path)); };
   bool same = false;
   ResumeNext([&] {
     same = IsSameFile(platform, request.out, input) ||

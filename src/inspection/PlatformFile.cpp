@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "platform/ResumeNext.h"
+#include "platform/Text.h"
 
 namespace ravlin {
 
@@ -39,6 +40,26 @@ size_t PlatformFile::ReadAt(uint64_t offset, char* buffer, size_t length) {
 bool IsOrdinaryFile(FilePlatform& platform, const std::string& path) {
   const uint32_t attributes = platform.GetFileAttributesA(path.c_str());
   return attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) == 0;
+}
+
+bool IsFolder(FilePlatform& platform, const std::string& path) {
+  const uint32_t attributes = platform.GetFileAttributesA(path.c_str());
+  return attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) != 0;
+}
+
+std::string FullPathOf(FilePlatform& platform, const std::string& spec) {
+  return BufferedText([&](char* buffer, uint32_t size) {
+    return platform.GetFullPathNameA(spec.c_str(), size, buffer, nullptr);
+  });
+}
+
+bool ReadWholeFile(FilePlatform& platform, const std::string& path, size_t largest, std::string& text) {
+  PlatformFile file(platform, path);
+  if (!file.IsOpen()) return false;
+  char buffer[4096];
+  for (size_t read; text.size() < largest && (read = file.ReadAt(text.size(), buffer, sizeof buffer)) > 0;)
+    text.append(buffer, read);
+  return true;
 }
 
 std::optional<PeHeaders> ReadPeHeadersOf(FilePlatform& platform, const std::string& path) {

@@ -16,11 +16,6 @@
 namespace ravlin {
 namespace {
 
-std::string FullPathOf(Platform& platform, const std::string& fileSpec) {
-  return BufferedText([&](char* buffer, uint32_t size) {
-    return platform.GetFullPathNameA(fileSpec.c_str(), size, buffer, nullptr);
-  });
-}
 
 // The file that the workflow found here is loaded by its absolute path, so the
 // loader's search cannot substitute another file and the control's own

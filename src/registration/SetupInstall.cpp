@@ -1,6 +1,7 @@
 #include "registration/SetupInstall.h"
 
 #include "inspection/PlatformFile.h"
+#include "platform/FileWrite.h"
 #include "platform/Owned.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
@@ -11,11 +12,6 @@ namespace {
 using Kind = InstallRecord::Kind;
 constexpr size_t kLargestRecord = 1 << 20;
 constexpr int32_t kTypeLibraryNotRegistered = static_cast<int32_t>(0x80004005u);  // E_FAIL
-
-bool IsFolder(Platform& platform, const std::string& path) {
-  const uint32_t attributes = platform.GetFileAttributesA(path.c_str());
-  return attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) != 0;
-}
 
 // Each level of folder that is not there yet, made from the top down; those made are added to made.
 bool MakeFolders(Platform& platform, const std::string& folder, std::vector<std::string>& made) {
@@ -92,7 +88,7 @@ bool CopyFiles(Platform& platform, const SetupPlan& plan, SetupRun& run, Install
       if (!MakeFolders(platform, FolderOf(planned.backup), made)) return fail(SetupRun::Why::FolderNotMade, FolderOf(planned.backup));
       // The one there copied to its backup, the package's copied in beside it under a name of its own, then
       // moved over it in one step; on a failure, what this made is removed again.
-      const std::string partial = planned.target + ".ravlin-new";
+      const std::string partial = TemporaryNameFor(platform, planned.target);
       if (!platform.CopyFileA(planned.target.c_str(), planned.backup.c_str(), 1)) return fail(SetupRun::Why::CopyFailed, planned.backup);
       if (!platform.CopyFileA(planned.source.c_str(), partial.c_str(), 1) ||
           !platform.MoveFileExA(partial.c_str(), planned.target.c_str(), kMoveFileReplaceExisting)) {
@@ -113,37 +109,11 @@ bool CopyFiles(Platform& platform, const SetupPlan& plan, SetupRun& run, Install
     // A shared file replaced stays registered when it is put back: other programs use it.
     if (planned.step == PlannedFile::Step::Install && planned.registers && planned.why != PlannedFile::Why::Replaces)
       record.entries.push_back({*RecordKindOf(planned.file.registration), planned.target});
-  if (!WriteNewFile(platform, run.record, RecordText(record))) return fail(SetupRun::Why::RecordNotWritten, run.record);
+  if (!WriteFileWhole(platform, run.record, RecordText(record))) return fail(SetupRun::Why::RecordNotWritten, run.record);
   return true;
 }
 
 }  // namespace
-
-bool ReadWholeFile(Platform& platform, const std::string& path, size_t largest, std::string& text) {
-  PlatformFile file(platform, path);
-  if (!file.IsOpen()) return false;
-  char buffer[4096];
-  for (size_t read; text.size() < largest && (read = file.ReadAt(text.size(), buffer, sizeof buffer)) > 0;)
-    text.append(buffer, read);
-  return true;
-}
-
-bool WriteNewFile(Platform& platform, const std::string& path, const std::string& text) {
-  constexpr uint32_t kFileAttributeNormal = 0x80;
-  const std::string partial = path + ".partial";
-  const Handle raw = platform.CreateFileA(partial.c_str(), kGenericWrite, 0, kCreateNew, kFileAttributeNormal);
-  if (raw == InvalidHandleValue()) return false;
-  bool whole = false;
-  {
-    const OwnedHandle file(raw, HandleReleaser{&platform});
-    uint32_t written = 0;
-    whole = platform.WriteFile(file.get(), text.data(), static_cast<uint32_t>(text.size()), &written) &&
-            written == text.size();
-  }
-  if (whole && platform.MoveFileA(partial.c_str(), path.c_str())) return true;
-  platform.DeleteFileA(partial.c_str());
-  return false;
-}
 
 std::optional<InstallRecord> ReadInstallRecordAt(Platform& platform, const std::string& recordPath) {
   std::string text;

@@ -62,11 +62,4 @@ std::optional<InstallRecord> ReadInstallRecordAt(Platform& platform, const std::
 // The record's path for a plan: beside the program.
 std::string RecordPathFor(const SetupPlan& plan);
 
-// At most largest bytes of path appended to text; false when it cannot be opened.
-bool ReadWholeFile(Platform& platform, const std::string& path, size_t largest, std::string& text);
-
-// Written whole under a name of its own, then moved into place, never over a
-// file; on a failure nothing is left.
-bool WriteNewFile(Platform& platform, const std::string& path, const std::string& text);
-
 }  // namespace ravlin

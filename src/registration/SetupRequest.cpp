@@ -6,6 +6,7 @@
 #include "inspection/PlatformFile.h"
 #include "inspection/RegistrationState.h"
 #include "inspection/Szdd.h"
+#include "platform/FileWrite.h"
 #include "platform/ResumeNext.h"
 #include "platform/Text.h"
 #include "registration/CabinetTake.h"
@@ -17,15 +18,6 @@ namespace {
 
 constexpr size_t kLargestList = 1 << 20;
 constexpr char kListName[] = "SETUP.LST";
-
-std::string FullPathOf(Platform& platform, const std::string& spec) {
-  return BufferedText([&](char* b, uint32_t n) { return platform.GetFullPathNameA(spec.c_str(), n, b, nullptr); });
-}
-
-bool IsFolder(Platform& platform, const std::string& path) {
-  const uint32_t attributes = platform.GetFileAttributesA(path.c_str());
-  return attributes != kInvalidFileAttributes && (attributes & kFileAttributeDirectory) != 0;
-}
 
 std::string Variable(Platform& platform, const char* name) {
   return BufferedText([&](char* b, uint32_t n) { return platform.GetEnvironmentVariableA(name, b, n); });
@@ -54,7 +46,7 @@ void UnpackBeside(Platform& platform, const SetupList& list, const SetupFolders&
       continue;
     if (sources.unpacked.empty()) sources.unpacked = NewTemporaryFolder(platform, "setup");
     if (!sources.unpacked.empty() && UnpackSzdd(packed, unpacked) &&
-        WriteNewFile(platform, sources.unpacked + "\\" + file.name, unpacked))
+        WriteFileWhole(platform, sources.unpacked + "\\" + file.name, unpacked))
       sources.written.push_back(file.name);
   }
 }

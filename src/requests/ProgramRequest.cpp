@@ -1,5 +1,6 @@
 #include "requests/ProgramRequest.h"
 
+#include "inspection/PlatformFile.h"
 #include "platform/ResumeNext.h"
 #include "registration/Capture.h"
 #include "registration/FolderTake.h"
@@ -22,8 +23,7 @@ ProgramProceeded ProceedWithProgram(Platform& platform, Registrar& registrar, Pr
 
 std::optional<FolderLook> LookForMissingControls(Platform& platform, ProgramState& program, const std::string& folder,
                                                  Action action) {
-  const uint32_t attributes = platform.GetFileAttributesA(folder.c_str());
-  if (attributes == kInvalidFileAttributes || !(attributes & kFileAttributeDirectory)) return std::nullopt;
+  if (!IsFolder(platform, folder)) return std::nullopt;
   FolderLook look;
   look.folder = folder;
   ResumeNext([&] { look = LookInFolder(platform, program, folder); });

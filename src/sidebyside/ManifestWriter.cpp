@@ -2,6 +2,7 @@
 
 #include "inspection/PeImage.h"
 #include "inspection/PlatformFile.h"
+#include "platform/FileWrite.h"
 #include "platform/Owned.h"
 #include "platform/Probes.h"
 #include "platform/Text.h"
@@ -11,7 +12,6 @@ namespace ravlin {
 namespace {
 
 constexpr uint16_t kManifestOfAProgram = 1;  // CREATEPROCESS_MANIFEST_RESOURCE_ID
-constexpr uint32_t kFileAttributeNormal = 0x80;
 constexpr size_t kCompareChunk = 0x10000;
 
 bool SameText(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
@@ -71,19 +71,6 @@ void Plan(Platform& platform, const std::string& folder, const NeededControl& co
   plan.placements.push_back({FileNameOf(path), path, target, control.classes});
 }
 
-// Beside the file it is to become: a name of this run's own, so a move puts it in place whole.
-std::string TemporaryNameFor(Platform& platform, const std::string& path) {
-  return path + ".ravlin-" + std::to_string(platform.GetCurrentProcessId()) + ".tmp";
-}
-
-// Moves the temporary file into place, never over a file there; removed again when it cannot be.
-bool MoveIntoPlace(Platform& platform, const std::string& temporary, const std::string& path, uint32_t* error) {
-  if (platform.MoveFileA(temporary.c_str(), path.c_str())) return true;
-  *error = platform.GetLastError();
-  platform.DeleteFileA(temporary.c_str());
-  return false;
-}
-
 // Copies a control found elsewhere beside the program, whole or not at all; the original stays.
 bool Place(Platform& platform, const Placement& placement, ManifestResult& result) {
   if (SameText(placement.source, placement.target) || IsOrdinaryFile(platform, placement.target)) return true;
@@ -102,25 +89,6 @@ bool Place(Platform& platform, const Placement& placement, ManifestResult& resul
   result.leftOut.push_back({placement.fileName, LeftOutControl::Reason::CopyFailed, placement.source, error,
                             SystemDescription(platform, error), {}, {}});
   return false;
-}
-
-// A new file holding text; false with *error when it cannot be made or written whole.
-bool WriteNewFile(Platform& platform, const std::string& path, const std::string& text, uint32_t* error) {
-  const Handle raw = platform.CreateFileA(path.c_str(), kGenericWrite, 0, kCreateNew, kFileAttributeNormal);
-  if (raw == InvalidHandleValue()) {
-    *error = platform.GetLastError();
-    return false;
-  }
-  bool whole = false;
-  {
-    const OwnedHandle file(raw, HandleReleaser{&platform});
-    uint32_t written = 0;
-    whole = platform.WriteFile(file.get(), text.data(), static_cast<uint32_t>(text.size()), &written) &&
-            written == text.size();
-    if (!whole) *error = platform.GetLastError();
-  }
-  if (!whole) platform.DeleteFileA(path.c_str());  // closed first: an open file cannot go
-  return whole;
 }
 
 // The program's own name, whatever spelling named it: the loader looks for that name's manifest.

@@ -9,9 +9,7 @@ namespace {
 
 // The full path of an ordinary file that argument names; "" for anything else.
 std::string OrdinaryFile(Platform& platform, const std::string& argument) {
-  const std::string fullPath = BufferedText([&](char* buffer, uint32_t size) {
-    return platform.GetFullPathNameA(argument.c_str(), size, buffer, nullptr);
-  });
+  const std::string fullPath = FullPathOf(platform, argument);
   return !fullPath.empty() && IsOrdinaryFile(platform, fullPath) ? fullPath : std::string();
 }
 
